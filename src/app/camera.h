@@ -1,0 +1,17 @@
+#pragma once
+
+#include "math/matrix4.h"
+#include "math/vector4.h"
+
+// The chase camera: row0 of cameraMatrix is the screen's right axis, row1 its
+// up axis, row2 the viewing direction, all in world space.
+extern Matrix4 cameraMatrix;
+extern Vector4 cameraPosition;
+
+// Eases the camera toward a point six units above the ship, looking down at
+// the globe with the ship's nose up the screen; conditions the steering axis;
+// clears the screen; loads view, projection and light. Leaves GL_MODELVIEW.
+void cameraPass();
+
+// The steering axis: dead zone 200, moved 200 toward zero, minus keyTurn.
+void conditionControls();

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+
+// Control values set by the keyboard and mouse handlers; they stay set while
+// a key is held.
+extern float keyForward;    // +1000 W, −1000 S (the last pressed wins), else 0
+extern float keyTurn;       // +500 A, −500 D, else 0
+extern float keyButton;     // 1000 while Space is held
+extern int leftButtonDown;  // 1 after a left press, 0 after its release
+
+// Handles a key or mouse message (see app/messages.h). Running it twice in a
+// row with the same message gives the same result.
+void handleInputMessage(std::uint32_t message, std::uint64_t wParam, std::int64_t lParam);

@@ -1,0 +1,11 @@
+#pragma once
+
+// Set while the earth image loads: its texel brightness R + G + B fills the
+// globe's height map.
+extern int captureHeightMap;
+
+// Reads a 24-bit BMP file from the current directory and uploads it with
+// glTexImage2D (level `level`) to the bound texture, or records the calls in
+// the display list being compiled. Pure magenta becomes transparent. A file
+// that cannot be read is skipped with one line on stderr.
+void loadTexture(const char* fileName, int level);
