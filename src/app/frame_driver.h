@@ -16,3 +16,7 @@ extern int pickupSoundCount;  // pickups collected since start; never reset
 
 // One frame: a screen, or a frame of play. Called on every paint.
 void runFrame();
+
+// Puts gameState, score, lastButton and pickupSoundCount back to their start
+// values (for tests and tools that replay a game from the beginning).
+void resetGameState();

@@ -1,0 +1,140 @@
+#include "app/screens.h"
+
+#include <GL/gl.h>
+
+#include <cstring>
+
+#include "app/camera.h"
+#include "app/frame_driver.h"
+#include "app/number_display.h"
+#include "input/joystick.h"
+#include "math/matrix4.h"
+#include "math/vector4.h"
+#include "world/billboard.h"
+#include "world/level.h"
+#include "world/textures.h"
+
+namespace {
+
+// Screens draw in normalised device coordinates: both matrices are the
+// identity, and so is the view handed to the letters.
+const Matrix4 screenView{};
+
+bool primaryPressed() { return joystickState.rgbButtons[0] != 0; }
+
+// Blue lower-case text ending at anchor, with one empty letter slot at its
+// right end: the last character sits two letter steps left of the anchor.
+void drawScreenText(const char* text, float x, float y, float z, float h, float v)
+{
+    Vector4 position{x - 1.1f * h, y, z, 0.0f};
+    const Billboard billboard;
+    billboard.drawText(text, static_cast<int>(std::strlen(text)) - 1, position, h, v, screenView,
+                       0.0f, 0.0f, 1.0f);
+}
+
+// A number centred on x = −0.075 at height y (segment size 0.05).
+void drawCentredNumber(int value, float y)
+{
+    drawNumber(value, Vector4{0.5f * numberWidth(value, 0.05f), y, 0.1f, 0.0f}, 0.05f);
+}
+
+// Steps 1–3 of every screen: clear through the camera pass, screen-space
+// matrices, blended font texture with lighting and depth test off.
+void beginScreen()
+{
+    cameraPass();
+    glPopMatrix();
+    glPushMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+
+    glEnable(GL_TEXTURE_2D);
+    glDisable(GL_LIGHTING);
+    glEnable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glBindTexture(GL_TEXTURE_2D, fontTexture);
+}
+
+// Step 5: back to the state a frame of play expects.
+void endScreenDrawing()
+{
+    glDisable(GL_BLEND);
+    glBindTexture(GL_TEXTURE_2D, particleTexture);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_LIGHTING);
+}
+
+void finishScreen()
+{
+    glPopMatrix();
+    glFlush();
+}
+
+}  // namespace
+
+void drawTitleScreen()
+{
+    beginScreen();
+    drawScreenText("glimmerfall", 0.7f, 0.5f, 0.0f, 0.07f, 0.1f);
+    drawScreenText("by vandrel", 0.625f, 0.0f, 0.0f, 0.07f, 0.1f);
+    endScreenDrawing();
+
+    // The title reacts to a held button as well as to a fresh press.
+    if (primaryPressed()) {
+        gameState = Playing;
+    }
+    finishScreen();
+}
+
+void drawNextLevelScreen()
+{
+    beginScreen();
+    drawScreenText("next level", 0.7f, 0.5f, 0.0f, 0.1f, 0.1f);
+    drawScreenText("score", 0.4f, -0.25f, 0.1f, 0.1f, 0.1f);
+    glColor4f(0.0f, 0.0f, 1.0f, 1.0f);
+    // Placed with the width of size 0.1 but drawn at 0.05; a one-digit level
+    // number lands at x = 0 either way.
+    drawNumber(levelNumber, Vector4{0.5f * numberWidth(levelNumber, 0.1f), 0.25f, 0.1f, 0.0f},
+               0.05f);
+    drawCentredNumber(score, -0.5f);
+    endScreenDrawing();
+
+    // Only a fresh press moves on: a button still held from play has to be
+    // released first.
+    if (lastButton == 0 && primaryPressed()) {
+        gameState = Playing;
+    }
+    finishScreen();
+    lastButton = joystickState.rgbButtons[0];
+}
+
+void drawOutOfTimeScreen()
+{
+    beginScreen();
+    drawScreenText("out of time", 0.7f, 0.5f, 0.0f, 0.1f, 0.1f);
+    drawScreenText("score", 0.4f, 0.0f, 0.1f, 0.1f, 0.1f);
+    // No colour of its own: the digits take the last letter's (0, 0, 1, 0.9).
+    drawCentredNumber(score, -0.5f);
+    endScreenDrawing();
+
+    if (lastButton == 0 && primaryPressed()) {
+        gameState = Playing;
+    }
+    finishScreen();
+    lastButton = joystickState.rgbButtons[0];
+}
+
+void drawFinalScreen()
+{
+    beginScreen();
+    drawScreenText("congratulations", 0.5f, 0.5f, 0.0f, 0.05f, 0.05f);
+    drawScreenText("hope you enjoyed the game", 0.75f, 0.0f, 0.0f, 0.05f, 0.05f);
+    drawScreenText("score", 0.4f, -0.25f, 0.1f, 0.1f, 0.1f);
+    drawCentredNumber(score, -0.5f);
+    endScreenDrawing();
+    // The final screen ignores every input.
+    finishScreen();
+}

@@ -1,0 +1,101 @@
+#include "autopilot.h"
+
+#include <cmath>
+
+#include "physics/ship.h"
+#include "world/level.h"
+
+namespace {
+
+constexpr float shellRadius = 15.0f;
+// Within this angle either side of the nose the autopilot flies straight on,
+// so that it does not rock from side to side on a pickup just ahead.
+const float aimTolerance = std::tan(4.0f * 3.14159265f / 180.0f);
+
+Vector4 onShell(Vector4 v)
+{
+    v.normalize();
+    v.scale(shellRadius);
+    return v;
+}
+
+// The nearest pickup not yet collected, compared by direction from the
+// globe's centre as the game compares them. Collected pickups sit at the
+// origin. Null when none is left.
+const Pickup* nearestPickup(const AutopilotView& view)
+{
+    const Vector4 ship = onShell(view.shipPosition);
+    const Pickup* best = nullptr;
+    float bestDistance = 0.0f;
+    for (int i = 0; i < view.pickupCount; ++i) {
+        const Pickup& p = view.pickups[i];
+        if (p.position.lengthSquared() < 1e-6f) {
+            continue;
+        }
+        Vector4 d = onShell(p.position);
+        d.subtract(ship);
+        const float distance = d.lengthSquared();
+        if (best == nullptr || distance < bestDistance) {
+            best = &p;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+AutopilotView autopilotViewOfGame()
+{
+    AutopilotView view;
+    view.gameState = gameState;
+    view.levelNumber = levelNumber;
+    view.shipPosition = ship.body.position;
+    view.shipOrientation = ship.body.orientation;
+    view.pickups = pickups;
+    view.pickupCount = pickupCount;
+    return view;
+}
+
+bool autopilotSeesScreen(GameState state, int level)
+{
+    if (state == Title || level == 10) {
+        return true;
+    }
+    if (state == LevelComplete) {
+        return level != 1;  // the first level starts without a screen
+    }
+    return state == OutOfTime;
+}
+
+AutopilotKeys autopilotKeys(const AutopilotView& view, const AutopilotKeys& held)
+{
+    AutopilotKeys keys;
+    if (autopilotSeesScreen(view.gameState, view.levelNumber)) {
+        keys.space = !held.space;
+        return keys;
+    }
+
+    keys.w = true;
+    const Pickup* target = nearestPickup(view);
+    if (target == nullptr) {
+        return keys;
+    }
+
+    // A positive turn input swings row2 toward row0, so the nose (−row2)
+    // toward −row0. D gives a positive input and A a negative one: A turns
+    // the nose toward +row0, D toward −row0.
+    Vector4 toTarget = target->position;
+    toTarget.subtract(view.shipPosition);
+    const float side = toTarget.dot(view.shipOrientation.row0());
+    const float ahead = -toTarget.dot(view.shipOrientation.row2());
+    if (ahead > 0.0f && std::fabs(side) <= ahead * aimTolerance) {
+        return keys;
+    }
+    if (side >= 0.0f) {
+        keys.a = true;
+    } else {
+        keys.d = true;
+    }
+    return keys;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "app/frame_driver.h"
+#include "math/matrix4.h"
+#include "math/vector4.h"
+#include "world/pickup.h"
+
+// The autopilot plays with the keyboard alone: it only decides which of
+// W, A, D and Space are held for the next frame. The caller turns changes
+// between two decisions into key-down and key-up messages.
+//
+//   AutopilotKeys held;                       // nothing held at start
+//   each frame: held = autopilotKeys(autopilotViewOfGame(), held);
+//
+// On a screen it alternates Space down and up on successive calls, so every
+// press is a fresh one. In play it holds W and steers toward the nearest
+// uncollected pickup with A or D.
+
+struct AutopilotKeys {
+    bool w = false;
+    bool a = false;
+    bool d = false;
+    bool space = false;
+
+    bool operator==(const AutopilotKeys&) const = default;
+};
+
+// What the autopilot looks at; a test can fill one by hand.
+struct AutopilotView {
+    GameState gameState = Title;
+    int levelNumber = 0;
+    Vector4 shipPosition;
+    Matrix4 shipOrientation;  // row0 the ship's side axis, −row2 its nose
+    const Pickup* pickups = nullptr;
+    int pickupCount = 0;
+};
+
+// The view of the running game, read from its globals.
+AutopilotView autopilotViewOfGame();
+
+// True when the next frame draws a screen rather than a frame of play.
+bool autopilotSeesScreen(GameState state, int levelNumber);
+
+// The keys to hold for the next frame, given those held now. Pure.
+AutopilotKeys autopilotKeys(const AutopilotView& view, const AutopilotKeys& held);
