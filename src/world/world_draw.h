@@ -1,6 +1,8 @@
 #pragma once
 
 #include "math/matrix4.h"
+#include "math/vector4.h"
+#include "world/colour.h"
 
 extern int worldFirstDraw;  // 1 until the first world draw has compiled the lists
 
@@ -10,3 +12,13 @@ extern int worldFirstDraw;  // 1 until the first world draw has compiled the lis
 // call compiles the globe and moon lists and fills the sky instead of drawing
 // the globe.
 void drawWorld(const Matrix4& view);
+
+// The sky of 10000 sprites, filled by the first world draw.
+constexpr int skySpriteCount = 10000;
+extern Vector4 skyPositions[skySpriteCount];
+extern Colour skyColours[skySpriteCount];
+
+// Display lists compiled by the first world draw.
+constexpr unsigned int earthList = 3;
+constexpr unsigned int moonList = 4;
+constexpr unsigned int firstMiniGlobeList = 10;

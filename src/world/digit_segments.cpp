@@ -1,0 +1,3 @@
+#include "world/digit_segments.h"
+
+int digitSegments[10] = {};

@@ -1,0 +1,3 @@
+#include "world/textures.h"
+
+unsigned int textures[6] = {};

@@ -1,0 +1,164 @@
+#include "world/world_draw.h"
+
+#include <GL/gl.h>
+
+#include "math/game_random.h"
+#include "physics/ship.h"
+#include "world/billboard.h"
+#include "world/globe_mesh.h"
+#include "world/level.h"
+#include "world/particle.h"
+#include "world/pickup.h"
+#include "world/textures.h"
+
+int worldFirstDraw = 1;
+
+namespace {
+
+constexpr int globeDepth = 4;
+
+// Compiles the earth and moon lists, fills the sky and compiles the small
+// globes. Every random draw here happens in a fixed order, which decides the
+// colours every later level gets.
+void compileWorld()
+{
+    const Colour opaqueWhite{1.0f, 1.0f, 1.0f, 1.0f};
+
+    glBindTexture(GL_TEXTURE_2D, earthTexture);
+    worldFirstDraw = 0;
+    globe.build(10.0f, Vector4{0.0f, 0.0f, 0.0f, 0.0f});
+    glNewList(earthList, GL_COMPILE);
+    globe.draw(opaqueWhite, globeDepth);
+    glEndList();
+
+    // The moon reuses the globe (and so the earth's height map).
+    globe.build(1.0f, Vector4{15.0f, 0.0f, 0.0f, 0.0f});
+    glBindTexture(GL_TEXTURE_2D, moonTexture);
+    glNewList(moonList, GL_COMPILE);
+    globe.draw(opaqueWhite, globeDepth);
+    glEndList();
+
+    for (int k = 0; k < skySpriteCount; ++k) {
+        Vector4& p = skyPositions[k];
+        p.y = (static_cast<float>(gameRand()) - 16383.5f) * 0.1f;
+        p.x = (static_cast<float>(gameRand()) - 16383.5f) * 0.1f;
+        p.z = (static_cast<float>(gameRand()) - 16383.5f) * 0.1f;
+        Colour& c = skyColours[k];
+        c.g = randomUnit();
+        c.r = randomUnit();
+        c.b = randomUnit();
+    }
+
+    const Colour clearWhite{1.0f, 1.0f, 1.0f, 0.0f};
+    for (int i = 0; i < miniGlobeCount; ++i) {
+        MiniGlobe& mini = miniGlobes[i];
+        mini.displayList = static_cast<int>(firstMiniGlobeList) + i;
+        glNewList(static_cast<GLuint>(mini.displayList), GL_COMPILE);
+        mini.mesh.draw(clearWhite, 0);
+        glEndList();
+        const float first = randomUnit();
+        const float second = randomUnit();
+        const float third = randomUnit();
+        mini.randomValues = Vector4{third, second, first, 0.0f};
+    }
+}
+
+// The globe turns with the level clock and the moon circles five times as fast.
+void drawGlobes()
+{
+    Matrix4 earthSpin;
+    earthSpin.setRotationY(levelTime * 0.01f);
+    glPushMatrix();
+    glMultMatrixf(earthSpin.m);
+    glBindTexture(GL_TEXTURE_2D, earthTexture);
+    glCallList(earthList);
+    glPopMatrix();
+
+    Matrix4 moonSpin;
+    moonSpin.setRotationY(levelTime * 0.05f);
+    glPushMatrix();
+    glMultMatrixf(moonSpin.m);
+    glBindTexture(GL_TEXTURE_2D, moonTexture);
+    glCallList(moonList);
+    glPopMatrix();
+
+    glEnable(GL_CULL_FACE);
+}
+
+// A single trapezoid, narrow at the nose (−z) and tilted up at the tail.
+void drawShip()
+{
+    glMatrixMode(GL_MODELVIEW);
+    Matrix4 m = ship.body.orientation;
+    m.transpose();
+    m.setTranslation(ship.body.position.x, ship.body.position.y, ship.body.position.z);
+    glPushMatrix();
+    glMultMatrixf(m.m);
+    glBegin(GL_QUAD_STRIP);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glNormal3f(0.0f, 1.0f, 0.0f);
+    glTexCoord2f(0.4f, 0.0f);
+    glVertex3f(0.12f, 0.0f, -0.12f);
+    glTexCoord2f(0.6f, 0.0f);
+    glVertex3f(-0.12f, 0.0f, -0.12f);
+    glNormal3f(0.0f, 1.0f, 0.0f);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex3f(0.6f, 0.3f, 0.6f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex3f(-0.6f, 0.3f, 0.6f);
+    glEnd();
+    glPopMatrix();
+}
+
+}  // namespace
+
+void drawWorld(const Matrix4& view)
+{
+    const Billboard billboard;
+
+    glEnable(GL_TEXTURE_2D);
+    if (worldFirstDraw != 0) {
+        // The globe is not drawn on this frame and culling stays as it was.
+        compileWorld();
+    } else {
+        drawGlobes();
+    }
+
+    // Glow, sky, particles and pickups: unlit, additive, depth-tested but not
+    // depth-writing, so they hide behind the globe but not behind each other.
+    glDisable(GL_LIGHTING);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glBindTexture(GL_TEXTURE_2D, particleTexture);
+    billboard.draw(Vector4{0.0f, 0.0f, -2000.0f, 0.0f}, 500.0f, 500.0f, view, 1.0f, 1.0f, 1.0f);
+
+    glDepthMask(GL_FALSE);
+    glShadeModel(GL_FLAT);
+
+    for (int k = 0; k < skySpriteCount; ++k) {
+        const Colour& c = skyColours[k];
+        billboard.draw(skyPositions[k], 10.0f, 10.0f, view, c.r, c.g, c.b);
+    }
+
+    for (int j = 0; j < particleCount; ++j) {
+        particles[j].draw(view);
+        particles[j].move();
+    }
+
+    for (const Pickup& p : pickups) {
+        p.draw(view);
+    }
+
+    // The ship is lit and alpha-blended, and does not write depth either.
+    glBindTexture(GL_TEXTURE_2D, shipTexture);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    drawShip();
+
+    glDisable(GL_BLEND);
+    glShadeModel(GL_SMOOTH);
+    glDepthMask(GL_TRUE);
+    glEnable(GL_LIGHTING);
+    glDisable(GL_BLEND);
+}
