@@ -15,3 +15,9 @@ constexpr HRESULT DSERR_BUFFERLOST = static_cast<HRESULT>(0x88780096u);
 constexpr HRESULT DS_NO_VIRTUALIZATION = static_cast<HRESULT>(0x0878000Au);
 
 inline bool failed(HRESULT hr) { return hr < 0; }
+
+// Codes of the sound device beyond the common ones.
+constexpr HRESULT DSERR_NODRIVER = static_cast<HRESULT>(0x88780078u);     // no sound output
+constexpr HRESULT DSERR_BADFORMAT = static_cast<HRESULT>(0x88780064u);    // format not playable
+constexpr HRESULT DSERR_INVALIDPARAM = static_cast<HRESULT>(0x80070057u); // same as E_INVALIDARG
+constexpr HRESULT DSERR_INVALIDCALL = static_cast<HRESULT>(0x88780032u);  // not possible for this buffer

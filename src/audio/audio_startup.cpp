@@ -1,0 +1,38 @@
+#include "audio/audio_startup.h"
+
+#include <cstdio>
+
+#include "audio/game_sounds.h"
+#include "audio/sound_manager.h"
+
+namespace {
+
+constexpr std::uint32_t gameSoundFlags = DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLFREQUENCY;
+
+// Loads one sound; a file that cannot be loaded leaves it null and is named
+// on stderr, and the game goes on without it.
+void loadSound(Sound** sound, const char* fileName, std::uint32_t bufferCount)
+{
+    const HRESULT hr = soundManager.createSound(sound, fileName, gameSoundFlags, GUID_NULL, bufferCount);
+    if (failed(hr)) {
+        std::fprintf(stderr, "glimmerfall: cannot load sound \"%s\" (error 0x%08X); playing on without it\n",
+                     fileName, static_cast<unsigned>(hr));
+    }
+}
+
+}  // namespace
+
+HRESULT startAudio()
+{
+    HRESULT hr = soundManager.initialize(nullptr, DSSCL_PRIORITY);
+    if (failed(hr)) return hr;
+    hr = soundManager.setPrimaryFormat(10, 22050, 16);
+    if (failed(hr)) return hr;
+
+    loadSound(&pickupSound, "pickup.wav", 10);
+    loadSound(&thrustSound, "thrust.wav", 1);
+    loadSound(&musicSound, "MUSIC.wav", 1);
+
+    if (musicSound != nullptr) musicSound->play(0, DSBPLAY_LOOPING, 0, -1, 0);
+    return S_OK;
+}

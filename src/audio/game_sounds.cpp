@@ -1,0 +1,30 @@
+#include "audio/game_sounds.h"
+
+#include "audio/sound_device.h"
+
+Sound* pickupSound = nullptr;
+Sound* thrustSound = nullptr;
+Sound* musicSound = nullptr;
+
+int thrustLevel = 0;
+
+void updateThrustSound(bool thrusting)
+{
+    if (thrustSound == nullptr) return;
+    SoundBuffer* loop = thrustSound->getBuffer(0);
+    if (loop == nullptr) return;
+
+    if (thrusting) {
+        // The loop starts with the first thrust and then never stops; at rest
+        // it just plays at -5000.
+        if (!thrustSound->isPlaying()) loop->play(0, 0, DSBPLAY_LOOPING);
+        if (!thrustSound->isPlaying()) return;
+        thrustLevel += 100;
+        if (thrustLevel > 3000) thrustLevel = 3000;
+    } else {
+        if (!thrustSound->isPlaying()) return;
+        thrustLevel -= 100;
+        if (thrustLevel < 0) thrustLevel = 0;
+    }
+    loop->setVolume(thrustLevel - 5000);
+}

@@ -1,0 +1,441 @@
+// The only file that talks to OpenAL: the sound device and its buffers.
+#include "audio/openal_device.h"
+
+#include "audio/sound.h"
+
+#include <AL/al.h>
+#include <AL/alc.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <new>
+
+namespace {
+
+constexpr HRESULT DSERR_CONTROLUNAVAIL = static_cast<HRESULT>(0x8878001Eu);
+constexpr std::uint32_t DSBSIZE_MIN = 4;
+constexpr std::uint32_t DSBSIZE_MAX = 0x0FFFFFFF;
+constexpr std::uint32_t maxSharingSources = 64;
+
+// The AL device and context, kept until the device object and every buffer
+// made from it have been released.
+struct AlOutput {
+    ALCdevice* device = nullptr;
+    ALCcontext* context = nullptr;
+    int references = 1;
+
+    void makeCurrent() const
+    {
+        if (alcGetCurrentContext() != context) alcMakeContextCurrent(context);
+    }
+    void addReference() { ++references; }
+    void releaseReference()
+    {
+        if (--references > 0) return;
+        if (alcGetCurrentContext() == context) alcMakeContextCurrent(nullptr);
+        alcDestroyContext(context);
+        alcCloseDevice(device);
+        delete this;
+    }
+};
+
+// The data of one sound: the AL buffer, the staging block handed out by lock,
+// and the sources of every buffer entry that plays it.
+struct SharedSamples {
+    ALuint name = 0;
+    ALenum format = 0;
+    std::uint32_t rate = 0;
+    std::uint32_t frameBytes = 0;
+    std::unique_ptr<std::uint8_t[]> staging;
+    std::uint32_t stagingBytes = 0;
+    bool uploaded = false;
+    ALuint sources[maxSharingSources] = {};
+    std::uint32_t sourceCount = 0;
+};
+
+bool clearAlError() { return alGetError() == AL_NO_ERROR; }
+
+class OpenAlPrimaryBuffer final : public SoundBuffer {
+public:
+    explicit OpenAlPrimaryBuffer(AlOutput* out) : output(out) { output->addReference(); }
+
+    // OpenAL Soft chooses its own output format; the requested one is only
+    // checked for sense.
+    HRESULT setFormat(const WaveFormatEx& format) override
+    {
+        if (format.formatTag != WAVE_FORMAT_PCM || format.channels == 0 || format.samplesPerSec == 0 ||
+            (format.bitsPerSample != 8 && format.bitsPerSample != 16) || format.blockAlign == 0) {
+            return DSERR_BADFORMAT;
+        }
+        return S_OK;
+    }
+    HRESULT play(std::uint32_t, std::uint32_t, std::uint32_t) override { return DSERR_INVALIDCALL; }
+    HRESULT getStatus(std::uint32_t* status) override
+    {
+        if (status == nullptr) return DSERR_INVALIDPARAM;
+        *status = 0;
+        return S_OK;
+    }
+    HRESULT setVolume(std::int32_t) override { return DSERR_CONTROLUNAVAIL; }
+    HRESULT setFrequency(std::uint32_t) override { return DSERR_CONTROLUNAVAIL; }
+    HRESULT setPan(std::int32_t) override { return DSERR_CONTROLUNAVAIL; }
+    HRESULT lock(std::uint32_t, std::uint32_t, void**, std::uint32_t*, void**, std::uint32_t*,
+                 std::uint32_t) override
+    {
+        return DSERR_INVALIDCALL;
+    }
+    HRESULT unlock(void*, std::uint32_t, void*, std::uint32_t) override { return DSERR_INVALIDCALL; }
+    HRESULT restore() override { return S_OK; }
+    void release() override
+    {
+        AlOutput* out = output;
+        delete this;
+        out->releaseReference();
+    }
+
+private:
+    AlOutput* output;
+};
+
+class OpenAlBuffer final : public SoundBuffer {
+public:
+    OpenAlBuffer(AlOutput* out, SharedSamples* data, ALuint sourceName, std::uint32_t capabilities)
+        : output(out), samples(data), source(sourceName), flags(capabilities)
+    {
+        output->addReference();
+        samples->sources[samples->sourceCount++] = source;
+    }
+
+    HRESULT setFormat(const WaveFormatEx&) override { return DSERR_INVALIDCALL; }
+
+    HRESULT play(std::uint32_t, std::uint32_t, std::uint32_t playFlags) override
+    {
+        output->makeCurrent();
+        clearAlError();
+        alSourcei(source, AL_LOOPING, (playFlags & DSBPLAY_LOOPING) != 0 ? AL_TRUE : AL_FALSE);
+        // A buffer that already plays goes on where it is, with the new flags.
+        ALint state = AL_STOPPED;
+        alGetSourcei(source, AL_SOURCE_STATE, &state);
+        if (state != AL_PLAYING) alSourcePlay(source);
+        return clearAlError() ? S_OK : E_FAIL;
+    }
+
+    HRESULT getStatus(std::uint32_t* status) override
+    {
+        if (status == nullptr) return DSERR_INVALIDPARAM;
+        output->makeCurrent();
+        ALint state = AL_STOPPED;
+        ALint looping = AL_FALSE;
+        alGetSourcei(source, AL_SOURCE_STATE, &state);
+        alGetSourcei(source, AL_LOOPING, &looping);
+        *status = 0;
+        if (state == AL_PLAYING) {
+            *status |= DSBSTATUS_PLAYING;
+            if (looping == AL_TRUE) *status |= DSBSTATUS_LOOPING;
+        }
+        return clearAlError() ? S_OK : E_FAIL;
+    }
+
+    HRESULT setVolume(std::int32_t volume) override
+    {
+        if ((flags & DSBCAPS_CTRLVOLUME) == 0) return DSERR_CONTROLUNAVAIL;
+        if (volume < DSBVOLUME_MIN || volume > DSBVOLUME_MAX) return DSERR_INVALIDPARAM;
+        output->makeCurrent();
+        alSourcef(source, AL_GAIN, gainFromVolume(volume));
+        return clearAlError() ? S_OK : E_FAIL;
+    }
+
+    HRESULT setFrequency(std::uint32_t frequency) override
+    {
+        if ((flags & DSBCAPS_CTRLFREQUENCY) == 0) return DSERR_CONTROLUNAVAIL;
+        if (frequency != DSBFREQUENCY_ORIGINAL &&
+            (frequency < DSBFREQUENCY_MIN || frequency > DSBFREQUENCY_MAX)) {
+            return DSERR_INVALIDPARAM;
+        }
+        const float pitch = frequency == DSBFREQUENCY_ORIGINAL
+                                ? 1.0f
+                                : static_cast<float>(frequency) / static_cast<float>(samples->rate);
+        output->makeCurrent();
+        alSourcef(source, AL_PITCH, pitch);
+        return clearAlError() ? S_OK : E_FAIL;
+    }
+
+    HRESULT setPan(std::int32_t pan) override
+    {
+        if ((flags & DSBCAPS_CTRLPAN) == 0) return DSERR_CONTROLUNAVAIL;
+        if (pan < DSBPAN_LEFT || pan > DSBPAN_RIGHT) return DSERR_INVALIDPARAM;
+        // Place the (listener-relative) source on a half circle in front:
+        // full left, centre, full right.
+        const float x = static_cast<float>(pan) / static_cast<float>(DSBPAN_RIGHT);
+        output->makeCurrent();
+        alSource3f(source, AL_POSITION, x, 0.0f, -std::sqrt(1.0f - x * x));
+        return clearAlError() ? S_OK : E_FAIL;
+    }
+
+    HRESULT lock(std::uint32_t offset, std::uint32_t bytes, void** region1, std::uint32_t* bytes1,
+                 void** region2, std::uint32_t* bytes2, std::uint32_t) override
+    {
+        if (region1 == nullptr || bytes1 == nullptr) return DSERR_INVALIDPARAM;
+        const std::uint32_t size = samples->stagingBytes;
+        if (offset >= size || bytes == 0 || bytes > size) return DSERR_INVALIDPARAM;
+        // A lock that runs past the end wraps round to the start.
+        const std::uint32_t first = std::min(bytes, size - offset);
+        *region1 = samples->staging.get() + offset;
+        *bytes1 = first;
+        if (region2 != nullptr) *region2 = first < bytes ? samples->staging.get() : nullptr;
+        if (bytes2 != nullptr) *bytes2 = bytes - first;
+        return S_OK;
+    }
+
+    HRESULT unlock(void* region1, std::uint32_t bytes1, void* region2, std::uint32_t bytes2) override
+    {
+        if (!inStaging(region1, bytes1) || !inStaging(region2, bytes2)) return DSERR_INVALIDPARAM;
+        return upload();
+    }
+
+    HRESULT restore() override { return S_OK; }  // OpenAL never loses a buffer
+
+    void release() override
+    {
+        output->makeCurrent();
+        alSourceStop(source);
+        alSourcei(source, AL_BUFFER, 0);
+        alDeleteSources(1, &source);
+        std::uint32_t kept = 0;
+        for (std::uint32_t i = 0; i < samples->sourceCount; ++i) {
+            if (samples->sources[i] != source) samples->sources[kept++] = samples->sources[i];
+        }
+        samples->sourceCount = kept;
+        if (kept == 0) {
+            alDeleteBuffers(1, &samples->name);
+            delete samples;
+        }
+        clearAlError();
+        AlOutput* out = output;
+        delete this;
+        out->releaseReference();
+    }
+
+    bool inspect(OpenAlSourceState* state) const
+    {
+        output->makeCurrent();
+        ALint looping = AL_FALSE;
+        ALint attached = 0;
+        ALint bytes = 0;
+        alGetSourcef(source, AL_GAIN, &state->gain);
+        alGetSourcef(source, AL_PITCH, &state->pitch);
+        alGetSourcei(source, AL_LOOPING, &looping);
+        alGetSourcei(source, AL_BUFFER, &attached);
+        if (attached != 0) alGetBufferi(static_cast<ALuint>(attached), AL_SIZE, &bytes);
+        state->looping = looping == AL_TRUE;
+        state->alBuffer = static_cast<std::uint32_t>(attached);
+        state->alBufferBytes = bytes;
+        return clearAlError();
+    }
+
+    AlOutput* output;
+    SharedSamples* samples;
+    ALuint source;
+    std::uint32_t flags;
+
+private:
+    bool inStaging(const void* region, std::uint32_t bytes) const
+    {
+        if (region == nullptr) return bytes == 0;
+        const auto* p = static_cast<const std::uint8_t*>(region);
+        const std::uint8_t* begin = samples->staging.get();
+        return p >= begin && p <= begin + samples->stagingBytes &&
+               bytes <= static_cast<std::uint32_t>(begin + samples->stagingBytes - p);
+    }
+
+    // Hands the staging block to OpenAL. A buffer attached to sources cannot
+    // take new data, so every source sharing it lets go first and takes it
+    // back afterwards (a sharing source that was playing stops).
+    HRESULT upload()
+    {
+        output->makeCurrent();
+        clearAlError();
+        for (std::uint32_t i = 0; i < samples->sourceCount; ++i) {
+            alSourceStop(samples->sources[i]);
+            alSourcei(samples->sources[i], AL_BUFFER, 0);
+        }
+        // OpenAL takes whole sample frames only.
+        const std::uint32_t bytes = samples->stagingBytes - samples->stagingBytes % samples->frameBytes;
+        if (bytes > 0) {
+            alBufferData(samples->name, samples->format, samples->staging.get(),
+                         static_cast<ALsizei>(bytes), static_cast<ALsizei>(samples->rate));
+            samples->uploaded = clearAlError();
+        }
+        if (samples->uploaded) {
+            for (std::uint32_t i = 0; i < samples->sourceCount; ++i) {
+                alSourcei(samples->sources[i], AL_BUFFER, static_cast<ALint>(samples->name));
+            }
+        }
+        return clearAlError() && samples->uploaded ? S_OK : E_FAIL;
+    }
+};
+
+// A new source that plays unattenuated, centred on the listener.
+bool makeSource(ALuint* source)
+{
+    clearAlError();
+    alGenSources(1, source);
+    if (!clearAlError()) return false;
+    alSourcei(*source, AL_SOURCE_RELATIVE, AL_TRUE);
+    alSource3f(*source, AL_POSITION, 0.0f, 0.0f, 0.0f);
+    alSourcef(*source, AL_ROLLOFF_FACTOR, 0.0f);
+    return clearAlError();
+}
+
+class OpenAlDevice final : public SoundDevice {
+public:
+    explicit OpenAlDevice(AlOutput* out) : output(out) {}
+
+    HRESULT setCooperativeLevel(WindowHandle, std::uint32_t) override { return S_OK; }
+
+    HRESULT createSoundBuffer(const SoundBufferDesc& desc, SoundBuffer** buffer) override
+    {
+        if (buffer == nullptr) return DSERR_INVALIDPARAM;
+        *buffer = nullptr;
+        output->makeCurrent();
+        if ((desc.flags & DSBCAPS_PRIMARYBUFFER) != 0) {
+            if (desc.bufferBytes != 0 || desc.format != nullptr) return DSERR_INVALIDPARAM;
+            *buffer = new (std::nothrow) OpenAlPrimaryBuffer(output);
+            return *buffer != nullptr ? S_OK : E_OUTOFMEMORY;
+        }
+
+        if (desc.format == nullptr) return DSERR_INVALIDPARAM;
+        if (desc.bufferBytes < DSBSIZE_MIN || desc.bufferBytes > DSBSIZE_MAX) return DSERR_INVALIDPARAM;
+        const WaveFormatEx& format = *desc.format;
+        if (format.formatTag != WAVE_FORMAT_PCM || format.samplesPerSec == 0 ||
+            (format.channels != 1 && format.channels != 2) ||
+            (format.bitsPerSample != 8 && format.bitsPerSample != 16)) {
+            return DSERR_BADFORMAT;
+        }
+
+        auto* samples = new (std::nothrow) SharedSamples;
+        if (samples == nullptr) return E_OUTOFMEMORY;
+        samples->staging.reset(new (std::nothrow) std::uint8_t[desc.bufferBytes]);
+        if (!samples->staging) {
+            delete samples;
+            return E_OUTOFMEMORY;
+        }
+        samples->stagingBytes = desc.bufferBytes;
+        std::memset(samples->staging.get(), format.bitsPerSample == 8 ? 0x80 : 0x00, desc.bufferBytes);
+        samples->rate = format.samplesPerSec;
+        samples->frameBytes = format.channels * (format.bitsPerSample / 8u);
+        if (format.channels == 1) {
+            samples->format = format.bitsPerSample == 8 ? AL_FORMAT_MONO8 : AL_FORMAT_MONO16;
+        } else {
+            samples->format = format.bitsPerSample == 8 ? AL_FORMAT_STEREO8 : AL_FORMAT_STEREO16;
+        }
+
+        clearAlError();
+        alGenBuffers(1, &samples->name);
+        if (!clearAlError()) {
+            delete samples;
+            return E_FAIL;
+        }
+        ALuint source = 0;
+        if (!makeSource(&source)) {
+            alDeleteBuffers(1, &samples->name);
+            delete samples;
+            return E_FAIL;
+        }
+        *buffer = new (std::nothrow) OpenAlBuffer(output, samples, source, desc.flags);
+        if (*buffer == nullptr) {
+            alDeleteSources(1, &source);
+            alDeleteBuffers(1, &samples->name);
+            delete samples;
+            return E_OUTOFMEMORY;
+        }
+        return S_OK;
+    }
+
+    HRESULT duplicateSoundBuffer(SoundBuffer* original, SoundBuffer** duplicate) override
+    {
+        if (duplicate == nullptr) return DSERR_INVALIDPARAM;
+        *duplicate = nullptr;
+        auto* from = dynamic_cast<OpenAlBuffer*>(original);
+        if (from == nullptr || from->output != output) return DSERR_INVALIDPARAM;
+        if (from->samples->sourceCount >= maxSharingSources) return E_OUTOFMEMORY;
+        output->makeCurrent();
+        ALuint source = 0;
+        if (!makeSource(&source)) return E_FAIL;
+        // The duplicate starts with the original's volume and rate.
+        ALfloat gain = 1.0f;
+        ALfloat pitch = 1.0f;
+        alGetSourcef(from->source, AL_GAIN, &gain);
+        alGetSourcef(from->source, AL_PITCH, &pitch);
+        alSourcef(source, AL_GAIN, gain);
+        alSourcef(source, AL_PITCH, pitch);
+        if (from->samples->uploaded) alSourcei(source, AL_BUFFER, static_cast<ALint>(from->samples->name));
+        if (!clearAlError()) {
+            alDeleteSources(1, &source);
+            return E_FAIL;
+        }
+        *duplicate = new (std::nothrow) OpenAlBuffer(output, from->samples, source, from->flags);
+        if (*duplicate == nullptr) {
+            alDeleteSources(1, &source);
+            return E_OUTOFMEMORY;
+        }
+        return S_OK;
+    }
+
+    void release() override
+    {
+        AlOutput* out = output;
+        delete this;
+        out->releaseReference();
+    }
+
+private:
+    AlOutput* output;
+};
+
+}  // namespace
+
+float gainFromVolume(std::int32_t volume)
+{
+    if (volume <= DSBVOLUME_MIN) return 0.0f;
+    if (volume >= 0) return 1.0f;
+    return static_cast<float>(std::pow(10.0, static_cast<double>(volume) / 2000.0));
+}
+
+HRESULT createOpenAlDevice(SoundDevice** device)
+{
+    if (device == nullptr) return E_INVALIDARG;
+    *device = nullptr;
+    ALCdevice* alDevice = alcOpenDevice(nullptr);
+    if (alDevice == nullptr) return DSERR_NODRIVER;
+    ALCcontext* context = alcCreateContext(alDevice, nullptr);
+    if (context == nullptr || alcMakeContextCurrent(context) != ALC_TRUE) {
+        if (context != nullptr) alcDestroyContext(context);
+        alcCloseDevice(alDevice);
+        return DSERR_NODRIVER;
+    }
+    auto* output = new (std::nothrow) AlOutput;
+    if (output == nullptr) {
+        alcMakeContextCurrent(nullptr);
+        alcDestroyContext(context);
+        alcCloseDevice(alDevice);
+        return E_OUTOFMEMORY;
+    }
+    output->device = alDevice;
+    output->context = context;
+    *device = new (std::nothrow) OpenAlDevice(output);
+    if (*device == nullptr) {
+        output->releaseReference();
+        return E_OUTOFMEMORY;
+    }
+    return S_OK;
+}
+
+bool inspectOpenAlBuffer(SoundBuffer* buffer, OpenAlSourceState* state)
+{
+    auto* entry = dynamic_cast<OpenAlBuffer*>(buffer);
+    if (entry == nullptr || state == nullptr) return false;
+    return entry->inspect(state);
+}

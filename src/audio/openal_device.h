@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+
+#include "audio/sound_device.h"
+
+// The sound device on OpenAL Soft. Each sound's data lives in one AL buffer,
+// each buffer entry plays on an AL source of its own, and duplicates share the
+// AL buffer. Fails with DSERR_NODRIVER when there is no working sound output.
+HRESULT createOpenAlDevice(SoundDevice** device);
+
+// AL gain for a volume in hundredths of a decibel: 10^(volume / 2000),
+// silent at -10000 and below, full at 0 and above.
+float gainFromVolume(std::int32_t volume);
+
+// What OpenAL holds for a buffer entry, read back from its source (for tests
+// and diagnostics). False when `buffer` is not an OpenAL buffer entry.
+struct OpenAlSourceState {
+    float gain = 0.0f;
+    float pitch = 0.0f;
+    bool looping = false;
+    std::uint32_t alBuffer = 0;  // the AL buffer attached to the source
+    std::int32_t alBufferBytes = 0;  // size of that AL buffer's data
+};
+bool inspectOpenAlBuffer(SoundBuffer* buffer, OpenAlSourceState* state);

@@ -1,0 +1,192 @@
+#include "audio/wav_reader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace {
+
+constexpr std::uint32_t FOURCC_WAVE = makeFourCc('W', 'A', 'V', 'E');
+constexpr std::uint32_t FOURCC_FMT = makeFourCc('f', 'm', 't', ' ');
+constexpr std::uint32_t FOURCC_DATA = makeFourCc('d', 'a', 't', 'a');
+
+std::uint16_t readLe16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+
+std::uint32_t readLe32(const std::uint8_t* p)
+{
+    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+}  // namespace
+
+WavReader::~WavReader()
+{
+    close();
+    freeFormat();
+}
+
+void WavReader::freeFormat()
+{
+    format = nullptr;
+    formatRecord.reset();
+}
+
+const std::uint8_t* WavReader::extraBytes() const
+{
+    if (format == nullptr) return nullptr;
+    return reinterpret_cast<const std::uint8_t*>(formatRecord.get()) + sizeof(WaveFormatEx);
+}
+
+HRESULT WavReader::open(const char* name)
+{
+    if (name == nullptr) return E_INVALIDARG;
+    close();
+    freeFormat();
+    dataSize = 0;
+    handle.reset(new (std::nothrow) RiffReader);
+    if (!handle) return E_OUTOFMEMORY;
+    // Linux programs carry no sound resources: a name that cannot be opened
+    // as a file is simply not there.
+    if (!handle->openFile(name)) {
+        handle.reset();
+        return E_FAIL;
+    }
+    return finishOpen();
+}
+
+HRESULT WavReader::openMemory(const void* data, std::size_t size)
+{
+    if (data == nullptr && size != 0) return E_INVALIDARG;
+    close();
+    freeFormat();
+    dataSize = 0;
+    resourceCopy.reset(new (std::nothrow) std::uint8_t[size > 0 ? size : 1]);
+    handle.reset(new (std::nothrow) RiffReader);
+    if (!resourceCopy || !handle) {
+        close();
+        return E_OUTOFMEMORY;
+    }
+    if (size > 0) std::memcpy(resourceCopy.get(), data, size);
+    if (!handle->openMemory(resourceCopy.get(), size)) {
+        close();
+        return E_FAIL;
+    }
+    return finishOpen();
+}
+
+HRESULT WavReader::finishOpen()
+{
+    const HRESULT header = readHeader();
+    if (failed(header)) {
+        close();
+        return header;
+    }
+    // Without a "data" chunk the file stays open with its format, and the
+    // data size stays 0: that is how the caller tells the open failed.
+    const HRESULT hr = rewind();
+    if (failed(hr)) return hr;
+    dataSize = dataChunk.size;
+    return S_OK;
+}
+
+HRESULT WavReader::readHeader()
+{
+    freeFormat();
+    if (!handle->descend(riffChunk, nullptr) || riffChunk.id != FOURCC_RIFF ||
+        riffChunk.formType != FOURCC_WAVE) {
+        return E_FAIL;
+    }
+
+    RiffChunk fmt;
+    fmt.id = FOURCC_FMT;
+    if (!handle->findChunk(fmt, &riffChunk) || fmt.size < 16) return E_FAIL;
+
+    std::uint8_t head[16];
+    if (handle->read(head, 16) != 16) return E_FAIL;
+
+    std::uint16_t extraSize = 0;
+    WaveFormatEx record;
+    record.formatTag = readLe16(head);
+    record.channels = readLe16(head + 2);
+    record.samplesPerSec = readLe32(head + 4);
+    record.avgBytesPerSec = readLe32(head + 8);
+    record.blockAlign = readLe16(head + 12);
+    record.bitsPerSample = readLe16(head + 14);
+    if (record.formatTag != WAVE_FORMAT_PCM) {
+        std::uint8_t sizeBytes[2];
+        // The extra-size field and the extra bytes must lie inside the chunk.
+        if (fmt.size < 18 || handle->read(sizeBytes, 2) != 2) return E_FAIL;
+        extraSize = readLe16(sizeBytes);
+        if (18u + extraSize > fmt.size) return E_FAIL;
+    }
+    record.extraSize = extraSize;
+
+    formatRecord.reset(new (std::nothrow) std::byte[sizeof(WaveFormatEx) + extraSize]);
+    if (!formatRecord) return E_FAIL;
+    format = new (formatRecord.get()) WaveFormatEx(record);
+    if (extraSize > 0 &&
+        handle->read(formatRecord.get() + sizeof(WaveFormatEx), extraSize) != extraSize) {
+        freeFormat();
+        return E_FAIL;
+    }
+
+    if (!handle->ascend(fmt)) {
+        freeFormat();
+        return E_FAIL;
+    }
+    return S_OK;
+}
+
+HRESULT WavReader::rewind()
+{
+    if (!handle) return CO_E_NOTINITIALIZED;
+    if (!handle->seek(riffChunk.dataOffset + 4)) return E_FAIL;
+    RiffChunk data;
+    data.id = FOURCC_DATA;
+    if (!handle->findChunk(data, &riffChunk)) {
+        dataChunk = RiffChunk{};
+        return E_FAIL;
+    }
+    dataChunk = data;
+    return S_OK;
+}
+
+HRESULT WavReader::read(void* destination, std::uint32_t count, std::uint32_t* bytesRead)
+{
+    if (!handle) return CO_E_NOTINITIALIZED;
+    if (destination == nullptr || bytesRead == nullptr) return E_INVALIDARG;
+    *bytesRead = 0;
+
+    RiffIoInfo info;
+    if (!handle->getInfo(info)) return E_FAIL;
+
+    const std::uint32_t n = std::min(count, dataChunk.size);
+    dataChunk.size -= n;
+
+    auto* out = static_cast<std::uint8_t*>(destination);
+    std::uint32_t copied = 0;
+    while (copied < n) {
+        if (info.next == info.endRead) {
+            // The file ended before its data chunk said (it can only have
+            // shrunk since it was opened).
+            if (!handle->advance(info) || info.next == info.endRead) return E_FAIL;
+        }
+        const auto available = static_cast<std::uint32_t>(
+            std::min<std::ptrdiff_t>(info.endRead - info.next, n - copied));
+        std::memcpy(out + copied, info.next, available);
+        info.next += available;
+        copied += available;
+    }
+
+    if (!handle->setInfo(info)) return E_FAIL;
+    *bytesRead = n;
+    return S_OK;
+}
+
+HRESULT WavReader::close()
+{
+    handle.reset();
+    resourceCopy.reset();
+    return S_OK;
+}
