@@ -8,6 +8,10 @@
 extern Matrix4 cameraMatrix;
 extern Vector4 cameraPosition;
 
+// Puts the camera back at its start: identity orientation, origin position
+// (w is kept). Window creation does this.
+void resetCamera();
+
 // Eases the camera toward a point six units above the ship, looking down at
 // the globe with the ship's nose up the screen; conditions the steering axis;
 // clears the screen; loads view, projection and light. Leaves GL_MODELVIEW.

@@ -2,12 +2,39 @@
 
 #include <cstdint>
 
+#include "app/messages.h"
+
 // Control values set by the keyboard and mouse handlers; they stay set while
 // a key is held.
 extern float keyForward;    // +1000 W, −1000 S (the last pressed wins), else 0
 extern float keyTurn;       // +500 A, −500 D, else 0
 extern float keyButton;     // 1000 while Space is held
 extern int leftButtonDown;  // 1 after a left press, 0 after its release
+extern int cursorDisplayCount;  // raised by one on each left release after a press
+
+// Sets keyForward, keyTurn, keyButton and leftButtonDown to 0 (window creation).
+void resetControls();
+
+// True for the messages handleInputMessage takes: key down and up, mouse
+// buttons, motion and wheel.
+constexpr bool isInputMessage(std::uint32_t message)
+{
+    switch (message) {
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONUP:
+        case WM_MOUSEWHEEL:
+            return true;
+        default:  // double clicks and system keys are not the game's
+            return false;
+    }
+}
 
 // Handles a key or mouse message (see app/messages.h). Running it twice in a
 // row with the same message gives the same result.

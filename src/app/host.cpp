@@ -1,0 +1,101 @@
+#include "app/host.h"
+
+bool Host::createWindow(WindowProcedure procedure)
+{
+    if (procedure == nullptr || !openWindow()) {
+        return false;
+    }
+    procedure_ = procedure;
+    destroyed_ = false;
+    if (procedure_(*this, WM_CREATE, 0, 0) == -1) {
+        // Creation abandoned: the window goes away without further messages.
+        destroyed_ = true;
+        closeWindow();
+        return false;
+    }
+    // The window takes its (maximised) size right after creation.
+    sendMessage(WM_SIZE);
+    return true;
+}
+
+void Host::showWindow()
+{
+    if (windowExists()) {
+        revealWindow();
+    }
+}
+
+void Host::destroyWindow()
+{
+    if (!windowExists()) {
+        return;
+    }
+    procedure_(*this, WM_DESTROY, 0, 0);
+    destroyed_ = true;
+    closeWindow();
+}
+
+bool Host::postMessage(const Message& m)
+{
+    if (queueCount_ == queueCapacity) {
+        return false;
+    }
+    queue_[(queueHead_ + queueCount_) % queueCapacity] = m;
+    ++queueCount_;
+    return true;
+}
+
+std::int64_t Host::sendMessage(std::uint32_t message, std::uint64_t wParam, std::int64_t lParam)
+{
+    if (!windowExists()) {
+        return 0;
+    }
+    return procedure_(*this, message, wParam, lParam);
+}
+
+std::int64_t Host::dispatchMessage(const Message& m)
+{
+    if (m.message == WM_NULL) {
+        return 0;
+    }
+    return sendMessage(m.message, m.wParam, m.lParam);
+}
+
+void Host::postQuitMessage(int exitCode)
+{
+    quitPosted_ = true;
+    quitCode_ = exitCode;
+}
+
+bool Host::takeMessage(Message& out)
+{
+    pumpEvents(false);
+    if (queueCount_ == 0 && !quitPosted_ && windowExists() && minimised_) {
+        // A minimised window is never painted: sleep until something happens.
+        pumpEvents(true);
+    }
+    if (queueCount_ > 0) {
+        out = queue_[queueHead_];
+        queueHead_ = (queueHead_ + 1) % queueCapacity;
+        --queueCount_;
+        return true;
+    }
+    if (quitPosted_) {
+        quitPosted_ = false;
+        out = Message{WM_QUIT, static_cast<std::uint64_t>(quitCode_), 0};
+        return true;
+    }
+    if (windowExists() && !minimised_) {
+        out = Message{WM_PAINT, 0, 0};
+        return true;
+    }
+    return false;
+}
+
+void Host::setMinimised(bool minimised)
+{
+    if (minimised && !minimised_) {
+        postMessage(Message{WM_NULL, 0, 0});
+    }
+    minimised_ = minimised;
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <cstdint>
+
+#include "app/messages.h"
+
+class Host;
+
+// The window procedure of the game's one window: the game's handlers for every
+// message. Returns the message's result.
+using WindowProcedure = std::int64_t (*)(Host& host, std::uint32_t message, std::uint64_t wParam,
+                                         std::int64_t lParam);
+
+// What the game needs from the platform: one window with a GL context, a
+// message queue, a frame presenter and an error box. The SDL window and the
+// scripted runner each implement the platform side; the queue, the
+// "always invalid" paint rule and the window's life cycle are shared here, so
+// the game cannot tell which host it runs in.
+class Host {
+public:
+    Host() = default;
+    virtual ~Host() = default;
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    // ---- platform side -------------------------------------------------
+
+    // The desktop's size in pixels, read once when the window is created.
+    virtual int desktopWidth() const = 0;
+    virtual int desktopHeight() const = 0;
+
+    // Chooses the pixel format, creates the GL context and makes it current.
+    // Failures are ignored, as the game ignores them: drawing then shows nothing.
+    virtual void createRenderContext() = 0;
+    // Releases the window's drawing surface and leaves no context current.
+    virtual void releaseRenderContext() = 0;
+    // Shows the finished frame (the buffer swap) and paces the frame rate.
+    virtual void presentFrame() = 0;
+    // A modal error box with the given text and caption; the text also goes to
+    // stderr. Returns when the box is closed (at once when it cannot be shown).
+    virtual void showErrorBox(const char* text, const char* caption) = 0;
+
+    // ---- the window and its queue ---------------------------------------
+
+    // Registers the window procedure, creates the window (hidden) and sends it
+    // WM_CREATE and then WM_SIZE. False when creation failed or WM_CREATE
+    // answered −1; the window is then gone.
+    bool createWindow(WindowProcedure procedure);
+    // Makes the window visible.
+    void showWindow();
+    // Destroys the window: it gets WM_DESTROY and afterwards no more messages.
+    void destroyWindow();
+    bool windowExists() const { return procedure_ != nullptr && !destroyed_; }
+
+    // Puts a message at the end of the queue; false (message dropped) when the
+    // queue is full.
+    bool postMessage(const Message& m);
+    // Hands a message to the window procedure at once, as the window's own
+    // messages (size, close) are delivered. 0 when there is no window.
+    std::int64_t sendMessage(std::uint32_t message, std::uint64_t wParam = 0, std::int64_t lParam = 0);
+    // Hands a taken message to the window procedure; nothing happens for
+    // WM_NULL or when the window is gone.
+    std::int64_t dispatchMessage(const Message& m);
+    // Makes the next take return WM_QUIT once the queue is empty.
+    void postQuitMessage(int exitCode);
+
+    // Takes at most one message without waiting: queued messages first, then
+    // WM_QUIT once posted, then WM_PAINT, since the window is always invalid.
+    // While the window is minimised there is no paint: the host waits for the
+    // platform's next event instead. False when nothing was taken.
+    bool takeMessage(Message& out);
+
+    // Called by the platform side when the window is minimised or restored.
+    // Minimising posts WM_NULL so that the loop no longer holds a paint.
+    void setMinimised(bool minimised);
+    bool minimised() const { return minimised_; }
+
+protected:
+    // Creates the platform window, hidden. False on failure.
+    virtual bool openWindow() = 0;
+    // Destroys the platform window (after WM_DESTROY was handled).
+    virtual void closeWindow() = 0;
+    // Makes the platform window visible.
+    virtual void revealWindow() = 0;
+    // Moves the platform's pending events into the queue (postMessage) or to
+    // the window (sendMessage). With wait set, blocks until at least one
+    // event has arrived.
+    virtual void pumpEvents(bool wait) = 0;
+
+private:
+    static constexpr int queueCapacity = 256;
+
+    WindowProcedure procedure_ = nullptr;
+    bool destroyed_ = false;
+    bool minimised_ = false;
+    bool quitPosted_ = false;
+    int quitCode_ = 0;
+    Message queue_[queueCapacity];
+    int queueHead_ = 0;
+    int queueCount_ = 0;
+};

@@ -1,0 +1,21 @@
+#include "app/program.h"
+
+#include "app/message_loop.h"
+#include "app/rendering_setup.h"
+#include "app/window_proc.h"
+#include "input/joystick.h"
+
+int runGame(Host& host)
+{
+    screenWidth = host.desktopWidth();
+    screenHeight = host.desktopHeight();
+    if (!host.createWindow(windowProc)) {
+        return 1;
+    }
+    host.showWindow();
+    // Without a controller the game runs on the keyboard alone.
+    if (initJoystick() != 0) {
+        joystickUsable = 0;
+    }
+    return runMessageLoop(host);
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include "app/host.h"
+
+// The whole program over a host: reads the desktop size, creates and shows the
+// window, opens the joystick and runs the message loop. Returns the exit code,
+// 1 in every case.
+int runGame(Host& host);

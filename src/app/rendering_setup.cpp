@@ -1,0 +1,101 @@
+#include "app/rendering_setup.h"
+
+#include <GL/gl.h>
+
+#include "world/ragdoll.h"
+#include "world/texture_loader.h"
+#include "world/textures.h"
+
+int screenWidth = 0;
+int screenHeight = 0;
+
+namespace {
+
+// Display lists that hold one image upload each; calling one with a texture
+// bound fills that texture.
+constexpr GLuint earthList = 1;
+constexpr GLuint moonList = 2;
+constexpr GLuint particleList = 7;
+constexpr GLuint fontList = 8;
+constexpr GLuint shipList = 9;
+
+void compileUpload(GLuint list, const char* fileName)
+{
+    glNewList(list, GL_COMPILE);
+    loadTexture(fileName, 0);
+    glEndList();
+}
+
+}  // namespace
+
+SquareViewport squareViewport(int width, int height)
+{
+    const int d = width > height ? height - width : width - height;
+    return SquareViewport{0, d / 2, width, width};
+}
+
+void setupRendering()
+{
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glClearDepth(100.0);  // clamped to 1
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glEnable(GL_TEXTURE_2D);
+
+    // The earth image also fills the globe's height map while it loads.
+    glNewList(earthList, GL_COMPILE);
+    captureHeightMap = 1;
+    loadTexture("earth3.bmp", 0);
+    captureHeightMap = 0;
+    glEndList();
+    compileUpload(moonList, "moon.bmp");
+    compileUpload(particleList, "particlecheaper4.bmp");
+    compileUpload(shipList, "ship.bmp");
+    compileUpload(fontList, "MyFont.bmp");
+
+    // Every set-up makes new textures; the previous run's go first, so that
+    // resizing never leaks them (names of 0 are ignored).
+    glDeleteTextures(6, textures);
+    glGenTextures(6, textures);
+    constexpr GLuint uploads[6] = {earthList, moonList, particleList, fontList, shipList, shipList};
+    for (int i = 0; i < 6; ++i) {
+        glBindTexture(GL_TEXTURE_2D, textures[i]);
+        glCallList(uploads[i]);
+    }
+
+    glFrontFace(GL_CW);
+    glCullFace(GL_BACK);
+    glEnable(GL_CULL_FACE);
+
+    const GLfloat ambient[4] = {0.01f, 0.01f, 0.05f, 1.0f};
+    const GLfloat diffuse[4] = {0.5f, 0.5f, 0.5f, 1.0f};
+    const GLfloat white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    const GLfloat lightPosition[4] = {0.0f, 0.0f, 40.0f, 1.0f};  // each frame moves it
+    glEnable(GL_LIGHTING);
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, white);
+    glLightfv(GL_LIGHT0, GL_POSITION, lightPosition);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_COLOR_MATERIAL);
+    glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
+    glMaterialfv(GL_FRONT, GL_SPECULAR, white);
+    glMateriali(GL_FRONT, GL_SHININESS, 128);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_FASTEST);
+    glLightModelf(GL_LIGHT_MODEL_LOCAL_VIEWER, 1.0f);
+
+    buildRagdollCrowd();
+
+    // A square of the desktop's width, centred vertically on a wide screen.
+    const SquareViewport v = squareViewport(screenWidth, screenHeight);
+    glViewport(v.x, v.y, v.width, v.height);
+
+    glLoadIdentity();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-1.0, 1.0, -1.0, 1.0, 0.0, -10000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}

@@ -1,0 +1,270 @@
+#include "app/sdl_window_host.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+
+namespace {
+
+constexpr const char* windowTitle = "Glimmerfall V1.0";
+
+constexpr std::uint64_t VK_BACK = 0x08;
+constexpr std::uint64_t VK_TAB = 0x09;
+constexpr std::uint64_t VK_RETURN = 0x0D;
+constexpr std::uint64_t VK_SHIFT = 0x10;
+constexpr std::uint64_t VK_CONTROL = 0x11;
+constexpr std::uint64_t VK_MENU = 0x12;
+constexpr std::uint64_t VK_F1 = 0x70;
+
+constexpr std::uint64_t MK_LBUTTON = 0x01;
+constexpr std::uint64_t MK_RBUTTON = 0x02;
+constexpr std::uint64_t MK_MBUTTON = 0x10;
+
+// The virtual-key code of a key by its position on the keyboard, so W, A, S
+// and D sit where players expect on any layout; 0 for keys the game has no
+// code for.
+std::uint64_t virtualKey(SDL_Scancode s)
+{
+    if (s >= SDL_SCANCODE_A && s <= SDL_SCANCODE_Z) {
+        return 'A' + (s - SDL_SCANCODE_A);
+    }
+    if (s >= SDL_SCANCODE_1 && s <= SDL_SCANCODE_9) {
+        return '1' + (s - SDL_SCANCODE_1);
+    }
+    if (s >= SDL_SCANCODE_F1 && s <= SDL_SCANCODE_F12) {
+        return VK_F1 + (s - SDL_SCANCODE_F1);
+    }
+    switch (s) {
+        case SDL_SCANCODE_0: return '0';
+        case SDL_SCANCODE_SPACE: return VK_SPACE;
+        case SDL_SCANCODE_ESCAPE: return VK_ESCAPE;
+        case SDL_SCANCODE_RETURN: return VK_RETURN;
+        case SDL_SCANCODE_BACKSPACE: return VK_BACK;
+        case SDL_SCANCODE_TAB: return VK_TAB;
+        case SDL_SCANCODE_LEFT: return VK_LEFT;
+        case SDL_SCANCODE_RIGHT: return VK_RIGHT;
+        case SDL_SCANCODE_UP: return VK_UP;
+        case SDL_SCANCODE_DOWN: return VK_DOWN;
+        case SDL_SCANCODE_LSHIFT:
+        case SDL_SCANCODE_RSHIFT: return VK_SHIFT;
+        case SDL_SCANCODE_LCTRL:
+        case SDL_SCANCODE_RCTRL: return VK_CONTROL;
+        case SDL_SCANCODE_LALT:
+        case SDL_SCANCODE_RALT: return VK_MENU;
+        default: return 0;
+    }
+}
+
+std::int64_t pointParam(int x, int y)
+{
+    return static_cast<std::int64_t>((static_cast<std::uint32_t>(x) & 0xFFFFu) |
+                                     ((static_cast<std::uint32_t>(y) & 0xFFFFu) << 16));
+}
+
+std::uint64_t mouseButtons(std::uint32_t state)
+{
+    std::uint64_t w = 0;
+    w |= (state & SDL_BUTTON_LMASK) ? MK_LBUTTON : 0;
+    w |= (state & SDL_BUTTON_RMASK) ? MK_RBUTTON : 0;
+    w |= (state & SDL_BUTTON_MMASK) ? MK_MBUTTON : 0;
+    return w;
+}
+
+}  // namespace
+
+SdlWindowHost::~SdlWindowHost()
+{
+    if (window_ != nullptr) {
+        SDL_DestroyWindow(window_);
+    }
+    SDL_Quit();
+}
+
+bool SdlWindowHost::start()
+{
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "Glimmerfall needs a display: %s\n", SDL_GetError());
+        return false;
+    }
+    SDL_DisplayMode mode{};
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) {
+        std::fprintf(stderr, "Glimmerfall cannot read the desktop size: %s\n", SDL_GetError());
+        return false;
+    }
+    desktopWidth_ = mode.w;
+    desktopHeight_ = mode.h;
+    return true;
+}
+
+bool SdlWindowHost::openWindow()
+{
+    // RGBA with 24 colour bits, double-buffered; a 32-bit depth buffer if the
+    // display has one, else 24 bits.
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    const std::uint32_t flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_MAXIMIZED | SDL_WINDOW_RESIZABLE;
+    for (int depth : {32, 24}) {
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth);
+        window_ = SDL_CreateWindow(windowTitle, 0, 0, desktopWidth_, desktopHeight_, flags);
+        if (window_ != nullptr) {
+            return true;
+        }
+    }
+    std::fprintf(stderr, "Glimmerfall cannot create its window: %s\n", SDL_GetError());
+    return false;
+}
+
+void SdlWindowHost::closeWindow()
+{
+    if (window_ != nullptr) {
+        SDL_DestroyWindow(window_);
+        window_ = nullptr;
+    }
+}
+
+void SdlWindowHost::revealWindow()
+{
+    SDL_ShowWindow(window_);
+    SDL_MaximizeWindow(window_);
+}
+
+void SdlWindowHost::createRenderContext()
+{
+    // Failures leave no context: drawing then has no visible effect.
+    context_ = SDL_GL_CreateContext(window_);
+    if (context_ == nullptr) {
+        return;
+    }
+    SDL_GL_MakeCurrent(window_, context_);
+    SDL_GL_SetSwapInterval(1);  // many drivers (and Xvfb) do not wait; the pacer does
+}
+
+void SdlWindowHost::releaseRenderContext()
+{
+    // The context itself lives until the process ends.
+    SDL_GL_MakeCurrent(window_, nullptr);
+}
+
+void SdlWindowHost::presentFrame()
+{
+    SDL_GL_SwapWindow(window_);
+    pacer_.wait();
+}
+
+void SdlWindowHost::showErrorBox(const char* text, const char* caption)
+{
+    std::fprintf(stderr, "%s\n", text);
+    std::fflush(stderr);
+    // Without a display the box fails at once; it never blocks there.
+    const char* display = SDL_getenv("DISPLAY");
+    const char* wayland = SDL_getenv("WAYLAND_DISPLAY");
+    if ((display == nullptr || *display == '\0') && (wayland == nullptr || *wayland == '\0')) {
+        return;
+    }
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, window_);
+}
+
+void SdlWindowHost::pumpEvents(bool wait)
+{
+    SDL_Event e;
+    if (wait && SDL_WaitEvent(&e) != 0) {
+        translate(e);
+    }
+    while (SDL_PollEvent(&e) != 0) {
+        translate(e);
+    }
+    if (sizePending_) {
+        sizePending_ = false;
+        sendMessage(WM_SIZE);
+    }
+}
+
+void SdlWindowHost::translate(const SDL_Event& e)
+{
+    switch (e.type) {
+        case SDL_QUIT:
+            postMessage(Message{WM_CLOSE, 0, 0});
+            break;
+        case SDL_WINDOWEVENT:
+            switch (e.window.event) {
+                case SDL_WINDOWEVENT_CLOSE:
+                    postMessage(Message{WM_CLOSE, 0, 0});
+                    break;
+                case SDL_WINDOWEVENT_SIZE_CHANGED:
+                    sizePending_ = true;
+                    break;
+                case SDL_WINDOWEVENT_MINIMIZED:
+                    setMinimised(true);
+                    break;
+                case SDL_WINDOWEVENT_RESTORED:
+                case SDL_WINDOWEVENT_MAXIMIZED:
+                    if (minimised()) {
+                        setMinimised(false);
+                        sizePending_ = true;
+                    }
+                    break;
+                case SDL_WINDOWEVENT_FOCUS_GAINED:
+                    sendMessage(WM_ACTIVATE, 1);
+                    break;
+                case SDL_WINDOWEVENT_FOCUS_LOST:
+                    sendMessage(WM_ACTIVATE, 0);
+                    break;
+                default:
+                    break;
+            }
+            break;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
+            const std::uint64_t key = virtualKey(e.key.keysym.scancode);
+            if (key == 0) {
+                break;
+            }
+            const bool down = e.type == SDL_KEYDOWN;
+            const bool alt = (e.key.keysym.mod & KMOD_ALT) != 0 || key == VK_MENU;
+            std::int64_t l = 1 | (std::int64_t{e.key.keysym.scancode & 0xFF} << 16);
+            if (alt) {
+                l |= std::int64_t{1} << 29;
+            }
+            if (!down) {
+                l |= keyRepeatFlag | (std::int64_t{1} << 31);
+            } else if (e.key.repeat != 0) {
+                l |= keyRepeatFlag;
+            }
+            const std::uint32_t message =
+                alt ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
+            postMessage(Message{message, key, l});
+            break;
+        }
+        case SDL_MOUSEMOTION:
+            postMessage(Message{WM_MOUSEMOVE, mouseButtons(e.motion.state), pointParam(e.motion.x, e.motion.y)});
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: {
+            const bool down = e.type == SDL_MOUSEBUTTONDOWN;
+            std::uint32_t message = 0;
+            switch (e.button.button) {
+                case SDL_BUTTON_LEFT: message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP; break;
+                case SDL_BUTTON_RIGHT: message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP; break;
+                case SDL_BUTTON_MIDDLE: message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP; break;
+                default: break;
+            }
+            if (message != 0) {
+                postMessage(Message{message, mouseButtons(SDL_GetMouseState(nullptr, nullptr)),
+                                    pointParam(e.button.x, e.button.y)});
+            }
+            break;
+        }
+        case SDL_MOUSEWHEEL: {
+            const auto delta = static_cast<std::uint64_t>(static_cast<std::uint16_t>(e.wheel.y * 120));
+            int x = 0;
+            int y = 0;
+            SDL_GetMouseState(&x, &y);
+            postMessage(Message{WM_MOUSEWHEEL, delta << 16, pointParam(x, y)});
+            break;
+        }
+        default:
+            break;
+    }
+}

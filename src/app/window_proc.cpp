@@ -1,0 +1,81 @@
+#include "app/window_proc.h"
+
+#include <GL/gl.h>
+
+#include "app/camera.h"
+#include "app/controls.h"
+#include "app/frame_driver.h"
+#include "app/rendering_setup.h"
+#include "audio/audio_startup.h"
+#include "world/level.h"
+
+namespace {
+
+constexpr std::uint64_t VK_F4 = 0x73;
+constexpr std::int64_t altDownFlag = std::int64_t{1} << 29;
+
+std::int64_t onCreate(Host& host)
+{
+    resetControls();
+    levelTime = 0.0f;
+
+    // The music starts before the first picture.
+    if (failed(startAudio())) {
+        host.showErrorBox(audioErrorText, audioErrorCaption);
+        return -1;  // creation abandoned; the program ends
+    }
+
+    resetCamera();
+    host.createRenderContext();
+    setupRendering();
+    return 0;
+}
+
+}  // namespace
+
+std::int64_t defWindowProc(Host& host, std::uint32_t message, std::uint64_t wParam, std::int64_t lParam)
+{
+    switch (message) {
+        case WM_CLOSE:
+            host.destroyWindow();
+            return 0;
+        case WM_SYSKEYDOWN:
+            if ((wParam & 0xFFFFu) == VK_F4 && (lParam & altDownFlag) != 0) {
+                host.sendMessage(WM_CLOSE);
+            }
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+std::int64_t windowProc(Host& host, std::uint32_t message, std::uint64_t wParam, std::int64_t lParam)
+{
+    switch (message) {
+        case WM_CREATE:
+            return onCreate(host);
+        case WM_DESTROY:
+            // The context, the sounds and the sound device stay until the
+            // process ends.
+            host.releaseRenderContext();
+            host.postQuitMessage(0);
+            return 0;
+        case WM_SIZE:
+            setupRendering();
+            return 0;
+        case WM_ACTIVATE:
+            return 0;
+        case WM_PAINT:
+            // The window stays invalid, so the next paint follows at once.
+            runFrame();
+            glFinish();
+            host.presentFrame();
+            return 0;
+        default:
+            if (isInputMessage(message)) {
+                handleInputMessage(message, wParam, lParam);
+                return 0;
+            }
+            return defWindowProc(host, message, wParam, lParam);
+    }
+}

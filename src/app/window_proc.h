@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+
+#include "app/host.h"
+
+// The start-up error shown when the sound device or its format fails.
+inline constexpr const char* audioErrorText = "Error initializing DirectSound.  Sample will now exit.";
+inline constexpr const char* audioErrorCaption = "DirectSound Sample";
+
+// The game window's procedure: creation, destruction, size, activation, paint
+// (one frame) and the input messages.
+std::int64_t windowProc(Host& host, std::uint32_t message, std::uint64_t wParam, std::int64_t lParam);
+
+// What the window does with messages the game leaves alone: a close request
+// destroys the window, Alt+F4 is a close request, everything else gives 0.
+std::int64_t defWindowProc(Host& host, std::uint32_t message, std::uint64_t wParam, std::int64_t lParam);

@@ -1,0 +1,125 @@
+// The controller through SDL: the first pad that SDL's game-controller
+// database knows (A is button 0, B button 1, the left stick's X is lX), else
+// the first raw joystick (its buttons and axes in their own order).
+#include <SDL.h>
+
+#include <new>
+
+#include "input/joystick_device.h"
+
+namespace {
+
+std::uint8_t buttonByte(bool pressed) { return pressed ? 0x80 : 0x00; }
+
+class SdlControllerDevice final : public JoystickDevice {
+public:
+    explicit SdlControllerDevice(SDL_GameController* pad) : pad_(pad) {}
+
+    int poll() override
+    {
+        SDL_GameControllerUpdate();
+        return 0;
+    }
+
+    int acquire() override { return 0; }
+
+    int getState(JoystickState& state) override
+    {
+        if (!SDL_GameControllerGetAttached(pad_)) {
+            return deviceUnplugged;
+        }
+        JoystickState s{};
+        auto axis = [this](SDL_GameControllerAxis a) {
+            return scaleAxis(SDL_GameControllerGetAxis(pad_, a));
+        };
+        s.lX = axis(SDL_CONTROLLER_AXIS_LEFTX);
+        s.lY = axis(SDL_CONTROLLER_AXIS_LEFTY);
+        s.lZ = axis(SDL_CONTROLLER_AXIS_TRIGGERLEFT);
+        s.lRx = axis(SDL_CONTROLLER_AXIS_RIGHTX);
+        s.lRy = axis(SDL_CONTROLLER_AXIS_RIGHTY);
+        s.lRz = axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT);
+        for (auto& pov : s.rgdwPOV) {
+            pov = 0xFFFFFFFFu;  // centred
+        }
+        for (int b = 0; b < SDL_CONTROLLER_BUTTON_MAX; ++b) {
+            s.rgbButtons[b] =
+                buttonByte(SDL_GameControllerGetButton(pad_, static_cast<SDL_GameControllerButton>(b)) != 0);
+        }
+        state = s;
+        return 0;
+    }
+
+private:
+    SDL_GameController* pad_;
+};
+
+class SdlJoystickDevice final : public JoystickDevice {
+public:
+    explicit SdlJoystickDevice(SDL_Joystick* stick) : stick_(stick) {}
+
+    int poll() override
+    {
+        SDL_JoystickUpdate();
+        return 0;
+    }
+
+    int acquire() override { return 0; }
+
+    int getState(JoystickState& state) override
+    {
+        if (!SDL_JoystickGetAttached(stick_)) {
+            return deviceUnplugged;
+        }
+        JoystickState s{};
+        std::int32_t* axes[] = {&s.lX, &s.lY, &s.lZ, &s.lRx, &s.lRy, &s.lRz};
+        const int axisCount = SDL_JoystickNumAxes(stick_);
+        for (int a = 0; a < axisCount && a < 6; ++a) {
+            *axes[a] = scaleAxis(SDL_JoystickGetAxis(stick_, a));
+        }
+        for (auto& pov : s.rgdwPOV) {
+            pov = 0xFFFFFFFFu;
+        }
+        const int buttonCount = SDL_JoystickNumButtons(stick_);
+        for (int b = 0; b < buttonCount && b < 128; ++b) {
+            s.rgbButtons[b] = buttonByte(SDL_JoystickGetButton(stick_, b) != 0);
+        }
+        state = s;
+        return 0;
+    }
+
+private:
+    SDL_Joystick* stick_;
+};
+
+// The device lives until the process ends, like the game's other devices.
+alignas(SdlControllerDevice) unsigned char controllerStorage[sizeof(SdlControllerDevice)];
+alignas(SdlJoystickDevice) unsigned char joystickStorage[sizeof(SdlJoystickDevice)];
+
+}  // namespace
+
+int startJoystickSystem()
+{
+    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
+        return inputSystemFailed;
+    }
+    return 0;
+}
+
+JoystickDevice* openFirstJoystick()
+{
+    const int count = SDL_NumJoysticks();
+    for (int i = 0; i < count; ++i) {
+        if (!SDL_IsGameController(i)) {
+            continue;
+        }
+        if (SDL_GameController* pad = SDL_GameControllerOpen(i)) {
+            return new (controllerStorage) SdlControllerDevice(pad);
+        }
+    }
+    for (int i = 0; i < count; ++i) {
+        if (SDL_Joystick* stick = SDL_JoystickOpen(i)) {
+            return new (joystickStorage) SdlJoystickDevice(stick);
+        }
+    }
+    return nullptr;
+}

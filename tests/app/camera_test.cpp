@@ -1,0 +1,175 @@
+#include "app/camera.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/controls.h"
+#include "input/joystick.h"
+#include "offscreen_gl.h"
+#include "physics/ship.h"
+
+namespace {
+
+class CameraTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        resetControls();
+        resetCamera();
+        joystickState = JoystickState{};
+        ship = Ship{};
+    }
+};
+
+int conditioned(std::int32_t x)
+{
+    joystickState.lX = x;
+    conditionControls();
+    return joystickState.lX;
+}
+
+TEST_F(CameraTest, DeadZoneAndShiftTowardZero)
+{
+    EXPECT_EQ(conditioned(199), 0);
+    EXPECT_EQ(conditioned(-199), 0);
+    EXPECT_EQ(conditioned(0), 0);
+    EXPECT_EQ(conditioned(200), 0);
+    EXPECT_EQ(conditioned(-200), 0);
+    EXPECT_EQ(conditioned(201), 1);
+    EXPECT_EQ(conditioned(1000), 800);
+    EXPECT_EQ(conditioned(-650), -450);
+    EXPECT_EQ(conditioned(-1000), -800);
+}
+
+TEST_F(CameraTest, SteeringKeysAreSubtractedFromTheAxis)
+{
+    keyTurn = 500.0f;  // A steers like the stick pushed left
+    EXPECT_EQ(conditioned(0), -500);
+    EXPECT_EQ(conditioned(1000), 300);
+    keyTurn = -500.0f;
+    EXPECT_EQ(conditioned(-650), 50);
+}
+
+// Frames of play without a controller: the frame clamps the stored axis to
+// ±1000 after the ship has used it.
+TEST_F(CameraTest, KeyboardSteeringRampsUpAndDecaysWithoutAController)
+{
+    auto frameOfPlay = [] {
+        conditionControls();
+        const int seen = joystickState.lX;
+        joystickState.lX = std::clamp(joystickState.lX, -1000, 1000);
+        return seen;
+    };
+    keyTurn = 500.0f;
+    EXPECT_EQ(frameOfPlay(), -500);
+    EXPECT_EQ(frameOfPlay(), -800);
+    EXPECT_EQ(frameOfPlay(), -1100);
+    EXPECT_EQ(joystickState.lX, -1000);
+    EXPECT_EQ(frameOfPlay(), -1300);
+    EXPECT_EQ(frameOfPlay(), -1300);
+
+    keyTurn = 0.0f;
+    for (int expected : {-800, -600, -400, -200, 0, 0}) {
+        EXPECT_EQ(frameOfPlay(), expected);
+    }
+}
+
+TEST_F(CameraTest, OnScreensTheAxisKeepsGrowingButNeverOverflows)
+{
+    keyTurn = 500.0f;
+    joystickState.lX = INT32_MIN + 100;
+    conditionControls();
+    EXPECT_EQ(joystickState.lX, INT32_MIN);
+    keyTurn = -500.0f;
+    joystickState.lX = INT32_MAX - 100;
+    conditionControls();
+    EXPECT_EQ(joystickState.lX, INT32_MAX);
+}
+
+TEST_F(CameraTest, FirstFrameEasesTowardAShipAboveTheGlobe)
+{
+    OffscreenGl gl;
+    ASSERT_TRUE(gl.ok());
+    ship.body.position = Vector4{0.0f, 20.0f, 0.0f, 0.0f};
+
+    cameraPass();
+
+    // Target rows: right (−1, 0, 0), up (0, 0, −1), view (0, −1, 0); the
+    // camera moves 10 % of the way from the identity.
+    const Vector4 r0 = cameraMatrix.row0();
+    const Vector4 r1 = cameraMatrix.row1();
+    const Vector4 r2 = cameraMatrix.row2();
+    EXPECT_FLOAT_EQ(r0.x, 0.8f);
+    EXPECT_FLOAT_EQ(r0.y, 0.0f);
+    EXPECT_FLOAT_EQ(r0.z, 0.0f);
+    EXPECT_FLOAT_EQ(r1.x, 0.0f);
+    EXPECT_FLOAT_EQ(r1.y, 0.9f);
+    EXPECT_FLOAT_EQ(r1.z, -0.1f);
+    EXPECT_FLOAT_EQ(r2.x, 0.0f);
+    EXPECT_FLOAT_EQ(r2.y, -0.1f);
+    EXPECT_FLOAT_EQ(r2.z, 0.9f);
+    EXPECT_EQ(cameraMatrix.m[12], 0.0f);
+    EXPECT_EQ(cameraMatrix.m[15], 1.0f);
+
+    EXPECT_FLOAT_EQ(cameraPosition.x, 0.0f);
+    EXPECT_FLOAT_EQ(cameraPosition.y, 13.0f);
+    EXPECT_FLOAT_EQ(cameraPosition.z, 0.0f);
+
+    // The view loaded into GL is the camera's rotation after moving the
+    // camera to the origin.
+    GLfloat view[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, view);
+    EXPECT_FLOAT_EQ(view[0], 0.8f);
+    EXPECT_FLOAT_EQ(view[13], -0.9f * 13.0f);
+    EXPECT_FLOAT_EQ(view[14], 0.1f * 13.0f);
+
+    GLfloat projection[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    for (int k = 0; k < 16; ++k) {
+        const float expected = (k % 5 == 0) ? 1.0f : (k == 11 ? 1.3f : 0.0f);
+        EXPECT_FLOAT_EQ(projection[k], expected) << k;
+    }
+
+    GLint mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    EXPECT_EQ(mode, GL_MODELVIEW);
+
+    // The light is given in world space after the view: GL keeps it in eye
+    // space, the view applied to (0, 0, −2000).
+    GLfloat light[4];
+    glGetLightfv(GL_LIGHT0, GL_POSITION, light);
+    EXPECT_NEAR(light[0], 0.0f, 1e-3f);
+    EXPECT_NEAR(light[1], -0.1f * -2000.0f + view[13], 1e-2f);
+    EXPECT_NEAR(light[2], 0.9f * -2000.0f + view[14], 1e-2f);
+    EXPECT_FLOAT_EQ(light[3], 1.0f);
+}
+
+TEST_F(CameraTest, CameraSettlesSixUnitsAboveTheShipLookingDown)
+{
+    OffscreenGl gl;
+    ASSERT_TRUE(gl.ok());
+    ship.body.position = Vector4{0.0f, 0.0f, 15.0f, 0.0f};
+    for (int i = 0; i < 300; ++i) {
+        cameraPass();
+    }
+    EXPECT_NEAR(cameraPosition.x, 0.0f, 1e-4f);
+    EXPECT_NEAR(cameraPosition.y, 0.0f, 1e-4f);
+    EXPECT_NEAR(cameraPosition.z, 21.0f, 1e-4f);
+    const Vector4 view = cameraMatrix.row2();
+    EXPECT_NEAR(view.z, -1.0f, 1e-4f);
+    // The ship's nose (local −z) lies along −F; with the identity pose and the
+    // ship on the z axis its radial part is removed, leaving the up axis
+    // perpendicular to the view.
+    EXPECT_NEAR(cameraMatrix.row1().dot(view), 0.0f, 1e-4f);
+
+    // Clear colour black and depth test less, as every frame sets them.
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_EQ(clear[0] + clear[1] + clear[2] + clear[3], 0.0f);
+    GLint depthFunc = 0;
+    glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
+    EXPECT_EQ(depthFunc, GL_LESS);
+}
+
+}  // namespace

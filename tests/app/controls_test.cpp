@@ -1,0 +1,200 @@
+#include "app/controls.h"
+
+#include <gtest/gtest.h>
+
+#include "input/joystick.h"
+
+namespace {
+
+void down(std::uint32_t key, std::int64_t lParam = 0) { handleInputMessage(WM_KEYDOWN, key, lParam); }
+void up(std::uint32_t key) { handleInputMessage(WM_KEYUP, key, keyRepeatFlag | (std::int64_t{1} << 31)); }
+
+class ControlsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        resetControls();
+        cursorDisplayCount = 0;
+        joystickUsable = 1;
+        joystickState = JoystickState{};
+    }
+};
+
+TEST_F(ControlsTest, ThrustKeysLetTheLastPressedWin)
+{
+    down('W');
+    EXPECT_EQ(keyForward, 1000.0f);
+    down('S');
+    EXPECT_EQ(keyForward, -1000.0f);
+    up('W');
+    EXPECT_EQ(keyForward, -1000.0f);
+    up('S');
+    EXPECT_EQ(keyForward, 0.0f);
+
+    down('S');
+    down('W');
+    up('S');
+    EXPECT_EQ(keyForward, 1000.0f);
+    up('W');
+    EXPECT_EQ(keyForward, 0.0f);
+}
+
+TEST_F(ControlsTest, SteeringKeysLetTheLastPressedWin)
+{
+    down('A');
+    EXPECT_EQ(keyTurn, 500.0f);
+    down('D');
+    up('A');
+    EXPECT_EQ(keyTurn, -500.0f);
+    up('D');
+    EXPECT_EQ(keyTurn, 0.0f);
+
+    down('D');
+    down('A');
+    up('D');
+    EXPECT_EQ(keyTurn, 500.0f);
+    up('A');
+    EXPECT_EQ(keyTurn, 0.0f);
+}
+
+TEST_F(ControlsTest, ReleaseThresholdsAreTheGamesOwn)
+{
+    // The S release clears anything below 1, so a forward value of exactly 1
+    // or less (never produced by the keys, but the rule is the rule) goes.
+    keyForward = 0.5f;
+    up('W');
+    EXPECT_EQ(keyForward, 0.5f);
+    up('S');
+    EXPECT_EQ(keyForward, 0.0f);
+    keyForward = 1.0f;
+    up('W');
+    EXPECT_EQ(keyForward, 1.0f);
+}
+
+TEST_F(ControlsTest, SpaceHoldsTheButtonValue)
+{
+    down(VK_SPACE);
+    EXPECT_EQ(keyButton, 1000.0f);
+    up(VK_SPACE);
+    EXPECT_EQ(keyButton, 0.0f);
+}
+
+TEST_F(ControlsTest, AutoRepeatIsIgnored)
+{
+    down('W');
+    down('S', keyRepeatFlag);  // a repeat cannot be a first press
+    EXPECT_EQ(keyForward, 1000.0f);
+    up('W');
+    down('W', keyRepeatFlag);
+    EXPECT_EQ(keyForward, 0.0f);
+    down(VK_SPACE, keyRepeatFlag);
+    EXPECT_EQ(keyButton, 0.0f);
+}
+
+TEST_F(ControlsTest, KeysOutsideTheTableAndOtherMessagesChangeNothing)
+{
+    for (std::uint32_t key : {std::uint32_t{'X'}, std::uint32_t{'Q'}, std::uint32_t{'0'}, VK_LEFT, VK_RIGHT,
+                              VK_UP, VK_DOWN, VK_ESCAPE, std::uint32_t{'w'}}) {
+        down(key);
+        up(key);
+    }
+    handleInputMessage(WM_MOUSEMOVE, 0, 0x00100010);
+    handleInputMessage(WM_RBUTTONDOWN, 2, 0);
+    handleInputMessage(WM_MBUTTONUP, 0, 0);
+    handleInputMessage(WM_MOUSEWHEEL, std::uint64_t{120} << 16, 0);
+    EXPECT_EQ(keyForward, 0.0f);
+    EXPECT_EQ(keyTurn, 0.0f);
+    EXPECT_EQ(keyButton, 0.0f);
+    EXPECT_EQ(leftButtonDown, 0);
+    EXPECT_EQ(cursorDisplayCount, 0);
+}
+
+TEST_F(ControlsTest, OnlyTheLowSixteenBitsNameTheKey)
+{
+    down(0x10000u | 'W');
+    EXPECT_EQ(keyForward, 1000.0f);
+}
+
+TEST_F(ControlsTest, EveryMessageTwiceInARowGivesTheSameResult)
+{
+    // The loop hands each message to the window twice.
+    const Message script[] = {
+        {WM_KEYDOWN, 'W', 0}, {WM_KEYDOWN, 'S', 0},      {WM_KEYUP, 'W', 0},       {WM_KEYDOWN, 'A', 0},
+        {WM_KEYDOWN, 'D', 0}, {WM_KEYUP, 'A', 0},        {WM_KEYDOWN, VK_SPACE, 0}, {WM_LBUTTONDOWN, 1, 0},
+        {WM_KEYUP, 'S', 0},   {WM_LBUTTONUP, 0, 0},      {WM_KEYUP, 'D', 0},       {WM_KEYUP, VK_SPACE, 0},
+    };
+    for (const Message& m : script) {
+        handleInputMessage(m.message, m.wParam, m.lParam);
+        const float f = keyForward;
+        const float t = keyTurn;
+        const float b = keyButton;
+        const int l = leftButtonDown;
+        const int c = cursorDisplayCount;
+        handleInputMessage(m.message, m.wParam, m.lParam);
+        EXPECT_EQ(keyForward, f);
+        EXPECT_EQ(keyTurn, t);
+        EXPECT_EQ(keyButton, b);
+        EXPECT_EQ(leftButtonDown, l);
+        EXPECT_EQ(cursorDisplayCount, c);
+    }
+    EXPECT_EQ(keyForward, 0.0f);
+    EXPECT_EQ(keyTurn, 0.0f);
+    EXPECT_EQ(cursorDisplayCount, 1);
+}
+
+TEST_F(ControlsTest, LeftReleaseShowsTheCursorOnlyAfterAPress)
+{
+    handleInputMessage(WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(cursorDisplayCount, 0);
+    handleInputMessage(WM_LBUTTONDOWN, 1, 0);
+    EXPECT_EQ(leftButtonDown, 1);
+    handleInputMessage(WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(leftButtonDown, 0);
+    EXPECT_EQ(cursorDisplayCount, 1);
+}
+
+TEST_F(ControlsTest, SpaceReleaseClearsTheEmulatedButtonOnlyWithoutAController)
+{
+    joystickUsable = 0;
+    joystickState.rgbButtons[0] = 0xE8;  // set by the frame while Space was held
+    joystickState.rgbButtons[1] = 0x80;
+    down(VK_SPACE);
+    EXPECT_EQ(joystickState.rgbButtons[0], 0xE8);
+    up(VK_SPACE);
+    EXPECT_EQ(joystickState.rgbButtons[0], 0);
+    EXPECT_EQ(joystickState.rgbButtons[1], 0x80);
+
+    // With a controller the pad owns its buttons: Space leaves them alone.
+    joystickUsable = 1;
+    joystickState.rgbButtons[0] = 0x80;
+    down(VK_SPACE);
+    up(VK_SPACE);
+    EXPECT_EQ(joystickState.rgbButtons[0], 0x80);
+}
+
+TEST_F(ControlsTest, ResetClearsEveryControlValue)
+{
+    down('W');
+    down('D');
+    down(VK_SPACE);
+    handleInputMessage(WM_LBUTTONDOWN, 1, 0);
+    resetControls();
+    EXPECT_EQ(keyForward, 0.0f);
+    EXPECT_EQ(keyTurn, 0.0f);
+    EXPECT_EQ(keyButton, 0.0f);
+    EXPECT_EQ(leftButtonDown, 0);
+}
+
+TEST(InputMessages, TheGameTakesKeysAndMouseButNotDoubleClicksOrSystemKeys)
+{
+    for (std::uint32_t m : {WM_KEYDOWN, WM_KEYUP, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN,
+                            WM_RBUTTONUP, WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MOUSEWHEEL}) {
+        EXPECT_TRUE(isInputMessage(m)) << m;
+    }
+    for (std::uint32_t m : {WM_SYSKEYDOWN, WM_SYSKEYUP, std::uint32_t{0x0203}, std::uint32_t{0x0206},
+                            std::uint32_t{0x0209}, WM_CLOSE, WM_PAINT, WM_ACTIVATE}) {
+        EXPECT_FALSE(isInputMessage(m)) << m;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,177 @@
+#include "app/message_loop.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "fake_host.h"
+#include "input/joystick_device.h"
+
+namespace {
+
+// What the loop did, in order: P a paint, J a joystick poll, K a key message,
+// C a close request, D the window's destruction, N a message the window got
+// after it was destroyed (must never appear).
+std::string trace;
+int paints = 0;
+int closeAfterPaints = 0;
+
+class CountingDevice final : public JoystickDevice {
+public:
+    int poll() override
+    {
+        trace += 'J';
+        return 0;
+    }
+    int acquire() override { return 0; }
+    int getState(JoystickState&) override { return 0; }
+};
+
+CountingDevice countingDevice;
+
+std::int64_t recordingProc(Host& host, std::uint32_t message, std::uint64_t, std::int64_t)
+{
+    if (!host.windowExists()) {
+        trace += 'N';
+    }
+    switch (message) {
+        case WM_PAINT:
+            trace += 'P';
+            if (++paints == closeAfterPaints) {
+                host.postMessage(Message{WM_CLOSE, 0, 0});
+            }
+            host.presentFrame();
+            return 0;
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+            trace += 'K';
+            return 0;
+        case WM_CLOSE:
+            trace += 'C';
+            host.destroyWindow();
+            return 0;
+        case WM_DESTROY:
+            trace += 'D';
+            host.postQuitMessage(0);
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+class MessageLoopTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        trace.clear();
+        paints = 0;
+        closeAfterPaints = 0;
+        joystickDevice = &countingDevice;
+    }
+    void TearDown() override { joystickDevice = nullptr; }
+};
+
+TEST_F(MessageLoopTest, SteadyStateRunsTwoFramesPerPollAndEndsWithExitCodeOne)
+{
+    FakeHost host;
+    ASSERT_TRUE(host.createWindow(recordingProc));
+    closeAfterPaints = 20;
+
+    EXPECT_EQ(runMessageLoop(host), 1);
+
+    // First turn: the empty held message, a poll, the first paint. Then every
+    // turn paints the held message again, polls, and paints a new one. The
+    // close is taken once, the window is destroyed, and the held close goes
+    // nowhere on the last turn, which takes the quit.
+    EXPECT_EQ(trace, "JP" + [] {
+        std::string s;
+        for (int i = 0; i < 9; ++i) {
+            s += "PJP";
+        }
+        return s;
+    }() + "PJCD" + "J");
+    EXPECT_EQ(host.framesPresented, 20);
+    EXPECT_FALSE(host.windowExists());
+}
+
+TEST_F(MessageLoopTest, InputMessagesAreHandledTwiceAroundOnePoll)
+{
+    FakeHost host;
+    ASSERT_TRUE(host.createWindow(recordingProc));
+    closeAfterPaints = 4;
+    host.events.push_back([](FakeHost&) {});
+    host.events.push_back([](FakeHost& h) { h.postMessage(Message{WM_KEYDOWN, 'W', 0}); });
+
+    EXPECT_EQ(runMessageLoop(host), 1);
+    EXPECT_EQ(trace, "JP" "PJKKJP" "PJCDJ");
+}
+
+TEST_F(MessageLoopTest, MinimisedWindowGetsNoFramesAndWaitsForEvents)
+{
+    FakeHost host;
+    ASSERT_TRUE(host.createWindow(recordingProc));
+    host.events.push_back([](FakeHost& h) { h.setMinimised(true); });
+    for (int i = 0; i < 3; ++i) {
+        host.events.push_back([](FakeHost&) {});  // events that bring nothing
+    }
+    host.events.push_back([](FakeHost& h) { h.setMinimised(false); });
+    closeAfterPaints = 3;
+
+    EXPECT_EQ(runMessageLoop(host), 1);
+    // The minimise replaces the held paint by a message that does nothing;
+    // while minimised each turn waits for an event instead of painting.
+    EXPECT_EQ(trace, "J" "J" "JP" "PJP" "PJCD" "J");
+    EXPECT_EQ(host.waits, 2);
+}
+
+TEST_F(MessageLoopTest, QueuedMessagesComeBeforeThePaintAndTheQuitComesLast)
+{
+    FakeHost host;
+    ASSERT_TRUE(host.createWindow(recordingProc));
+    host.postMessage(Message{WM_KEYDOWN, 'A', 0});
+    host.postQuitMessage(0);
+    host.postMessage(Message{WM_KEYUP, 'A', 0});
+
+    Message m;
+    ASSERT_TRUE(host.takeMessage(m));
+    EXPECT_EQ(m.message, WM_KEYDOWN);
+    ASSERT_TRUE(host.takeMessage(m));
+    EXPECT_EQ(m.message, WM_KEYUP);
+    ASSERT_TRUE(host.takeMessage(m));
+    EXPECT_EQ(m.message, WM_QUIT);
+    ASSERT_TRUE(host.takeMessage(m));
+    EXPECT_EQ(m.message, WM_PAINT);
+}
+
+TEST_F(MessageLoopTest, FullQueueDropsMessagesInsteadOfOverwriting)
+{
+    FakeHost host;
+    ASSERT_TRUE(host.createWindow(recordingProc));
+    int accepted = 0;
+    for (int i = 0; i < 1000; ++i) {
+        accepted += host.postMessage(Message{WM_KEYDOWN, static_cast<std::uint64_t>(i), 0}) ? 1 : 0;
+    }
+    ASSERT_GT(accepted, 0);
+    ASSERT_LT(accepted, 1000);
+    Message m;
+    for (int i = 0; i < accepted; ++i) {
+        ASSERT_TRUE(host.takeMessage(m));
+        ASSERT_EQ(m.wParam, static_cast<std::uint64_t>(i));
+    }
+    ASSERT_TRUE(host.takeMessage(m));
+    EXPECT_EQ(m.message, WM_PAINT);
+}
+
+TEST_F(MessageLoopTest, FailedCreationLeavesNoWindowAndNoMessages)
+{
+    FakeHost host;
+    host.failOpen = true;
+    EXPECT_FALSE(host.createWindow(recordingProc));
+    EXPECT_FALSE(host.windowExists());
+    Message m;
+    EXPECT_FALSE(host.takeMessage(m));
+    EXPECT_EQ(host.sendMessage(WM_PAINT), 0);
+    EXPECT_EQ(trace, "");
+}
+
+}  // namespace
