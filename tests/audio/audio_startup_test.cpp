@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "audio/audio_startup.h"
+#include "audio/game_sounds.h"
+#include "audio/sound_manager.h"
+#include "fake_sound_device.h"
+#include "wav_bytes.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Runs the start-up in a folder of its own holding the chosen sound files,
+// with the globals back at their start values.
+class AudioStartupTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        previous = fs::current_path();
+        folder = fs::path(writeTempFile("marker", {})).parent_path() /
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        fs::current_path(folder);
+        resetGlobals();
+        installFakeDevice(&device);
+    }
+    void TearDown() override
+    {
+        resetGlobals();
+        setSoundDeviceCreator(nullptr);
+        fs::current_path(previous);
+        fs::remove_all(folder);
+    }
+    static void resetGlobals()
+    {
+        delete pickupSound;
+        delete thrustSound;
+        delete musicSound;
+        pickupSound = thrustSound = musicSound = nullptr;
+        soundManager.directSound = nullptr;
+        thrustLevel = 0;
+    }
+    static void writeSound(const char* name, std::size_t bytes)
+    {
+        const std::string path = writeTempFile(name, pcmWave(1, 22050, 16, rampBytes(bytes)));
+        fs::rename(path, name);
+    }
+
+    // The device calls, in order, by name.
+    std::vector<std::string> calls() const
+    {
+        std::vector<std::string> names;
+        for (const FakeCall& c : device.log) names.push_back(c.name);
+        return names;
+    }
+
+    fs::path previous;
+    fs::path folder;
+    FakeDevice device;
+};
+
+TEST_F(AudioStartupTest, OpensTheDeviceLoadsThreeSoundsAndStartsTheMusic)
+{
+    writeSound("pickup.wav", 40);
+    writeSound("thrust.wav", 60);
+    writeSound("MUSIC.wav", 80);
+    ASSERT_EQ(startAudio(), S_OK);
+
+    ASSERT_NE(pickupSound, nullptr);
+    ASSERT_NE(thrustSound, nullptr);
+    ASSERT_NE(musicSound, nullptr);
+    EXPECT_EQ(pickupSound->bufferCount, 10u);
+    EXPECT_EQ(thrustSound->bufferCount, 1u);
+    EXPECT_EQ(musicSound->bufferCount, 1u);
+    for (const Sound* s : {pickupSound, thrustSound, musicSound}) EXPECT_EQ(s->creationFlags, 0xA0u);
+    EXPECT_EQ(pickupSound->bufferBytes, 40u);
+    EXPECT_EQ(thrustSound->bufferBytes, 60u);
+    EXPECT_EQ(musicSound->bufferBytes, 80u);
+
+    EXPECT_EQ(device.cooperativeLevel, DSSCL_PRIORITY);
+    EXPECT_EQ(device.primaryFormat.channels, 10);
+    EXPECT_EQ(device.primaryFormat.samplesPerSec, 22050u);
+    EXPECT_EQ(device.primaryFormat.bitsPerSample, 16);
+
+    std::vector<std::string> expected = {"create", "setCooperativeLevel", "createPrimary", "setFormat",
+                                         "release", "createSoundBuffer"};
+    for (int i = 0; i < 9; ++i) expected.push_back("duplicateSoundBuffer");
+    expected.insert(expected.end(), {"lock", "unlock", "createSoundBuffer", "lock", "unlock",
+                                     "createSoundBuffer", "lock", "unlock", "setVolume", "play"});
+    // Entry 0 is filled once all of a sound's buffers exist.
+    EXPECT_EQ(calls(), expected);
+
+    // The music loops at full volume with its own rate and no pan.
+    EXPECT_TRUE(musicSound->isPlaying());
+    EXPECT_EQ(device.log.back().value, DSBPLAY_LOOPING);
+    EXPECT_EQ(device.log[device.log.size() - 2].value, 0);
+    EXPECT_FALSE(pickupSound->isPlaying());
+    EXPECT_FALSE(thrustSound->isPlaying());
+}
+
+TEST_F(AudioStartupTest, MissingSoundIsNamedOnStderrAndTheRestStillRuns)
+{
+    writeSound("pickup.wav", 40);
+    writeSound("MUSIC.wav", 80);
+    ::testing::internal::CaptureStderr();
+    ASSERT_EQ(startAudio(), S_OK);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+
+    EXPECT_NE(err.find("thrust.wav"), std::string::npos) << err;
+    EXPECT_EQ(err.find("pickup.wav"), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_NE(pickupSound, nullptr);
+    EXPECT_EQ(thrustSound, nullptr);
+    ASSERT_NE(musicSound, nullptr);
+    EXPECT_TRUE(musicSound->isPlaying());
+
+    // Thrust goes on without its sound.
+    updateThrustSound(true);
+    EXPECT_EQ(thrustLevel, 0);
+}
+
+TEST_F(AudioStartupTest, UnreadableFilesLeaveEverySoundNullButStillSucceed)
+{
+    {
+        std::ofstream garbage("MUSIC.wav");
+        garbage << "RIFF....WAVEjunk";
+    }
+    ::testing::internal::CaptureStderr();
+    ASSERT_EQ(startAudio(), S_OK);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 3) << err;
+    EXPECT_NE(err.find("MUSIC.wav"), std::string::npos);
+    EXPECT_EQ(pickupSound, nullptr);
+    EXPECT_EQ(thrustSound, nullptr);
+    EXPECT_EQ(musicSound, nullptr);
+    EXPECT_EQ(device.countCalls("play"), 0);
+}
+
+TEST_F(AudioStartupTest, DeviceOrFormatFailureStopsBeforeAnySound)
+{
+    writeSound("MUSIC.wav", 80);
+    installFakeDevice(&device, DSERR_NODRIVER);
+    EXPECT_EQ(startAudio(), DSERR_NODRIVER);
+    EXPECT_EQ(musicSound, nullptr);
+
+    installFakeDevice(&device);
+    device.setFormatResult = DSERR_BADFORMAT;
+    EXPECT_EQ(startAudio(), DSERR_BADFORMAT);
+    EXPECT_EQ(device.countCalls("createSoundBuffer"), 0);
+    EXPECT_EQ(musicSound, nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,175 @@
+#include "fake_sound_device.h"
+
+FakeBuffer::FakeBuffer(FakeDevice* owner, int bufferIndex, std::uint32_t flags, std::uint32_t bytes,
+                       std::vector<std::uint8_t>* block)
+    : device(owner), index(bufferIndex), creationFlags(flags), size(bytes), data(block)
+{
+}
+
+HRESULT FakeBuffer::setFormat(const WaveFormatEx& format)
+{
+    device->log.push_back({index, "setFormat", format.channels});
+    device->primaryFormat = format;
+    return device->setFormatResult;
+}
+
+HRESULT FakeBuffer::play(std::uint32_t, std::uint32_t, std::uint32_t flags)
+{
+    device->log.push_back({index, "play", flags});
+    if (playStartsPlaying) status |= DSBSTATUS_PLAYING;
+    return S_OK;
+}
+
+HRESULT FakeBuffer::getStatus(std::uint32_t* result)
+{
+    *result = status;
+    return S_OK;
+}
+
+HRESULT FakeBuffer::setVolume(std::int32_t v)
+{
+    device->log.push_back({index, "setVolume", v});
+    volume = v;
+    return S_OK;
+}
+
+HRESULT FakeBuffer::setFrequency(std::uint32_t frequency)
+{
+    device->log.push_back({index, "setFrequency", frequency});
+    return S_OK;
+}
+
+HRESULT FakeBuffer::setPan(std::int32_t pan)
+{
+    device->log.push_back({index, "setPan", pan});
+    return S_OK;
+}
+
+HRESULT FakeBuffer::lock(std::uint32_t offset, std::uint32_t bytes, void** region1, std::uint32_t* bytes1,
+                         void** region2, std::uint32_t* bytes2, std::uint32_t)
+{
+    device->log.push_back({index, "lock", bytes});
+    if (data == nullptr || offset != 0 || bytes > size) return DSERR_INVALIDPARAM;
+    locked = true;
+    *region1 = data->data();
+    *bytes1 = bytes;
+    if (region2 != nullptr) *region2 = nullptr;
+    if (bytes2 != nullptr) *bytes2 = 0;
+    return S_OK;
+}
+
+HRESULT FakeBuffer::unlock(void* region1, std::uint32_t bytes1, void*, std::uint32_t)
+{
+    device->log.push_back({index, "unlock", bytes1});
+    if (!locked || region1 != data->data()) return DSERR_INVALIDPARAM;
+    locked = false;
+    return S_OK;
+}
+
+HRESULT FakeBuffer::restore()
+{
+    device->log.push_back({index, "restore", 0});
+    if (restoresUntilFound > 0) {
+        --restoresUntilFound;
+        return DSERR_BUFFERLOST;
+    }
+    if (restoreFailure == S_OK) status &= ~DSBSTATUS_BUFFERLOST;
+    return restoreFailure;
+}
+
+void FakeBuffer::release()
+{
+    device->log.push_back({index, "release", 0});
+    released = true;
+}
+
+FakeDevice::~FakeDevice()
+{
+    for (FakeBuffer* b : buffers) delete b;
+    for (auto* block : blocks) delete block;
+}
+
+HRESULT FakeDevice::setCooperativeLevel(WindowHandle, std::uint32_t level)
+{
+    log.push_back({-1, "setCooperativeLevel", level});
+    cooperativeLevel = level;
+    return S_OK;
+}
+
+HRESULT FakeDevice::createSoundBuffer(const SoundBufferDesc& desc, SoundBuffer** buffer)
+{
+    const int index = static_cast<int>(buffers.size());
+    if ((desc.flags & DSBCAPS_PRIMARYBUFFER) != 0) {
+        log.push_back({-1, "createPrimary", 0});
+        buffers.push_back(new FakeBuffer(this, index, desc.flags, 0, nullptr));
+        *buffer = buffers.back();
+        return S_OK;
+    }
+    log.push_back({-1, "createSoundBuffer", desc.bufferBytes});
+    lastDesc = desc;
+    if (desc.format != nullptr) lastFormat = *desc.format;
+    if (failCreateAfter == 0) return E_OUTOFMEMORY;
+    if (failCreateAfter > 0) --failCreateAfter;
+    if (failed(createResult)) return createResult;
+    // Fresh device memory is not silence: the sound must fill all of it.
+    blocks.push_back(new std::vector<std::uint8_t>(desc.bufferBytes, 0x5A));
+    buffers.push_back(new FakeBuffer(this, index, desc.flags, desc.bufferBytes, blocks.back()));
+    *buffer = buffers.back();
+    return createResult;
+}
+
+HRESULT FakeDevice::duplicateSoundBuffer(SoundBuffer* original, SoundBuffer** duplicate)
+{
+    log.push_back({-1, "duplicateSoundBuffer", 0});
+    if (failDuplicateAfter == 0) return E_OUTOFMEMORY;
+    if (failDuplicateAfter > 0) --failDuplicateAfter;
+    auto* from = static_cast<FakeBuffer*>(original);
+    const int index = static_cast<int>(buffers.size());
+    buffers.push_back(new FakeBuffer(this, index, from->creationFlags, from->size, from->data));
+    *duplicate = buffers.back();
+    return S_OK;
+}
+
+void FakeDevice::release()
+{
+    log.push_back({-1, "releaseDevice", 0});
+    releasedDevice = true;
+}
+
+std::vector<std::string> FakeDevice::callsOn(int buffer) const
+{
+    std::vector<std::string> names;
+    for (const FakeCall& c : log) {
+        if (c.buffer == buffer) names.push_back(c.name);
+    }
+    return names;
+}
+
+int FakeDevice::countCalls(const std::string& name) const
+{
+    int n = 0;
+    for (const FakeCall& c : log) n += c.name == name ? 1 : 0;
+    return n;
+}
+
+namespace {
+
+FakeDevice* installedDevice = nullptr;
+HRESULT installedFailure = S_OK;
+
+HRESULT handOutFake(SoundDevice** device)
+{
+    if (failed(installedFailure)) return installedFailure;
+    installedDevice->log.push_back({-1, "create", 0});
+    *device = installedDevice;
+    return S_OK;
+}
+
+}  // namespace
+
+void installFakeDevice(FakeDevice* device, HRESULT failure)
+{
+    installedDevice = device;
+    installedFailure = failure;
+    setSoundDeviceCreator(handOutFake);
+}

@@ -1,0 +1,159 @@
+// The OpenAL Soft device itself. Needs a working OpenAL output: scripts/test
+// runs it on OpenAL Soft's null backend (ALSOFT_DRIVERS=null).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "audio/openal_device.h"
+#include "audio/sound.h"
+#include "audio/sound_manager.h"
+#include "wav_bytes.h"
+
+namespace {
+
+TEST(OpenAlGain, FollowsTenToTheVolumeOverTwoThousand)
+{
+    EXPECT_FLOAT_EQ(gainFromVolume(0), 1.0f);
+    EXPECT_FLOAT_EQ(gainFromVolume(-2000), 0.1f);
+    EXPECT_FLOAT_EQ(gainFromVolume(-5000), static_cast<float>(std::pow(10.0, -2.5)));
+    EXPECT_FLOAT_EQ(gainFromVolume(-600), static_cast<float>(std::pow(10.0, -0.3)));
+    EXPECT_EQ(gainFromVolume(-10000), 0.0f);
+    EXPECT_EQ(gainFromVolume(-30000), 0.0f);
+    EXPECT_FLOAT_EQ(gainFromVolume(500), 1.0f);
+}
+
+struct Released {
+    void operator()(SoundBuffer* b) const { b->release(); }
+    void operator()(SoundDevice* d) const { d->release(); }
+};
+
+TEST(OpenAlDevice, PlaysSharedBuffersHeadless)
+{
+    SoundDevice* rawDevice = nullptr;
+    ASSERT_EQ(createOpenAlDevice(&rawDevice), S_OK) << "no OpenAL output (is ALSOFT_DRIVERS=null set?)";
+    std::unique_ptr<SoundDevice, Released> device(rawDevice);
+    EXPECT_EQ(device->setCooperativeLevel(nullptr, DSSCL_PRIORITY), S_OK);
+
+    SoundBufferDesc primaryDesc;
+    primaryDesc.flags = DSBCAPS_PRIMARYBUFFER;
+    SoundBuffer* primary = nullptr;
+    ASSERT_EQ(device->createSoundBuffer(primaryDesc, &primary), S_OK);
+    WaveFormatEx mix;
+    mix.formatTag = WAVE_FORMAT_PCM;
+    mix.channels = 10;
+    mix.samplesPerSec = 22050;
+    mix.bitsPerSample = 16;
+    mix.blockAlign = 20;
+    mix.avgBytesPerSec = 441000;
+    EXPECT_EQ(primary->setFormat(mix), S_OK);
+    primary->release();
+
+    WaveFormatEx format;
+    format.formatTag = WAVE_FORMAT_PCM;
+    format.channels = 1;
+    format.samplesPerSec = 22050;
+    format.bitsPerSample = 16;
+    format.blockAlign = 2;
+    format.avgBytesPerSec = 44100;
+    SoundBufferDesc desc;
+    desc.flags = DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLFREQUENCY;
+    desc.bufferBytes = 44101;  // one second and a stray byte OpenAL cannot take
+    desc.format = &format;
+    SoundBuffer* raw = nullptr;
+    ASSERT_EQ(device->createSoundBuffer(desc, &raw), S_OK);
+    std::unique_ptr<SoundBuffer, Released> first(raw);
+
+    void* region = nullptr;
+    std::uint32_t bytes = 0;
+    ASSERT_EQ(first->lock(0, desc.bufferBytes, &region, &bytes, nullptr, nullptr, 0), S_OK);
+    ASSERT_EQ(bytes, desc.bufferBytes);
+    const std::vector<std::uint8_t> ramp = rampBytes(bytes);
+    std::memcpy(region, ramp.data(), bytes);
+    ASSERT_EQ(first->unlock(region, bytes, nullptr, 0), S_OK);
+
+    ASSERT_EQ(device->duplicateSoundBuffer(first.get(), &raw), S_OK);
+    std::unique_ptr<SoundBuffer, Released> second(raw);
+
+    OpenAlSourceState a;
+    OpenAlSourceState b;
+    ASSERT_TRUE(inspectOpenAlBuffer(first.get(), &a));
+    ASSERT_TRUE(inspectOpenAlBuffer(second.get(), &b));
+    EXPECT_NE(a.alBuffer, 0u);
+    EXPECT_EQ(a.alBuffer, b.alBuffer) << "duplicates share the data";
+    EXPECT_EQ(a.alBufferBytes, 44100);
+
+    std::uint32_t status = 99;
+    ASSERT_EQ(first->getStatus(&status), S_OK);
+    EXPECT_EQ(status, 0u);
+    ASSERT_EQ(first->play(0, 0, DSBPLAY_LOOPING), S_OK);
+    ASSERT_EQ(first->getStatus(&status), S_OK);
+    EXPECT_EQ(status, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
+    ASSERT_EQ(second->getStatus(&status), S_OK);
+    EXPECT_EQ(status, 0u) << "each entry plays on its own";
+    ASSERT_EQ(second->play(0, 0, 0), S_OK);
+    ASSERT_EQ(second->getStatus(&status), S_OK);
+    EXPECT_EQ(status & DSBSTATUS_PLAYING, DSBSTATUS_PLAYING);
+
+    EXPECT_EQ(first->setVolume(-2000), S_OK);
+    EXPECT_EQ(first->setFrequency(44100), S_OK);
+    ASSERT_TRUE(inspectOpenAlBuffer(first.get(), &a));
+    EXPECT_NEAR(a.gain, 0.1f, 1e-6f);
+    EXPECT_NEAR(a.pitch, 2.0f, 1e-6f);
+    EXPECT_TRUE(a.looping);
+    EXPECT_EQ(first->setVolume(-10000), S_OK);
+    EXPECT_EQ(first->setFrequency(DSBFREQUENCY_ORIGINAL), S_OK);
+    ASSERT_TRUE(inspectOpenAlBuffer(first.get(), &a));
+    EXPECT_EQ(a.gain, 0.0f);
+    EXPECT_NEAR(a.pitch, 1.0f, 1e-6f);
+
+    EXPECT_EQ(first->setVolume(1), DSERR_INVALIDPARAM);
+    EXPECT_EQ(first->setVolume(-10001), DSERR_INVALIDPARAM);
+    EXPECT_EQ(first->setFrequency(50), DSERR_INVALIDPARAM);
+    EXPECT_LT(first->setPan(0), 0) << "made without a pan control";
+    EXPECT_EQ(first->restore(), S_OK);
+    EXPECT_EQ(first->lock(desc.bufferBytes, 1, &region, &bytes, nullptr, nullptr, 0), DSERR_INVALIDPARAM);
+
+    // Refilling re-attaches every source that shares the data.
+    ASSERT_EQ(second->lock(0, desc.bufferBytes, &region, &bytes, nullptr, nullptr, 0), S_OK);
+    ASSERT_EQ(second->unlock(region, bytes, nullptr, 0), S_OK);
+    ASSERT_TRUE(inspectOpenAlBuffer(first.get(), &a));
+    ASSERT_TRUE(inspectOpenAlBuffer(second.get(), &b));
+    EXPECT_NE(a.alBuffer, 0u);
+    EXPECT_EQ(a.alBuffer, b.alBuffer);
+    std::uint8_t elsewhere[4] = {};
+    EXPECT_EQ(second->unlock(elsewhere, 4, nullptr, 0), DSERR_INVALIDPARAM) << "not the locked memory";
+
+    // Formats OpenAL cannot play are refused.
+    format.bitsPerSample = 24;
+    EXPECT_EQ(device->createSoundBuffer(desc, &raw), DSERR_BADFORMAT);
+    format.bitsPerSample = 16;
+    format.channels = 6;
+    EXPECT_EQ(device->createSoundBuffer(desc, &raw), DSERR_BADFORMAT);
+}
+
+TEST(OpenAlDevice, CarriesTheSoundManagerFromFileToPlayingSound)
+{
+    const std::string path = writeTempFile("chime.wav", pcmWave(2, 22050, 8, rampBytes(4000)));
+    SoundManager manager;
+    setSoundDeviceCreator(nullptr);  // the real device
+    ASSERT_EQ(manager.initialize(nullptr, DSSCL_PRIORITY), S_OK);
+    ASSERT_EQ(manager.setPrimaryFormat(10, 22050, 16), S_OK);
+    Sound* raw = nullptr;
+    ASSERT_EQ(manager.createSound(&raw, path.c_str(), 0xA0, GUID_NULL, 10), S_OK);
+    std::unique_ptr<Sound> sound(raw);
+
+    OpenAlSourceState state;
+    ASSERT_TRUE(inspectOpenAlBuffer(sound->getBuffer(9), &state));
+    EXPECT_EQ(state.alBufferBytes, 4000);
+    EXPECT_FALSE(sound->isPlaying());
+    ASSERT_EQ(sound->play(0, DSBPLAY_LOOPING, -3000, 50000, 0), S_OK);
+    EXPECT_TRUE(sound->isPlaying());
+    ASSERT_TRUE(inspectOpenAlBuffer(sound->getBuffer(0), &state));
+    EXPECT_NEAR(state.gain, gainFromVolume(-3000), 1e-6f);
+    EXPECT_NEAR(state.pitch, 50000.0f / 22050.0f, 1e-5f);
+    sound.reset();
+    manager.directSound->release();
+}
+
+}  // namespace

@@ -1,0 +1,429 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "audio/riff_reader.h"
+#include "audio/wav_reader.h"
+#include "wav_bytes.h"
+
+namespace {
+
+constexpr std::uint32_t idOf(const char* s) { return makeFourCc(s[0], s[1], s[2], s[3]); }
+
+std::vector<std::uint8_t> readAll(WavReader& reader, std::uint32_t count)
+{
+    std::vector<std::uint8_t> out(count);
+    std::uint32_t got = 0;
+    EXPECT_EQ(reader.read(out.data(), count, &got), S_OK);
+    out.resize(got);
+    return out;
+}
+
+// ---- The chunk reader ------------------------------------------------------
+
+TEST(RiffReader, FindsChunksPastOddSiblingsAndAscendsPastPadBytes)
+{
+    RiffBytes body;
+    body.chunk("junk", rampBytes(3))              // 3 bytes + pad
+        .chunk("LIST", {'I', 'N', 'F', 'O', 9})   // 5 bytes + pad, has a form type
+        .chunk("fmt ", formatBytes(1, 1, 8000, 8))
+        .chunk("data", rampBytes(7, 100));         // 7 bytes + pad at the very end
+    const std::vector<std::uint8_t> file = riffWave(body.bytes);
+
+    RiffReader r;
+    ASSERT_TRUE(r.openMemory(file.data(), file.size()));
+    RiffChunk riff;
+    ASSERT_TRUE(r.descend(riff, nullptr));
+    EXPECT_EQ(riff.id, FOURCC_RIFF);
+    EXPECT_EQ(riff.formType, idOf("WAVE"));
+    EXPECT_EQ(riff.dataOffset, 8u);
+    EXPECT_EQ(riff.size, file.size() - 8);
+
+    RiffChunk list;
+    list.id = FOURCC_LIST;
+    ASSERT_TRUE(r.findChunk(list, &riff));
+    EXPECT_EQ(list.formType, idOf("INFO"));
+    EXPECT_EQ(list.size, 5u);
+    ASSERT_TRUE(r.ascend(list));
+    RiffChunk next;
+    ASSERT_TRUE(r.descend(next, &riff));  // right after the pad byte
+    EXPECT_EQ(next.id, idOf("fmt "));
+
+    ASSERT_TRUE(r.seek(riff.dataOffset + 4));
+    RiffChunk data;
+    data.id = idOf("data");
+    ASSERT_TRUE(r.findChunk(data, &riff));
+    EXPECT_EQ(data.size, 7u);
+    std::uint8_t first = 0;
+    ASSERT_EQ(r.read(&first, 1), 1u);
+    EXPECT_EQ(first, 100);
+
+    // Nothing after the last chunk: a search from there fails and leaves the
+    // position where it was.
+    ASSERT_TRUE(r.ascend(data));
+    const std::uint64_t end = r.tell();
+    EXPECT_EQ(end, file.size());
+    RiffChunk missing;
+    missing.id = idOf("cue ");
+    EXPECT_FALSE(r.findChunk(missing, &riff));
+    EXPECT_EQ(r.tell(), end);
+}
+
+TEST(RiffReader, SizesAreBoundedByParentAndFile)
+{
+    // A sub-chunk that claims more than its parent holds, inside a parent
+    // that claims more than the file holds.
+    RiffBytes b;
+    b.header("RIFF", 1000000).id("WAVE").header("fmt ", 12).raw(rampBytes(12));
+    b.header("data", 0xFFFFFFFFu).raw(rampBytes(10));
+    RiffReader r;
+    ASSERT_TRUE(r.openMemory(b.bytes.data(), b.bytes.size()));
+    RiffChunk riff;
+    ASSERT_TRUE(r.descend(riff, nullptr));
+    EXPECT_EQ(riff.declaredSize, 1000000u);
+    EXPECT_EQ(riff.end(), b.bytes.size());
+
+    RiffChunk data;
+    data.id = idOf("data");
+    ASSERT_TRUE(r.findChunk(data, &riff));
+    EXPECT_EQ(data.size, 10u);
+    EXPECT_EQ(data.declaredSize, 0xFFFFFFFFu);
+    // Ascending out of a chunk cut short stops at the end of what is there.
+    ASSERT_TRUE(r.ascend(data));
+    EXPECT_EQ(r.tell(), b.bytes.size());
+
+    // A chunk behind the end of a small parent is not found inside it.
+    RiffBytes nested;
+    nested.header("LIST", 4 + 8).id("abcd").chunk("one ", {}).chunk("two ", {});
+    RiffReader n;
+    ASSERT_TRUE(n.openMemory(nested.bytes.data(), nested.bytes.size()));
+    RiffChunk list;
+    ASSERT_TRUE(n.descend(list, nullptr));
+    RiffChunk two;
+    two.id = idOf("two ");
+    EXPECT_FALSE(n.findChunk(two, &list));
+    RiffChunk one;
+    one.id = idOf("one ");
+    EXPECT_TRUE(n.findChunk(one, &list));
+}
+
+TEST(RiffReader, BrokenHeadersFailCleanly)
+{
+    RiffReader r;
+    RiffChunk c;
+    EXPECT_FALSE(r.descend(c, nullptr));  // not open
+
+    const std::uint8_t shortHeader[6] = {'R', 'I', 'F', 'F', 4, 0};
+    ASSERT_TRUE(r.openMemory(shortHeader, sizeof shortHeader));
+    EXPECT_FALSE(r.descend(c, nullptr));
+    EXPECT_EQ(r.tell(), 0u);
+
+    // A RIFF header whose form type is missing.
+    const std::uint8_t noForm[10] = {'R', 'I', 'F', 'F', 2, 0, 0, 0, 'W', 'A'};
+    ASSERT_TRUE(r.openMemory(noForm, sizeof noForm));
+    EXPECT_FALSE(r.descend(c, nullptr));
+
+    ASSERT_TRUE(r.openMemory(nullptr, 0));
+    EXPECT_FALSE(r.descend(c, nullptr));
+    EXPECT_FALSE(r.seek(1));
+    EXPECT_FALSE(r.openMemory(nullptr, 5));
+    EXPECT_FALSE(r.openFile("/nonexistent/folder/x.wav"));
+    EXPECT_FALSE(r.openFile("/tmp"));  // a folder is not a sound file
+}
+
+TEST(RiffReader, SearchGivesUpAfterTheSiblingCap)
+{
+    const auto fileWithJunk = [](std::uint32_t junkChunks) {
+        RiffBytes body;
+        for (std::uint32_t i = 0; i < junkChunks; ++i) body.chunk("junk", {});
+        body.chunk("data", {1, 2});
+        return riffWave(body.bytes);
+    };
+    for (const auto& [junk, found] : {std::pair{RiffReader::maxChunksSearched - 1, true},
+                                      std::pair{RiffReader::maxChunksSearched, false}}) {
+        const std::vector<std::uint8_t> file = fileWithJunk(junk);
+        RiffReader r;
+        ASSERT_TRUE(r.openMemory(file.data(), file.size()));
+        RiffChunk riff;
+        ASSERT_TRUE(r.descend(riff, nullptr));
+        RiffChunk data;
+        data.id = idOf("data");
+        EXPECT_EQ(r.findChunk(data, &riff), found) << junk << " chunks before the data";
+    }
+}
+
+TEST(RiffReader, BufferedFileReadsRefillAcrossTheBuffer)
+{
+    const std::size_t size = RiffReader::fileBufferBytes * 2 + 123;
+    const std::vector<std::uint8_t> bytes = rampBytes(size, 7);
+    const std::string path = writeTempFile("ramp.bin", bytes);
+    RiffReader r;
+    ASSERT_TRUE(r.openFile(path.c_str()));
+    EXPECT_EQ(r.size(), size);
+
+    // Walk every byte through the buffer state, refilling it with advance.
+    RiffIoInfo info;
+    ASSERT_TRUE(r.getInfo(info));
+    std::size_t seen = 0;
+    int refills = 0;
+    bool allMatch = true;
+    while (true) {
+        if (info.next == info.endRead) {
+            ASSERT_TRUE(r.advance(info));
+            ++refills;
+            if (info.next == info.endRead) break;
+        }
+        allMatch = allMatch && *info.next == bytes[seen];
+        ++info.next;
+        ++seen;
+    }
+    ASSERT_TRUE(r.setInfo(info));
+    EXPECT_TRUE(allMatch);
+    EXPECT_EQ(seen, size);
+    EXPECT_EQ(refills, 4);  // three loads and the empty one at the end
+    EXPECT_EQ(r.tell(), size);
+
+    // Seeking back and reading across a buffer boundary.
+    ASSERT_TRUE(r.seek(RiffReader::fileBufferBytes - 2));
+    std::uint8_t four[4];
+    ASSERT_EQ(r.read(four, 4), 4u);
+    EXPECT_EQ(four[0], bytes[RiffReader::fileBufferBytes - 2]);
+    EXPECT_EQ(four[3], bytes[RiffReader::fileBufferBytes + 1]);
+    EXPECT_FALSE(r.seek(size + 1));
+
+    // Buffer state from before a refill is refused.
+    RiffIoInfo stale;
+    ASSERT_TRUE(r.getInfo(stale));
+    ASSERT_TRUE(r.seek(0));
+    std::uint8_t one;
+    r.read(&one, 1);
+    EXPECT_FALSE(r.setInfo(stale));
+}
+
+// ---- The WAV reader ------------------------------------------------------
+
+TEST(WavReader, EighteenBytePcmFormatSkipsItsTrailingExtraSize)
+{
+    RiffBytes fmt;
+    fmt.raw(formatBytes(1, 2, 22050, 16)).u16(0);
+    RiffBytes body;
+    body.chunk("fmt ", fmt.bytes).chunk("data", rampBytes(8));
+    const std::vector<std::uint8_t> file = riffWave(body.bytes);
+
+    WavReader reader;
+    ASSERT_EQ(reader.openMemory(file.data(), file.size()), S_OK);
+    ASSERT_NE(reader.format, nullptr);
+    EXPECT_EQ(reader.formatSize(), 18u);
+    EXPECT_EQ(reader.format->formatTag, 1);
+    EXPECT_EQ(reader.format->channels, 2);
+    EXPECT_EQ(reader.format->samplesPerSec, 22050u);
+    EXPECT_EQ(reader.format->avgBytesPerSec, 88200u);
+    EXPECT_EQ(reader.format->blockAlign, 4);
+    EXPECT_EQ(reader.format->bitsPerSample, 16);
+    EXPECT_EQ(reader.format->extraSize, 0);
+    EXPECT_EQ(reader.dataSize, 8u);
+    EXPECT_EQ(readAll(reader, 8), rampBytes(8));
+}
+
+TEST(WavReader, NonPcmFormatKeepsItsExtraBytes)
+{
+    RiffBytes fmt;
+    fmt.raw(formatBytes(2, 1, 8000, 4)).u16(2).u8(0xAB).u8(0xCD);
+    RiffBytes body;
+    body.chunk("fmt ", fmt.bytes).chunk("data", rampBytes(4));
+    const std::vector<std::uint8_t> file = riffWave(body.bytes);
+
+    WavReader reader;
+    ASSERT_EQ(reader.openMemory(file.data(), file.size()), S_OK);
+    EXPECT_EQ(reader.formatSize(), 20u);
+    EXPECT_EQ(reader.format->formatTag, 2);
+    EXPECT_EQ(reader.format->extraSize, 2);
+    ASSERT_NE(reader.extraBytes(), nullptr);
+    EXPECT_EQ(reader.extraBytes()[0], 0xAB);
+    EXPECT_EQ(reader.extraBytes()[1], 0xCD);
+    EXPECT_EQ(reader.dataSize, 4u);
+}
+
+TEST(WavReader, RejectsFilesWithoutAUsableHeader)
+{
+    const auto expectFail = [](const std::vector<std::uint8_t>& file, const char* what) {
+        WavReader reader;
+        EXPECT_EQ(reader.openMemory(file.data(), file.size()), E_FAIL) << what;
+        EXPECT_EQ(reader.dataSize, 0u) << what;
+        EXPECT_EQ(reader.handle, nullptr) << what;
+        EXPECT_EQ(reader.format, nullptr) << what;
+    };
+
+    RiffBytes shortFmt;
+    shortFmt.chunk("fmt ", rampBytes(14)).chunk("data", rampBytes(4));
+    expectFail(riffWave(shortFmt.bytes), "14-byte fmt chunk");
+
+    RiffBytes noFmt;
+    noFmt.chunk("data", rampBytes(4));
+    expectFail(riffWave(noFmt.bytes), "no fmt chunk");
+
+    std::vector<std::uint8_t> notRiff = pcmWave(1, 8000, 8, rampBytes(4));
+    notRiff[0] = 'X';
+    expectFail(notRiff, "not RIFF");
+    std::vector<std::uint8_t> notWave = pcmWave(1, 8000, 8, rampBytes(4));
+    notWave[8] = 'A';
+    expectFail(notWave, "not WAVE");
+    expectFail({}, "empty");
+
+    // Untrusted sizes: the extra bytes, or the extra-size field itself, would
+    // lie outside the fmt chunk.
+    RiffBytes extraPast;
+    RiffBytes fmt;
+    fmt.raw(formatBytes(2, 1, 8000, 4)).u16(100).u16(0);
+    extraPast.chunk("fmt ", fmt.bytes).chunk("data", rampBytes(200));
+    expectFail(riffWave(extraPast.bytes), "extra size past the fmt chunk");
+
+    RiffBytes noExtraField;
+    noExtraField.chunk("fmt ", formatBytes(2, 1, 8000, 4)).chunk("data", rampBytes(4));
+    expectFail(riffWave(noExtraField.bytes), "non-PCM fmt chunk without its extra-size field");
+
+    // A fmt chunk that claims 16 bytes where the file ends after 10.
+    RiffBytes cut;
+    cut.header("fmt ", 16).raw(rampBytes(10));
+    expectFail(riffWave(cut.bytes), "fmt chunk cut off by the end of the file");
+}
+
+TEST(WavReader, MissingDataChunkKeepsTheFileOpenWithNoDataSize)
+{
+    RiffBytes body;
+    body.chunk("fmt ", formatBytes(1, 1, 8000, 8)).chunk("junk", rampBytes(5));
+    const std::vector<std::uint8_t> file = riffWave(body.bytes);
+    WavReader reader;
+    EXPECT_EQ(reader.openMemory(file.data(), file.size()), E_FAIL);
+    EXPECT_EQ(reader.dataSize, 0u);
+    EXPECT_NE(reader.handle, nullptr);
+    EXPECT_NE(reader.format, nullptr);
+    std::uint8_t byte;
+    std::uint32_t got = 99;
+    EXPECT_EQ(reader.read(&byte, 1, &got), S_OK);
+    EXPECT_EQ(got, 0u);
+}
+
+TEST(WavReader, DataBeforeFormatIsFound)
+{
+    RiffBytes body;
+    body.chunk("data", rampBytes(5, 40)).chunk("fmt ", formatBytes(1, 1, 11025, 8));
+    const std::vector<std::uint8_t> file = riffWave(body.bytes);
+    WavReader reader;
+    ASSERT_EQ(reader.openMemory(file.data(), file.size()), S_OK);
+    EXPECT_EQ(reader.format->samplesPerSec, 11025u);
+    EXPECT_EQ(reader.dataSize, 5u);
+    EXPECT_EQ(readAll(reader, 5), rampBytes(5, 40));
+}
+
+TEST(WavReader, ReadsStopAtTheEndOfDataUntilRewound)
+{
+    const std::vector<std::uint8_t> data = rampBytes(600);
+    const std::vector<std::uint8_t> file = pcmWave(1, 8000, 8, data);
+    WavReader reader;
+    ASSERT_EQ(reader.openMemory(file.data(), file.size()), S_OK);
+
+    std::vector<std::uint8_t> out(1000, 0);
+    std::uint32_t got = 0;
+    ASSERT_EQ(reader.read(out.data(), 1000, &got), S_OK);
+    EXPECT_EQ(got, 600u);
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), out.begin()));
+    ASSERT_EQ(reader.read(out.data(), 1000, &got), S_OK);
+    EXPECT_EQ(got, 0u);
+
+    ASSERT_EQ(reader.rewind(), S_OK);
+    EXPECT_EQ(reader.dataChunk.size, 600u);
+    ASSERT_EQ(reader.read(out.data(), 10, &got), S_OK);
+    EXPECT_EQ(got, 10u);
+    EXPECT_EQ(out[0], data[0]);
+    EXPECT_EQ(out[9], data[9]);
+    // The next read continues where the last one stopped.
+    ASSERT_EQ(reader.read(out.data(), 2, &got), S_OK);
+    EXPECT_EQ(out[0], data[10]);
+}
+
+TEST(WavReader, BadArgumentsAndClosedReader)
+{
+    const std::vector<std::uint8_t> file = pcmWave(1, 8000, 8, rampBytes(600));
+    WavReader reader;
+    std::uint8_t byte;
+    std::uint32_t got = 0;
+    EXPECT_EQ(reader.read(&byte, 1, &got), CO_E_NOTINITIALIZED);
+    EXPECT_EQ(reader.rewind(), CO_E_NOTINITIALIZED);
+    EXPECT_EQ(reader.open(nullptr), E_INVALIDARG);
+
+    ASSERT_EQ(reader.openMemory(file.data(), file.size()), S_OK);
+    EXPECT_EQ(reader.read(nullptr, 100, &got), E_INVALIDARG);
+    EXPECT_EQ(reader.dataChunk.size, 600u);  // nothing consumed
+    EXPECT_EQ(reader.read(&byte, 1, nullptr), E_INVALIDARG);
+    EXPECT_EQ(reader.dataChunk.size, 600u);
+
+    EXPECT_EQ(reader.close(), S_OK);
+    EXPECT_EQ(reader.handle, nullptr);
+    EXPECT_EQ(reader.read(&byte, 1, &got), CO_E_NOTINITIALIZED);
+    EXPECT_NE(reader.format, nullptr);  // the format outlives the file
+}
+
+TEST(WavReader, DataSizeCountsOnlyTheBytesPresent)
+{
+    RiffBytes b;
+    b.header("RIFF", 0xFFFFFFF0u).id("WAVE").chunk("fmt ", formatBytes(1, 1, 8000, 8));
+    b.header("data", 0xFFFFFFFFu).raw(rampBytes(10));
+    WavReader reader;
+    ASSERT_EQ(reader.openMemory(b.bytes.data(), b.bytes.size()), S_OK);
+    EXPECT_EQ(reader.dataSize, 10u);
+    std::vector<std::uint8_t> out(64);
+    std::uint32_t got = 0;
+    ASSERT_EQ(reader.read(out.data(), 64, &got), S_OK);
+    EXPECT_EQ(got, 10u);
+}
+
+TEST(WavReader, OpensFilesByNameAndReopens)
+{
+    const std::vector<std::uint8_t> data = rampBytes(RiffReader::fileBufferBytes * 3 + 11, 3);
+    const std::string path = writeTempFile("long.wav", pcmWave(2, 44100, 16, data));
+    const std::string other = writeTempFile("short.wav", pcmWave(1, 8000, 8, rampBytes(5)));
+
+    WavReader reader;
+    EXPECT_EQ(reader.open("/nonexistent/pickup.wav"), E_FAIL);
+    EXPECT_EQ(reader.handle, nullptr);
+    ASSERT_EQ(reader.open(path.c_str()), S_OK);
+    EXPECT_EQ(reader.dataSize, data.size());
+    // Odd piece sizes so reads straddle the I/O buffer's refills.
+    std::vector<std::uint8_t> all;
+    std::vector<std::uint8_t> piece(997);
+    std::uint32_t got = 0;
+    do {
+        ASSERT_EQ(reader.read(piece.data(), 997, &got), S_OK);
+        all.insert(all.end(), piece.begin(), piece.begin() + got);
+    } while (got > 0);
+    EXPECT_EQ(all, data);
+
+    // Opening another file while one is open replaces it.
+    ASSERT_EQ(reader.open(other.c_str()), S_OK);
+    EXPECT_EQ(reader.dataSize, 5u);
+    EXPECT_EQ(reader.format->samplesPerSec, 8000u);
+    // And a failed open leaves no data size behind.
+    EXPECT_EQ(reader.open("/nonexistent/pickup.wav"), E_FAIL);
+    EXPECT_EQ(reader.dataSize, 0u);
+}
+
+TEST(WavReader, FileThatShrinksAfterOpeningFailsTheRead)
+{
+    const std::size_t dataBytes = RiffReader::fileBufferBytes * 3;
+    const std::string path = writeTempFile("shrinks.wav", pcmWave(1, 8000, 8, rampBytes(dataBytes)));
+    WavReader reader;
+    ASSERT_EQ(reader.open(path.c_str()), S_OK);
+    ASSERT_EQ(reader.dataSize, dataBytes);
+    std::filesystem::resize_file(path, RiffReader::fileBufferBytes + 100);
+
+    std::vector<std::uint8_t> out(dataBytes);
+    std::uint32_t got = 123;
+    EXPECT_EQ(reader.read(out.data(), static_cast<std::uint32_t>(dataBytes), &got), E_FAIL);
+    EXPECT_EQ(got, 0u);
+    // The whole request was taken off the remaining size.
+    EXPECT_EQ(reader.dataChunk.size, 0u);
+}
+
+}  // namespace
