@@ -1,8 +1,9 @@
 #include "world/bitmap_reader.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <new>
+#include <cstdlib>
 
 namespace {
 
@@ -31,12 +32,14 @@ BitmapError fail(BitmapFile& out, BitmapError error)
 
 }  // namespace
 
+void ByteBlock::Free::operator()(unsigned char* p) const { std::free(p); }
+
 bool ByteBlock::allocate(std::size_t n)
 {
     data.reset();
     size = 0;
     // Always hand out a real block, so a zero-sized image still has a pointer.
-    data.reset(new (std::nothrow) unsigned char[n == 0 ? 1 : n]());
+    data.reset(static_cast<unsigned char*>(std::calloc(n == 0 ? 1 : n, 1)));
     if (!data) {
         return false;
     }
@@ -100,15 +103,20 @@ BitmapError readBitmap(const unsigned char* data, std::size_t size, int maxTextu
         return fail(out, BitmapError::tooLarge);
     }
 
-    // Width and rows are now small enough that none of these products overflow.
+    // The pixel block must lie within the data: compare by division so that
+    // no product can overflow, whatever width, height and bit count say.
+    const std::uint64_t available = size - static_cast<std::size_t>(offset);
     std::uint64_t pixelBytes = h.imageSize;
     if (pixelBytes == 0) {
         const std::uint64_t stride =
             (static_cast<std::uint64_t>(h.bitCount) * static_cast<std::uint64_t>(h.width) + 31) /
             32 * 4;
+        if (stride != 0 && static_cast<std::uint64_t>(rows) > available / stride) {
+            return fail(out, BitmapError::shortPixels);
+        }
         pixelBytes = static_cast<std::uint64_t>(rows) * stride;
     }
-    if (pixelBytes > size - static_cast<std::size_t>(offset)) {
+    if (pixelBytes > available) {
         return fail(out, BitmapError::shortPixels);
     }
     if (!out.pixels.allocate(static_cast<std::size_t>(pixelBytes))) {
@@ -155,21 +163,26 @@ BitmapError convertBitmap(const BitmapFile& bitmap, RgbaImage& out, float* heigh
     const std::uint64_t width = static_cast<std::uint64_t>(h.width);
     // Top-down images (negative height) give no rows.
     const std::uint64_t rows = h.height > 0 ? static_cast<std::uint64_t>(h.height) : 0;
+    const bool trueColour = h.compression == 0 && h.bitCount == 24;
 
-    if (!out.pixels.allocate(static_cast<std::size_t>(width * 4 * rows))) {
+    // Read only bytes that exist, whatever the stored image size claimed.
+    const std::uint64_t stride = (3 * width + 3) & ~std::uint64_t{3};
+    if (trueColour && rows != 0 && bitmap.pixels.size / stride < rows) {
+        return BitmapError::shortPixels;
+    }
+
+    // A stated size whose RGBA block cannot even be counted is out of memory.
+    const std::uint64_t rowBytes = 4 * width;
+    if (rows != 0 && rowBytes > largestImageBytes / rows) {
+        return BitmapError::outOfMemory;
+    }
+    if (!out.pixels.allocate(static_cast<std::size_t>(rowBytes * rows))) {
         return BitmapError::outOfMemory;
     }
     out.width = h.width;
     out.height = static_cast<int>(rows);
-    if (h.compression != 0 || h.bitCount != 24) {
+    if (!trueColour) {
         return BitmapError::none;  // transparent black
-    }
-
-    // Read only bytes that exist, whatever the stored image size claimed.
-    const std::uint64_t stride = (3 * width + 3) & ~std::uint64_t{3};
-    if (bitmap.pixels.size < rows * stride) {
-        out = RgbaImage{};
-        return BitmapError::shortPixels;
     }
 
     const unsigned char* src = bitmap.pixels.data.get();

@@ -24,9 +24,13 @@ enum class BitmapError {
 // A short English reason, for the one line the loader prints.
 const char* bitmapErrorText(BitmapError error);
 
-// An owned byte block; freed when it goes out of scope.
+// An owned, zero-filled byte block; freed when it goes out of scope. Large
+// blocks come straight from the system as untouched zero pages.
 struct ByteBlock {
-    std::unique_ptr<unsigned char[]> data;
+    struct Free {
+        void operator()(unsigned char* p) const;
+    };
+    std::unique_ptr<unsigned char[], Free> data;
     std::size_t size = 0;
 
     // Replaces the block with n zero bytes; false if memory ran out.
@@ -47,6 +51,10 @@ struct BitmapFile {
     BitmapInfo header;
     ByteBlock pixels;
 };
+
+// The largest RGBA block the converter will ask for (far above any texture
+// the renderer accepts); larger stated sizes count as running out of memory.
+constexpr std::uint64_t largestImageBytes = std::uint64_t{1} << 32;
 
 // Smallest info block that holds every field read.
 constexpr std::size_t bitmapInfoFieldBytes = 24;
