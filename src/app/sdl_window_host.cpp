@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <initializer_list>
 
 namespace {
 

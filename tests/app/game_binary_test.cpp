@@ -1,0 +1,204 @@
+// The real game binary, started as a player would start it: from the data
+// folder. Under an X server (the test runs inside xvfb-run) it must open its
+// window, draw into it and leave with exit code 1 on a close request; without
+// a display and without a sound device it must say why and leave with 1.
+#include <gtest/gtest.h>
+// After gtest: Xlib's macros (None, Bool, Status) would clash with it.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+struct Child {
+    pid_t pid = -1;
+};
+
+// Starts the game in the data folder with the given environment changes
+// ("NAME=value" sets, "NAME" alone unsets); stderr goes to errFile.
+Child startGame(const std::vector<std::string>& env, const std::string& errFile)
+{
+    Child c;
+    c.pid = fork();
+    if (c.pid == 0) {
+        for (const std::string& e : env) {
+            const auto eq = e.find('=');
+            if (eq == std::string::npos) {
+                unsetenv(e.c_str());
+            } else {
+                setenv(e.substr(0, eq).c_str(), e.substr(eq + 1).c_str(), 1);
+            }
+        }
+        if (chdir(GLIMMERFALL_TEST_DATA_DIR) != 0) {
+            _exit(101);
+        }
+        if (freopen(errFile.c_str(), "w", stderr) == nullptr) {
+            _exit(102);
+        }
+        execl(GLIMMERFALL_BINARY, GLIMMERFALL_BINARY, static_cast<char*>(nullptr));
+        _exit(103);
+    }
+    return c;
+}
+
+// The exit status once the child has ended, or −1 after the time limit (the
+// child is then killed).
+int waitForExit(Child& c, std::chrono::seconds limit)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        int status = 0;
+        const pid_t r = waitpid(c.pid, &status, WNOHANG);
+        if (r == c.pid) {
+            c.pid = -1;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    kill(c.pid, SIGKILL);
+    waitpid(c.pid, nullptr, 0);
+    c.pid = -1;
+    return -1;
+}
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string windowName(Display* d, Window w)
+{
+    XTextProperty p{};
+    std::string name;
+    const Atom netName = XInternAtom(d, "_NET_WM_NAME", False);
+    if (XGetTextProperty(d, w, &p, netName) != 0 || XGetWMName(d, w, &p) != 0) {
+        if (p.value != nullptr) {
+            name.assign(reinterpret_cast<const char*>(p.value), p.nitems);
+            XFree(p.value);
+        }
+    }
+    return name;
+}
+
+Window findWindow(Display* d, Window root, const std::string& title)
+{
+    Window parent = 0;
+    Window rootReturn = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(d, root, &rootReturn, &parent, &children, &count) == 0) {
+        return 0;
+    }
+    Window found = 0;
+    for (unsigned int i = 0; i < count && found == 0; ++i) {
+        XWindowAttributes a{};
+        if (windowName(d, children[i]) == title && XGetWindowAttributes(d, children[i], &a) != 0 &&
+            a.map_state == IsViewable) {
+            found = children[i];
+        } else {
+            found = findWindow(d, children[i], title);
+        }
+    }
+    if (children != nullptr) {
+        XFree(children);
+    }
+    return found;
+}
+
+// Counts pixels of the window that are not black.
+long litPixels(Display* d, Window w)
+{
+    XWindowAttributes a{};
+    XGetWindowAttributes(d, w, &a);
+    XImage* image = XGetImage(d, w, 0, 0, static_cast<unsigned>(a.width), static_cast<unsigned>(a.height),
+                              AllPlanes, ZPixmap);
+    if (image == nullptr) {
+        return -1;
+    }
+    long lit = 0;
+    for (int y = 0; y < a.height; y += 2) {
+        for (int x = 0; x < a.width; x += 2) {
+            lit += (XGetPixel(image, x, y) & 0xFFFFFF) != 0 ? 1 : 0;
+        }
+    }
+    XDestroyImage(image);
+    return lit;
+}
+
+TEST(GameBinary, OpensItsWindowDrawsAndLeavesWithOneOnACloseRequest)
+{
+    Display* d = XOpenDisplay(nullptr);
+    if (d == nullptr) {
+        GTEST_SKIP() << "no X display (run under xvfb-run)";
+    }
+    const std::string err = ::testing::TempDir() + "game_window_stderr.txt";
+    Child game = startGame({"ALSOFT_DRIVERS=null", "SDL_AUDIODRIVER=dummy"}, err);
+    ASSERT_GT(game.pid, 0);
+
+    Window w = 0;
+    const auto end = std::chrono::steady_clock::now() + 30s;
+    while (w == 0 && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(100ms);
+        w = findWindow(d, DefaultRootWindow(d), "Glimmerfall V1.0");
+    }
+    ASSERT_NE(w, 0u) << "no window titled Glimmerfall V1.0; stderr:\n" << readFile(err);
+
+    XWindowAttributes a{};
+    XGetWindowAttributes(d, w, &a);
+    EXPECT_EQ(a.width, DisplayWidth(d, DefaultScreen(d)));
+    EXPECT_EQ(a.height, DisplayHeight(d, DefaultScreen(d)));
+
+    // The title screen's text appears within a few frames.
+    long lit = 0;
+    for (int i = 0; i < 100 && lit <= 0; ++i) {
+        std::this_thread::sleep_for(100ms);
+        lit = litPixels(d, w);
+    }
+    EXPECT_GT(lit, 100);
+
+    // The window manager's close request.
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = w;
+    e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+    e.xclient.data.l[1] = CurrentTime;
+    XSendEvent(d, w, False, NoEventMask, &e);
+    XFlush(d);
+
+    EXPECT_EQ(waitForExit(game, 30s), 1) << readFile(err);
+    XCloseDisplay(d);
+}
+
+TEST(GameBinary, WithoutASoundDeviceItSaysSoAndLeavesWithOne)
+{
+    const std::string err = ::testing::TempDir() + "game_audio_stderr.txt";
+    // No display, so the error box cannot wait for a click; SDL draws offscreen.
+    Child game = startGame({"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER=offscreen",
+                            "ALSOFT_DRIVERS=no-such-backend"},
+                           err);
+    ASSERT_GT(game.pid, 0);
+    EXPECT_EQ(waitForExit(game, 30s), 1);
+    const std::string text = readFile(err);
+    EXPECT_NE(text.find("Error initializing DirectSound.  Sample will now exit.\n"), std::string::npos) << text;
+}
+
+}  // namespace
