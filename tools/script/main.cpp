@@ -1,0 +1,95 @@
+// glimmerfall-script: runs the real game offscreen from a script of commands.
+//   glimmerfall-script [--size WxH] [--data DIR] [SCRIPT]   (stdin when no file)
+// Exit code: the game's (1) after quit or the end of the script; 2 for a bad
+// command line, a bad script or a command that failed.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+#include "app/program.h"
+#include "script_command.h"
+#include "script_host.h"
+
+namespace {
+
+constexpr int usageError = 2;
+
+int usage(const char* why)
+{
+    std::fprintf(stderr, "glimmerfall-script: %s\nusage: glimmerfall-script [--size WxH] [--data DIR] [SCRIPT]\n",
+                 why);
+    return usageError;
+}
+
+bool parseSize(const char* text, int& width, int& height)
+{
+    char extra = 0;
+    return std::sscanf(text, "%dx%d%c", &width, &height, &extra) == 2 && width >= 1 && height >= 1 &&
+           width <= 16384 && height <= 16384;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    int width = 1280;
+    int height = 1024;
+    const char* dataDir = nullptr;
+    const char* scriptPath = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--size") == 0) {
+            if (i + 1 == argc || !parseSize(argv[++i], width, height)) {
+                return usage("--size needs WIDTHxHEIGHT, each from 1 to 16384");
+            }
+        } else if (std::strcmp(argv[i], "--data") == 0) {
+            if (i + 1 == argc) {
+                return usage("--data needs a folder");
+            }
+            dataDir = argv[++i];
+        } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
+            return usage((std::string("unknown option ") + argv[i]).c_str());
+        } else if (scriptPath == nullptr) {
+            scriptPath = argv[i];
+        } else {
+            return usage("only one script file");
+        }
+    }
+
+    std::string text;
+    if (scriptPath != nullptr && std::strcmp(scriptPath, "-") != 0) {
+        std::ifstream in(scriptPath, std::ios::binary);
+        if (!in) {
+            std::fprintf(stderr, "glimmerfall-script: cannot read %s\n", scriptPath);
+            return usageError;
+        }
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } else {
+        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+    }
+    ScriptParseResult script = parseScript(text);
+    if (!script.ok()) {
+        std::fprintf(stderr, "glimmerfall-script: %s: %s\n", scriptPath != nullptr ? scriptPath : "stdin",
+                     script.error.c_str());
+        return usageError;
+    }
+    if (dataDir != nullptr && chdir(dataDir) != 0) {
+        std::fprintf(stderr, "glimmerfall-script: cannot enter %s\n", dataDir);
+        return usageError;
+    }
+
+    ScriptHost host(width, height, std::move(script.commands), stdout);
+    const int code = runGame(host);
+    if (!host.failure().empty()) {
+        std::fprintf(stderr, "glimmerfall-script: %s: %s\n", scriptPath != nullptr ? scriptPath : "stdin",
+                     host.failure().c_str());
+        return usageError;
+    }
+    return code;
+}

@@ -1,0 +1,275 @@
+#include "script_host.h"
+
+#include <GL/osmesa.h>
+#include <SDL.h>
+
+#include <algorithm>
+
+#include "png_writer.h"
+#include "state_report.h"
+
+namespace {
+
+constexpr std::int64_t keyUpFlags = keyRepeatFlag | (std::int64_t{1} << 31);
+
+}  // namespace
+
+ScriptHost::ScriptHost(int width, int height, std::vector<ScriptCommand> commands, std::FILE* out)
+    : desktopWidth_(width), desktopHeight_(height), width_(width), height_(height),
+      commands_(std::move(commands)), out_(out)
+{
+}
+
+ScriptHost::~ScriptHost()
+{
+    if (pad_ != nullptr) {
+        SDL_JoystickClose(pad_);
+    }
+    if (context_ != nullptr) {
+        OSMesaDestroyContext(static_cast<OSMesaContext>(context_));
+    }
+}
+
+bool ScriptHost::makeCurrent(int width, int height)
+{
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
+    if (!OSMesaMakeCurrent(static_cast<OSMesaContext>(context_), buffer.data(), GL_UNSIGNED_BYTE, width, height)) {
+        return false;
+    }
+    backBuffer_.swap(buffer);
+    frontBuffer_.assign(backBuffer_.size(), 0);
+    width_ = width;
+    height_ = height;
+    return true;
+}
+
+void ScriptHost::createRenderContext()
+{
+    // RGBA with a 32-bit depth buffer if the renderer has one, else 24 bits.
+    for (int depth : {32, 24}) {
+        context_ = OSMesaCreateContextExt(OSMESA_RGBA, depth, 0, 0, nullptr);
+        if (context_ != nullptr) {
+            break;
+        }
+    }
+    if (context_ == nullptr || !makeCurrent(width_, height_)) {
+        std::fprintf(stderr, "glimmerfall-script: no offscreen GL context; frames will be blank\n");
+    }
+}
+
+void ScriptHost::releaseRenderContext()
+{
+    // The context stays until the runner ends, as the game's would.
+}
+
+void ScriptHost::showErrorBox(const char* text, const char*)
+{
+    std::fprintf(stderr, "%s\n", text);
+}
+
+void ScriptHost::revealWindow()
+{
+    // The commands before the first frame: a pad attached here is there when
+    // the game opens its controller.
+    runCommands();
+}
+
+void ScriptHost::pumpEvents(bool)
+{
+    // The runner has no desktop events; drop what SDL queued for the pad.
+    if (SDL_WasInit(SDL_INIT_EVENTS) != 0) {
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    }
+}
+
+void ScriptHost::presentFrame()
+{
+    frontBuffer_ = backBuffer_;
+    ++frames_;
+    if (finished_ || budget_ == 0) {
+        return;
+    }
+    --budget_;
+    if (budget_ > 0) {
+        if (autopilot_) {
+            steer();
+        }
+        return;
+    }
+    if (autopilot_) {
+        releaseAutopilotKeys();
+        autopilot_ = false;
+    }
+    runCommands();
+}
+
+void ScriptHost::postKey(std::uint32_t message, std::uint32_t key, bool repeat)
+{
+    std::int64_t l = 1;
+    if (message == WM_KEYUP) {
+        l |= keyUpFlags;
+    } else if (repeat) {
+        l |= keyRepeatFlag;
+    }
+    postMessage(Message{message, key, l});
+}
+
+void ScriptHost::steer()
+{
+    const AutopilotKeys next = autopilotKeys(autopilotViewOfGame(), held_);
+    const struct {
+        bool was;
+        bool now;
+        std::uint32_t key;
+    } changes[] = {{held_.w, next.w, 'W'},
+                   {held_.a, next.a, 'A'},
+                   {held_.d, next.d, 'D'},
+                   {held_.space, next.space, VK_SPACE}};
+    for (const auto& c : changes) {
+        if (c.was != c.now) {
+            postKey(c.now ? WM_KEYDOWN : WM_KEYUP, c.key, false);
+        }
+    }
+    held_ = next;
+}
+
+void ScriptHost::releaseAutopilotKeys()
+{
+    const AutopilotKeys none;
+    const struct {
+        bool held;
+        std::uint32_t key;
+    } keys[] = {{held_.w, 'W'}, {held_.a, 'A'}, {held_.d, 'D'}, {held_.space, VK_SPACE}};
+    for (const auto& k : keys) {
+        if (k.held) {
+            postKey(WM_KEYUP, k.key, false);
+        }
+    }
+    held_ = none;
+}
+
+void ScriptHost::fail(const ScriptCommand& c, const std::string& why)
+{
+    failure_ = "line " + std::to_string(c.line) + ": " + why;
+    finished_ = true;
+    postMessage(Message{WM_CLOSE, 0, 0});
+}
+
+void ScriptHost::runCommands()
+{
+    while (!finished_ && budget_ == 0) {
+        if (next_ == commands_.size()) {
+            // The end of the script closes the game as quit would.
+            finished_ = true;
+            postMessage(Message{WM_CLOSE, 0, 0});
+            return;
+        }
+        const ScriptCommand& c = commands_[next_++];
+        if (!run(c)) {
+            return;
+        }
+    }
+}
+
+bool ScriptHost::saveScreenshot(const std::string& path, std::string& error) const
+{
+    // GL rows run bottom to top; a PNG's top to bottom.
+    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) * 3);
+    for (int y = 0; y < height_; ++y) {
+        const std::uint8_t* src = frontBuffer_.data() + static_cast<std::size_t>(height_ - 1 - y) * width_ * 4;
+        std::uint8_t* dst = rgb.data() + static_cast<std::size_t>(y) * width_ * 3;
+        for (int x = 0; x < width_; ++x) {
+            dst[3 * x] = src[4 * x];
+            dst[3 * x + 1] = src[4 * x + 1];
+            dst[3 * x + 2] = src[4 * x + 2];
+        }
+    }
+    return writeFile(path, encodePng(width_, height_, rgb.data()), error);
+}
+
+bool ScriptHost::run(const ScriptCommand& c)
+{
+    using Kind = ScriptCommand::Kind;
+    switch (c.kind) {
+        case Kind::Frames:
+            budget_ = c.count;
+            return true;
+        case Kind::Autopilot:
+            budget_ = c.count;
+            if (budget_ > 0) {
+                autopilot_ = true;
+                steer();
+            }
+            return true;
+        case Kind::Key:
+            postKey(c.message, c.key, c.repeat);
+            return true;
+        case Kind::MouseButton:
+            postMessage(Message{c.message, 0, 0});
+            return true;
+        case Kind::MouseMove:
+            postMessage(Message{WM_MOUSEMOVE, 0,
+                                static_cast<std::int64_t>((static_cast<std::uint32_t>(c.x) & 0xFFFFu) |
+                                                          ((static_cast<std::uint32_t>(c.y) & 0xFFFFu) << 16))});
+            return true;
+        case Kind::PadAttach:
+            if (pad_ != nullptr) {
+                fail(c, "a pad is already attached");
+                return false;
+            }
+            if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0 ||
+                (padIndex_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                                       SDL_CONTROLLER_BUTTON_MAX, 0)) < 0 ||
+                (pad_ = SDL_JoystickOpen(padIndex_)) == nullptr) {
+                fail(c, std::string("cannot attach a virtual pad: ") + SDL_GetError());
+                return false;
+            }
+            return true;
+        case Kind::PadAxis:
+        case Kind::PadButton:
+            if (pad_ == nullptr) {
+                fail(c, "no pad is attached");
+                return false;
+            }
+            if (c.kind == Kind::PadAxis) {
+                SDL_JoystickSetVirtualAxis(pad_, SDL_CONTROLLER_AXIS_LEFTX, static_cast<Sint16>(c.value));
+            } else {
+                SDL_JoystickSetVirtualButton(pad_, c.button, c.down ? 1 : 0);
+            }
+            return true;
+        case Kind::PadDetach:
+            if (pad_ == nullptr) {
+                fail(c, "no pad is attached");
+                return false;
+            }
+            SDL_JoystickClose(pad_);
+            pad_ = nullptr;
+            SDL_JoystickDetachVirtual(padIndex_);
+            padIndex_ = -1;
+            return true;
+        case Kind::Resize:
+            if (context_ != nullptr && !makeCurrent(c.width, c.height)) {
+                fail(c, "cannot resize the offscreen buffer");
+                return false;
+            }
+            sendMessage(WM_SIZE);
+            return true;
+        case Kind::Screenshot: {
+            std::string error;
+            if (!saveScreenshot(c.path, error)) {
+                fail(c, error);
+                return false;
+            }
+            return true;
+        }
+        case Kind::State:
+            std::fprintf(out_, "%s\n", gameStateJson(frames_).c_str());
+            std::fflush(out_);
+            return true;
+        case Kind::Quit:
+            finished_ = true;
+            postMessage(Message{WM_CLOSE, 0, 0});
+            return false;
+    }
+    return true;
+}

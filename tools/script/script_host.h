@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/host.h"
+#include "autopilot.h"
+#include "script_command.h"
+
+struct _SDL_Joystick;
+
+// The game in an offscreen OSMesa buffer, driven by a script instead of a
+// desktop. The buffer's size stands in for the desktop. Commands run before
+// the joystick is opened and then after each frame once the frames asked for
+// have been produced; input commands queue messages that the game's own loop
+// takes, as a window's would be.
+class ScriptHost final : public Host {
+public:
+    ScriptHost(int width, int height, std::vector<ScriptCommand> commands, std::FILE* out);
+    ~ScriptHost() override;
+
+    int desktopWidth() const override { return desktopWidth_; }
+    int desktopHeight() const override { return desktopHeight_; }
+    void createRenderContext() override;
+    void releaseRenderContext() override;
+    void presentFrame() override;
+    void showErrorBox(const char* text, const char* caption) override;
+
+    std::int64_t framesProduced() const { return frames_; }
+    // Set when a command failed at run time ("line N: ..."); the runner then
+    // ends with exit code 2.
+    const std::string& failure() const { return failure_; }
+
+protected:
+    bool openWindow() override { return true; }
+    void closeWindow() override {}
+    void revealWindow() override;
+    void pumpEvents(bool wait) override;
+
+private:
+    void runCommands();
+    bool run(const ScriptCommand& c);
+    void fail(const ScriptCommand& c, const std::string& why);
+    void postKey(std::uint32_t message, std::uint32_t key, bool repeat);
+    void steer();
+    void releaseAutopilotKeys();
+    bool makeCurrent(int width, int height);
+    bool saveScreenshot(const std::string& path, std::string& error) const;
+
+    int desktopWidth_;
+    int desktopHeight_;
+    int width_;
+    int height_;
+    std::vector<ScriptCommand> commands_;
+    std::size_t next_ = 0;
+    std::FILE* out_;
+
+    void* context_ = nullptr;
+    std::vector<std::uint8_t> backBuffer_;   // what GL draws into
+    std::vector<std::uint8_t> frontBuffer_;  // the last presented frame
+    std::int64_t frames_ = 0;
+    std::int64_t budget_ = 0;
+    bool autopilot_ = false;
+    AutopilotKeys held_;
+    bool finished_ = false;
+    std::string failure_;
+
+    _SDL_Joystick* pad_ = nullptr;
+    int padIndex_ = -1;
+};
