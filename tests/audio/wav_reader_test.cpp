@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "audio/riff_reader.h"
@@ -424,6 +426,34 @@ TEST(WavReader, FileThatShrinksAfterOpeningFailsTheRead)
     EXPECT_EQ(got, 0u);
     // The whole request was taken off the remaining size.
     EXPECT_EQ(reader.dataChunk.size, 0u);
+}
+
+// The fuzzer's seeds all open and stream exactly their data; the hostile
+// files it keeps as regressions are all refused.
+TEST(WavReader, ReplaysTheFuzzSeedsAndRegressions)
+{
+    const std::filesystem::path root = GF_WAV_FUZZ_DIR;
+    for (const auto& [folder, shouldOpen] : {std::pair{"corpus", true}, std::pair{"regressions", false}}) {
+        int files = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(root / folder)) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+            WavReader reader;
+            const HRESULT hr = reader.openMemory(bytes.data(), bytes.size());
+            EXPECT_EQ(hr == S_OK, shouldOpen) << entry.path();
+            EXPECT_LE(reader.dataSize, bytes.size()) << entry.path();
+            if (hr == S_OK) {
+                std::vector<std::uint8_t> out(reader.dataSize + 16);
+                std::uint32_t got = 0;
+                EXPECT_EQ(reader.read(out.data(), static_cast<std::uint32_t>(out.size()), &got), S_OK);
+                EXPECT_EQ(got, reader.dataSize) << entry.path();
+            } else {
+                EXPECT_EQ(reader.dataSize, 0u) << entry.path();
+            }
+            ++files;
+        }
+        EXPECT_GE(files, 5) << folder;
+    }
 }
 
 }  // namespace
