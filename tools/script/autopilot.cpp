@@ -12,6 +12,8 @@ constexpr float shellRadius = 15.0f;
 // so that it does not rock from side to side on a pickup just ahead.
 const float aimTolerance = std::tan(4.0f * 3.14159265f / 180.0f);
 
+const float thrustTolerance = std::tan(30.0f * 3.14159265f / 180.0f);
+
 Vector4 onShell(Vector4 v)
 {
     v.normalize();
@@ -76,9 +78,9 @@ AutopilotKeys autopilotKeys(const AutopilotView& view, const AutopilotKeys& held
         return keys;
     }
 
-    keys.w = true;
     const Pickup* target = nearestPickup(view);
     if (target == nullptr) {
+        keys.w = true;
         return keys;
     }
 
@@ -89,6 +91,10 @@ AutopilotKeys autopilotKeys(const AutopilotView& view, const AutopilotKeys& held
     toTarget.subtract(view.shipPosition);
     const float side = toTarget.dot(view.shipOrientation.row0());
     const float ahead = -toTarget.dot(view.shipOrientation.row2());
+    // Thrust only toward a pickup roughly ahead: the ship loses a tenth of its
+    // speed a frame when coasting, so it turns nearly on the spot instead of
+    // circling round a pickup inside its turning circle.
+    keys.w = ahead > 0.0f && std::fabs(side) <= ahead * thrustTolerance;
     if (ahead > 0.0f && std::fabs(side) <= ahead * aimTolerance) {
         return keys;
     }

@@ -1,0 +1,359 @@
+#include <GL/gl.h>
+
+#include <cmath>
+
+#include "app/controls.h"
+#include "app/frame_driver.h"
+#include "app/messages.h"
+#include "game_fixture.h"
+#include "input/joystick.h"
+#include "math/game_random.h"
+#include "physics/ship.h"
+#include "world/level.h"
+#include "world/particle.h"
+#include "world/pickup.h"
+
+namespace {
+
+// Puts a resting pickup on the shell right under the ship.
+void placePickupUnderShip(int index)
+{
+    Vector4 p = ship.body.position;
+    p.normalize();
+    p.scale(15.0f);
+    pickups[index].position = p;
+    pickups[index].velocity = Vector4{};
+}
+
+// The float clock after n frames of play.
+float clockAfter(int n)
+{
+    float t = 0.0f;
+    for (int i = 0; i < n; ++i) {
+        t += 0.1f;
+    }
+    return t;
+}
+
+}  // namespace
+
+TEST_F(GameTest, TitleScreenClearsScoreAndStartsOnPrimaryButton)
+{
+    score = 321;
+    runFrame();
+    EXPECT_EQ(score, 0);
+    EXPECT_EQ(gameState, Title);
+    EXPECT_EQ(levelNumber, 0);
+    EXPECT_FLOAT_EQ(levelTime, 0.0f);
+
+    keyDown(VK_SPACE);
+    runFrame();
+    EXPECT_EQ(gameState, Playing);
+    EXPECT_EQ(joystickState.rgbButtons[0], 0xE8);
+    EXPECT_EQ(levelNumber, 0) << "the screen frame plays nothing";
+    EXPECT_EQ(lastButton, 0) << "the title screen does not record the button";
+}
+
+TEST_F(GameTest, FirstFramesOfPlaySetUpLevelOneWithoutAScreen)
+{
+    keyDown(VK_SPACE);
+    runFrame();
+    keyUp(VK_SPACE);
+
+    runFrame();
+    EXPECT_EQ(levelNumber, 1);
+    EXPECT_EQ(collectedCount, 0);
+    EXPECT_EQ(score, 0) << "no bonus before the first level";
+    EXPECT_EQ(gameState, LevelComplete);
+    EXPECT_FLOAT_EQ(ship.body.position.x, 0.0f);
+    EXPECT_FLOAT_EQ(ship.body.position.y, 20.0f);
+    EXPECT_FLOAT_EQ(ship.body.position.z, 0.0f);
+    EXPECT_FLOAT_EQ(levelTime, 0.1f) << "the clock runs on the new level in the same frame";
+    EXPECT_FLOAT_EQ(pickups[0].position.z, 15.0f);
+
+    runFrame();
+    EXPECT_EQ(gameState, Playing);
+    EXPECT_EQ(lastButton, 1);
+    EXPECT_EQ(levelNumber, 1);
+    EXPECT_FLOAT_EQ(levelTime, clockAfter(2));
+}
+
+TEST_F(GameTest, ThrustDirectionFollowsButtonsThenKeys)
+{
+    startFirstLevel();
+    struct Case {
+        std::uint8_t primary, secondary;
+        float forward;
+        float thrust;
+    };
+    const Case cases[] = {
+        {0x80, 0, -1000.0f, -1024.0f},  // the primary button beats S
+        {0, 0x80, 1000.0f, -1024.0f},   // W beats the secondary button
+        {0, 0x80, 0.0f, 1024.0f},
+        {0, 0, -1000.0f, 1024.0f},
+        {0x80, 0x80, 0.0f, -1024.0f},
+        {0, 0, 1000.0f, -1024.0f},
+        {0, 0, 0.0f, 0.0f},
+    };
+    for (const Case& c : cases) {
+        joystickState.rgbButtons[0] = c.primary;
+        joystickState.rgbButtons[1] = c.secondary;
+        keyForward = c.forward;
+        const int head = particleHead;
+        runFrame();
+        EXPECT_EQ(ship.thrustInput, c.thrust) << int(c.primary) << " " << int(c.secondary) << " "
+                                              << c.forward;
+        const int spawned = (particleHead - head + particleSlots) % particleSlots;
+        EXPECT_EQ(spawned, c.thrust != 0.0f ? 2 : 0);
+        // Without a usable controller the frame clears both buttons.
+        EXPECT_EQ(joystickState.rgbButtons[0], 0);
+        EXPECT_EQ(joystickState.rgbButtons[1], 0);
+    }
+}
+
+// The exhaust pair takes six draws per spark: colour first (blue, green, red
+// in draw order), then the drift (z, y, x in draw order).
+TEST_F(GameTest, ExhaustPairUsesTwelveDrawsInOrder)
+{
+    startFirstLevel();
+    ship.body.velocity = Vector4{0.0f, 0.0f, -0.2f, 0.0f};
+    const Vector4 position = ship.body.position;
+    const Vector4 row0 = ship.body.orientation.row0();
+    const Vector4 row2 = ship.body.orientation.row2();
+    const std::uint32_t before = randState;
+    const int head = particleHead;
+
+    keyDown('W');
+    runFrame();
+
+    std::uint32_t expectState = before;
+    auto draw = [&expectState] {
+        expectState = expectState * 214013u + 2531011u;
+        return static_cast<float>((expectState >> 16) & 0x7FFF) * 3.0518509e-05f;
+    };
+    const float side[2] = {0.3f, -0.3f};
+    for (int k = 0; k < 2; ++k) {
+        const Particle& p = particles[(head + k) % particleSlots];
+        const float u1 = draw(), u2 = draw(), u3 = draw();
+        const float m1 = draw(), m2 = draw(), m3 = draw();
+        EXPECT_FLOAT_EQ(p.size, 0.2f);
+        EXPECT_FLOAT_EQ(p.colour.r, u3);
+        EXPECT_FLOAT_EQ(p.colour.g, u2);
+        EXPECT_FLOAT_EQ(p.colour.b, u1);
+        EXPECT_NEAR(p.position.x, position.x + side[k] * row0.x + 0.5f * row2.x, 1e-5f);
+        EXPECT_NEAR(p.position.y, position.y + side[k] * row0.y + 0.5f * row2.y, 1e-5f);
+        EXPECT_NEAR(p.position.z, position.z + side[k] * row0.z + 0.5f * row2.z, 1e-5f);
+        // The ship moved along −z, so the spark backs off along +z at 0.05.
+        EXPECT_NEAR(p.velocity.x, (m3 - 0.5f) * 0.05f, 1e-6f);
+        EXPECT_NEAR(p.velocity.y, (m2 - 0.5f) * 0.05f, 1e-6f);
+        EXPECT_NEAR(p.velocity.z, (m1 - 0.5f) * 0.05f + 0.05f, 1e-6f);
+    }
+    EXPECT_EQ(randState, expectState) << "a thrust frame draws exactly twelve values";
+}
+
+TEST_F(GameTest, ParticleRingWrapsAtOneHundredAndDrawsNinetyNine)
+{
+    startFirstLevel();
+    const int head = particleHead;
+    ASSERT_EQ(head, 0);
+    keyDown('W');
+    for (int i = 0; i < 49; ++i) {
+        runFrame();
+    }
+    EXPECT_EQ(particleHead, 98);
+    EXPECT_EQ(particleCount, 98);
+    runFrame();
+    EXPECT_EQ(particleHead, 0);
+    EXPECT_EQ(particleCount, 99);
+    runFrame();
+    EXPECT_EQ(particleHead, 2);
+    EXPECT_EQ(particleCount, 99);
+}
+
+// Pickups are compared with the ship by direction only: a pickup on the
+// shell below a ship five units higher is still collected.
+TEST_F(GameTest, CollectionParksPickupAndSpawnsOneBurstEach)
+{
+    startFirstLevel();
+    ASSERT_GT(ship.body.position.y, 19.0f);
+    placePickupUnderShip(10);
+    placePickupUnderShip(11);
+    placePickupUnderShip(12);
+    const Vector4 where = pickups[10].position;
+    const int head = particleHead;
+    const int count = collectedCount;
+    const int sounds = pickupSoundCount;
+
+    runFrame();
+
+    EXPECT_EQ(collectedCount, count + 3);
+    EXPECT_EQ(pickupSoundCount, sounds + 3);
+    EXPECT_EQ(particleHead, head + 3);
+    const Particle& burst = particles[head];
+    EXPECT_FLOAT_EQ(burst.size, 0.45f);
+    EXPECT_NEAR(burst.position.y, where.y, 1e-4f);
+    EXPECT_LE(std::fabs(burst.velocity.x), 0.075f);
+    for (int i = 10; i <= 12; ++i) {
+        EXPECT_EQ(pickups[i].position.lengthSquared(), 0.0f);
+        EXPECT_EQ(pickups[i].velocity.lengthSquared(), 0.0f);
+    }
+
+    // Parked at the origin, they are not collected again.
+    runFrame();
+    EXPECT_EQ(collectedCount, count + 3);
+}
+
+TEST_F(GameTest, CompletedLevelAddsTruncatedTimeLeft)
+{
+    startFirstLevel();
+
+    // Level 2 has 250 units: 249.95 leaves 0.05, which truncates to 0.
+    levelNumber = 2;
+    levelTime = 249.95f;
+    collectedCount = 2000;
+    score = 17;
+    runFrame();
+    EXPECT_EQ(score, 17);
+    EXPECT_EQ(levelNumber, 3);
+    EXPECT_EQ(gameState, LevelComplete);
+    EXPECT_FLOAT_EQ(levelTime, 0.1f);
+
+    gameState = Playing;
+    levelNumber = 1;
+    levelTime = 100.0f;
+    collectedCount = 2000;
+    score = 0;
+    runFrame();
+    EXPECT_EQ(score, 400);
+    EXPECT_EQ(levelNumber, 2);
+}
+
+// The clock is a float sum of 0.1 steps and runs slightly fast: a limit of
+// 500 is passed on the 5000th frame, a limit of 700 only on the 7001st.
+TEST_F(GameTest, TimeRunsOutJustPastTheLimit)
+{
+    startFirstLevel();
+    struct Case {
+        int level;
+        int lastFrame;  // the frame on which the clock passes the limit
+    };
+    for (const Case c : {Case{1, 5000}, Case{5, 7001}}) {
+        gameState = Playing;
+        levelNumber = c.level;
+        levelTime = clockAfter(c.lastFrame - 2);
+        runFrame();
+        EXPECT_EQ(gameState, Playing) << "frame " << c.lastFrame - 1;
+        EXPECT_EQ(levelNumber, c.level);
+        runFrame();
+        EXPECT_EQ(gameState, OutOfTime) << "frame " << c.lastFrame;
+        EXPECT_EQ(levelNumber, c.level) << "the same level is set up again";
+        EXPECT_EQ(collectedCount, 0);
+        EXPECT_FLOAT_EQ(levelTime, 0.0f);
+        EXPECT_FLOAT_EQ(ship.body.position.y, 20.0f);
+    }
+}
+
+TEST_F(GameTest, OutOfTimeScreenWaitsForFreshPressAndKeepsScore)
+{
+    startFirstLevel();
+    score = 250;
+    levelTime = 500.5f;
+    runFrame();
+    ASSERT_EQ(gameState, OutOfTime);
+    ASSERT_EQ(lastButton, 1);
+
+    runFrame();  // the first screen frame sees the button left from play as still held
+    EXPECT_EQ(gameState, OutOfTime);
+    EXPECT_EQ(lastButton, 0);
+    EXPECT_FLOAT_EQ(levelTime, 0.0f) << "the clock stands still on screens";
+
+    keyDown(VK_SPACE);
+    runFrame();
+    EXPECT_EQ(gameState, Playing);
+    EXPECT_EQ(score, 250);
+    EXPECT_EQ(levelNumber, 1);
+}
+
+// Space held as a level ends leaves the button set on the level-complete
+// screen; only letting go and pressing again moves on.
+TEST_F(GameTest, SpaceHeldThroughLevelEndNeedsReleaseAndPress)
+{
+    startFirstLevel();
+    keyDown(VK_SPACE);
+    collectedCount = 2000;
+    runFrame();
+    ASSERT_EQ(gameState, LevelComplete);
+    ASSERT_EQ(levelNumber, 2);
+
+    for (int i = 0; i < 3; ++i) {
+        runFrame();
+        EXPECT_EQ(gameState, LevelComplete);
+    }
+    EXPECT_NE(lastButton, 0);
+
+    keyUp(VK_SPACE);
+    runFrame();
+    EXPECT_EQ(gameState, LevelComplete);
+    EXPECT_EQ(lastButton, 0) << "releasing Space clears the emulated button";
+
+    keyDown(VK_SPACE);
+    runFrame();
+    EXPECT_EQ(gameState, Playing);
+}
+
+TEST_F(GameTest, LevelTenShowsFinalScreenWhateverTheState)
+{
+    startFirstLevel();
+    for (GameState state : {Playing, LevelComplete, OutOfTime}) {
+        gameState = state;
+        levelNumber = 10;
+        lastButton = 0;
+        levelTime = 3.0f;
+        const Vector4 shipAt = ship.body.position;
+        keyDown(VK_SPACE);
+        runFrame();
+        keyUp(VK_SPACE);
+        runFrame();
+        EXPECT_EQ(gameState, state);
+        EXPECT_EQ(levelNumber, 10);
+        EXPECT_FLOAT_EQ(levelTime, 3.0f);
+        EXPECT_EQ(ship.body.position.x, shipAt.x);
+        EXPECT_EQ(ship.body.position.y, shipAt.y);
+    }
+}
+
+TEST_F(GameTest, SteeringAxisIsClampedAfterPlayOnly)
+{
+    joystickState.lX = 5000;
+    runFrame();  // title
+    EXPECT_EQ(joystickState.lX, 4800) << "conditioned but not clamped on a screen";
+
+    startFirstLevel();
+    joystickState.lX = 5000;
+    runFrame();
+    EXPECT_EQ(ship.turnInput, 4800.0f) << "play steers with the unclamped value";
+    EXPECT_EQ(joystickState.lX, 1000);
+    joystickState.lX = -5000;
+    runFrame();
+    EXPECT_EQ(joystickState.lX, -1000);
+}
+
+TEST_F(GameTest, FramesLeaveTheMatrixStacksBalanced)
+{
+    GLint depth = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    ASSERT_EQ(depth, 1);
+    runFrame();  // title
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    EXPECT_EQ(depth, 1);
+    startFirstLevel();
+    runFrame();  // play
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    EXPECT_EQ(depth, 1);
+    levelTime = 600.0f;
+    runFrame();  // out of time
+    runFrame();  // its screen
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    EXPECT_EQ(depth, 1);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}

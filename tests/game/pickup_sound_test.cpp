@@ -1,0 +1,135 @@
+#include <cstdint>
+
+#include "app/frame_driver.h"
+#include "audio/game_sounds.h"
+#include "audio/sound.h"
+#include "audio/sound_device.h"
+#include "game_fixture.h"
+#include "physics/ship.h"
+#include "world/level.h"
+#include "world/pickup.h"
+
+namespace {
+
+// A device buffer that plays nothing but remembers how it was played.
+class RecordingBuffer : public SoundBuffer {
+public:
+    bool playing = false;
+    int plays = 0;
+    std::int32_t volume = 0;
+    std::uint32_t frequency = 0;
+    std::uint32_t flags = 99;
+
+    HRESULT setFormat(const WaveFormatEx&) override { return S_OK; }
+    HRESULT play(std::uint32_t, std::uint32_t, std::uint32_t f) override
+    {
+        ++plays;
+        flags = f;
+        playing = true;
+        return S_OK;
+    }
+    HRESULT getStatus(std::uint32_t* status) override
+    {
+        *status = playing ? DSBSTATUS_PLAYING : 0;
+        return S_OK;
+    }
+    HRESULT setVolume(std::int32_t v) override
+    {
+        volume = v;
+        return S_OK;
+    }
+    HRESULT setFrequency(std::uint32_t f) override
+    {
+        frequency = f;
+        return S_OK;
+    }
+    HRESULT setPan(std::int32_t) override { return S_OK; }
+    HRESULT lock(std::uint32_t, std::uint32_t, void** r1, std::uint32_t* b1, void**,
+                 std::uint32_t*, std::uint32_t) override
+    {
+        *r1 = nullptr;
+        *b1 = 0;
+        return S_OK;
+    }
+    HRESULT unlock(void*, std::uint32_t, void*, std::uint32_t) override { return S_OK; }
+    HRESULT restore() override { return S_OK; }
+    void release() override {}
+};
+
+// Installs a one-buffer pickup sound for the test's lifetime.
+class PickupSoundTest : public GameTest {
+protected:
+    void SetUp() override
+    {
+        GameTest::SetUp();
+        SoundBuffer* list[1] = {&buffer};
+        sound = new Sound(list, 1, 0, nullptr, DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLFREQUENCY);
+        pickupSound = sound;
+    }
+    void TearDown() override
+    {
+        pickupSound = nullptr;
+        delete sound;
+    }
+
+    // One frame in which exactly one pickup is collected.
+    void collectOne()
+    {
+        Vector4 p = ship.body.position;
+        p.normalize();
+        p.scale(15.0f);
+        pickups[7].position = p;
+        pickups[7].velocity = Vector4{};
+        const int before = collectedCount;
+        runFrame();
+        ASSERT_EQ(collectedCount, before + 1);
+    }
+
+    RecordingBuffer buffer;
+    Sound* sound = nullptr;
+};
+
+}  // namespace
+
+// Every thirtieth collection restarts the sound even while it plays; the
+// others only when it has fallen silent.
+TEST_F(PickupSoundTest, EveryThirtiethCollectionAlwaysPlays)
+{
+    startFirstLevel();
+    pickupSoundCount = 28;
+    buffer.playing = true;
+
+    collectOne();  // 29th, while playing
+    EXPECT_EQ(buffer.plays, 0);
+    collectOne();  // 30th
+    EXPECT_EQ(buffer.plays, 1);
+    EXPECT_EQ(buffer.volume, -3000);
+    EXPECT_EQ(buffer.frequency, 50000u);
+    EXPECT_EQ(buffer.flags, 0u);
+    collectOne();  // 31st, still playing
+    EXPECT_EQ(buffer.plays, 1);
+
+    buffer.playing = false;
+    collectOne();  // 32nd, silent
+    EXPECT_EQ(buffer.plays, 2);
+    EXPECT_EQ(pickupSoundCount, 32);
+
+    pickupSoundCount = 59;
+    collectOne();  // 60th, while playing
+    EXPECT_EQ(buffer.plays, 3);
+}
+
+// Without a pickup sound (its file failed to load) collecting still counts.
+TEST_F(GameTest, CollectingWithoutAPickupSoundStillCounts)
+{
+    ASSERT_EQ(pickupSound, nullptr);
+    startFirstLevel();
+    pickupSoundCount = 29;
+    Vector4 p = ship.body.position;
+    p.normalize();
+    p.scale(15.0f);
+    pickups[3].position = p;
+    runFrame();
+    EXPECT_EQ(pickupSoundCount, 30);
+    EXPECT_EQ(collectedCount, 1);
+}

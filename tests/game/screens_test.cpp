@@ -1,0 +1,170 @@
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "app/frame_driver.h"
+#include "app/messages.h"
+#include "game_fixture.h"
+#include "input/joystick.h"
+#include "world/level.h"
+
+namespace {
+
+// Normalised device coordinates to the 64-pixel window.
+float win(float ndc) { return (ndc + 1.0f) * 32.0f; }
+
+struct ScreenShot {
+    std::vector<FeedbackLine> lines;
+    std::vector<FeedbackPolygon> polygons;
+};
+
+ScreenShot recordFrame()
+{
+    FeedbackRecorder recorder;
+    recorder.begin();
+    runFrame();
+    const int size = recorder.end();
+    ScreenShot shot;
+    EXPECT_GT(size, 0);
+    parseFeedback(recorder.buffer(), size, shot.lines, shot.polygons);
+    return shot;
+}
+
+// Glyph triangles whose centre lies in the row around y (window units).
+std::vector<FeedbackPolygon> row(const ScreenShot& s, float y)
+{
+    std::vector<FeedbackPolygon> out;
+    for (const FeedbackPolygon& p : s.polygons) {
+        if (std::abs((p.minY + p.maxY) / 2.0f - y) < 2.0f) {
+            out.push_back(p);
+        }
+    }
+    return out;
+}
+
+void expectSpan(const std::vector<FeedbackPolygon>& row, float left, float right)
+{
+    ASSERT_FALSE(row.empty());
+    float minX = row[0].minX, maxX = row[0].maxX;
+    for (const FeedbackPolygon& p : row) {
+        minX = std::min(minX, p.minX);
+        maxX = std::max(maxX, p.maxX);
+        EXPECT_FLOAT_EQ(p.b, 1.0f);
+        EXPECT_FLOAT_EQ(p.r + p.g, 0.0f);
+    }
+    EXPECT_NEAR(minX, win(left), 0.01f);
+    EXPECT_NEAR(maxX, win(right), 0.01f);
+}
+
+}  // namespace
+
+// Each letter is a two-triangle quad; the text ends with one empty slot, so
+// its last letter is centred two steps of 1.1 h left of the anchor.
+TEST_F(GameTest, TitleScreenLaysOutItsTwoLines)
+{
+    const ScreenShot s = recordFrame();
+    EXPECT_TRUE(s.lines.empty());
+    EXPECT_EQ(s.polygons.size(), 2u * (11 + 9));
+    const auto top = row(s, win(0.5f));
+    EXPECT_EQ(top.size(), 22u);
+    expectSpan(top, 0.7f - 12 * 0.077f - 0.07f, 0.7f - 2 * 0.077f + 0.07f);
+    const auto below = row(s, win(0.0f));
+    EXPECT_EQ(below.size(), 18u);
+    expectSpan(below, 0.625f - 11 * 0.077f - 0.07f, 0.625f - 2 * 0.077f + 0.07f);
+    EXPECT_EQ(gameState, Title);
+}
+
+TEST_F(GameTest, LevelCompleteScreenShowsLevelAndScore)
+{
+    gameState = LevelComplete;
+    levelNumber = 3;
+    score = 1234;
+    lastButton = 1;
+    const ScreenShot s = recordFrame();
+    EXPECT_EQ(s.polygons.size(), 2u * (9 + 5));
+    expectSpan(row(s, win(-0.25f)), 0.4f - 6 * 0.11f - 0.1f, 0.4f - 2 * 0.11f + 0.1f);
+
+    // 3 has five segments; 1234 has 2 + 5 + 5 + 4.
+    ASSERT_EQ(s.lines.size(), 21u);
+    int levelLines = 0;
+    float scoreMin = 1e9f, scoreMax = -1e9f;
+    for (const FeedbackLine& l : s.lines) {
+        EXPECT_FLOAT_EQ(l.a, 1.0f);
+        EXPECT_FLOAT_EQ(l.b, 1.0f);
+        if (std::abs(l.y0 - win(0.25f)) <= win(0.05f) - win(0.0f) + 0.01f) {
+            ++levelLines;
+            EXPECT_NEAR(std::min(l.x0, l.x1), win(-0.1f), 0.01f + (win(0.05f) - win(0.0f)));
+        } else {
+            EXPECT_NEAR(l.y0, win(-0.5f), 1.61f);
+            scoreMin = std::min({scoreMin, l.x0, l.x1});
+            scoreMax = std::max({scoreMax, l.x0, l.x1});
+        }
+    }
+    EXPECT_EQ(levelLines, 5);
+    // The score's digits sit centred on x = −0.075: '1' at −0.1875 (right
+    // segments only) through '4' at 0.0375.
+    EXPECT_NEAR(scoreMin, win(-0.1625f), 0.01f);
+    EXPECT_NEAR(scoreMax, win(0.0625f), 0.01f);
+}
+
+TEST_F(GameTest, OutOfTimeScreenNumbersTakeTheLetterColour)
+{
+    gameState = OutOfTime;
+    levelNumber = 4;
+    score = 0;
+    ScreenShot s = recordFrame();
+    EXPECT_EQ(s.polygons.size(), 2u * (9 + 5));
+    EXPECT_TRUE(s.lines.empty()) << "a score of 0 draws no digits";
+
+    score = 57;
+    s = recordFrame();
+    ASSERT_EQ(s.lines.size(), 5u + 3u);
+    for (const FeedbackLine& l : s.lines) {
+        EXPECT_NEAR(l.a, 0.9f, 1e-3f);
+        EXPECT_FLOAT_EQ(l.b, 1.0f);
+    }
+    expectSpan(row(s, win(0.0f)), 0.4f - 6 * 0.11f - 0.1f, 0.4f - 2 * 0.11f + 0.1f);
+}
+
+TEST_F(GameTest, FinalScreenShowsEverythingAndIgnoresInput)
+{
+    gameState = Playing;
+    levelNumber = 10;
+    score = 2;
+    joystickUsable = 1;
+    joystickState.rgbButtons[0] = 0x80;
+    joystickState.rgbButtons[1] = 0x80;
+    const ScreenShot s = recordFrame();
+    EXPECT_EQ(s.polygons.size(), 2u * (15 + 21 + 5));
+    EXPECT_EQ(s.lines.size(), 5u);
+    expectSpan(row(s, win(0.5f)), 0.5f - 16 * 0.055f - 0.05f, 0.5f - 2 * 0.055f + 0.05f);
+    EXPECT_EQ(gameState, Playing);
+    EXPECT_EQ(lastButton, 0);
+}
+
+// With a controller the button bytes are the pad's; the level-complete and
+// out-of-time screens move on only on a press that follows a release.
+TEST_F(GameTest, ScreensRecordThePadButtonForFreshPresses)
+{
+    joystickUsable = 1;
+    levelNumber = 5;
+    for (GameState screen : {LevelComplete, OutOfTime}) {
+        gameState = screen;
+        lastButton = 0x80;
+        joystickState.rgbButtons[0] = 0x80;
+        runFrame();
+        EXPECT_EQ(gameState, screen);
+        EXPECT_EQ(lastButton, 0x80);
+        joystickState.rgbButtons[0] = 0;
+        runFrame();
+        EXPECT_EQ(lastButton, 0);
+        EXPECT_EQ(gameState, screen);
+        joystickState.rgbButtons[0] = 0x80;
+        runFrame();
+        EXPECT_EQ(gameState, Playing);
+        EXPECT_EQ(lastButton, 0x80);
+        EXPECT_EQ(joystickState.rgbButtons[0], 0x80) << "screens do not clear the buttons";
+    }
+}
