@@ -16,7 +16,7 @@ void put32(std::vector<std::uint8_t>& out, std::uint32_t v)
     put16(out, v >> 16);
 }
 
-} // namespace
+}  // namespace
 
 std::uint8_t toChannel(float value)
 {
@@ -45,19 +45,19 @@ std::vector<std::uint8_t> encodeBmp(const Image& image)
     out.push_back('B');
     out.push_back('M');
     put32(out, headerSize + pixelBytes);
-    put32(out, 0);          // reserved
-    put32(out, headerSize); // offset of the pixel data
+    put32(out, 0);           // reserved
+    put32(out, headerSize);  // offset of the pixel data
 
-    put32(out, 40); // info header size
+    put32(out, 40);  // info header size
     put32(out, static_cast<std::uint32_t>(image.width));
-    put32(out, static_cast<std::uint32_t>(image.height)); // positive: bottom row first
-    put16(out, 1);  // planes
-    put16(out, 24); // bits per pixel
-    put32(out, 0);  // no compression
+    put32(out, static_cast<std::uint32_t>(image.height));  // positive: bottom row first
+    put16(out, 1);                                         // planes
+    put16(out, 24);                                        // bits per pixel
+    put32(out, 0);                                         // no compression
     put32(out, pixelBytes);
-    put32(out, 2835); // 72 dpi, in pixels per metre
+    put32(out, 2835);  // 72 dpi, in pixels per metre
     put32(out, 2835);
-    put32(out, 0); // no palette
+    put32(out, 0);  // no palette
     put32(out, 0);
 
     for (int row = 0; row < image.height; ++row) {

@@ -23,10 +23,16 @@ struct Image {
     int height = 0;
     std::vector<Rgb> pixels;
 
-    Image(int w, int h, Rgb fill = {}) : width(w), height(h), pixels(static_cast<std::size_t>(w) * h, fill) {}
+    Image(int w, int h, Rgb fill = {})
+        : width(w), height(h), pixels(static_cast<std::size_t>(w) * h, fill)
+    {
+    }
 
     Rgb& at(int x, int row) { return pixels[static_cast<std::size_t>(row) * width + x]; }
-    const Rgb& at(int x, int row) const { return pixels[static_cast<std::size_t>(row) * width + x]; }
+    const Rgb& at(int x, int row) const
+    {
+        return pixels[static_cast<std::size_t>(row) * width + x];
+    }
 };
 
 // Clamps a channel value to 0..255 and rounds it.

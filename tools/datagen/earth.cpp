@@ -5,11 +5,11 @@
 // scaled to a brightness that rises with elevation and stays above the
 // brightest shallow water.
 
-#include "data_files.h"
-#include "noise.h"
-
 #include <algorithm>
 #include <cmath>
+
+#include "data_files.h"
+#include "noise.h"
 
 namespace {
 
@@ -53,14 +53,14 @@ constexpr Colour snow{236, 238, 244};
 constexpr Colour ice{226, 236, 246};
 
 struct Surface {
-    float height;   // continent field; the sea level splits it
-    float ridges;   // mountain crests, 0..1
-    float moisture; // -1..1
-    float grain;    // fine detail, -1..1
-    float iceEdge;  // wobble of the ice line, -1..1
+    float height;    // continent field; the sea level splits it
+    float ridges;    // mountain crests, 0..1
+    float moisture;  // -1..1
+    float grain;     // fine detail, -1..1
+    float iceEdge;   // wobble of the ice line, -1..1
 };
 
-} // namespace
+}  // namespace
 
 Image makeEarth()
 {
@@ -92,8 +92,10 @@ Image makeEarth()
     // Every texel covers the same area of the globe (rows are linear in
     // height), so the sea level is a plain quantile of the height field.
     std::vector<float> heights(surface.size());
-    std::transform(surface.begin(), surface.end(), heights.begin(), [](const Surface& s) { return s.height; });
-    const auto nth = heights.begin() + static_cast<std::ptrdiff_t>(oceanShare * static_cast<float>(heights.size()));
+    std::transform(surface.begin(), surface.end(), heights.begin(),
+                   [](const Surface& s) { return s.height; });
+    const auto nth = heights.begin() +
+                     static_cast<std::ptrdiff_t>(oceanShare * static_cast<float>(heights.size()));
     std::nth_element(heights.begin(), nth, heights.end());
     const float seaLevel = *nth;
     const auto [lowest, highest] = std::minmax_element(heights.begin(), heights.end());
@@ -103,7 +105,7 @@ Image makeEarth()
     Image image(size, size);
     for (int row = 0; row < size; ++row) {
         const float y = (static_cast<float>(row) + 0.5f) / size * 2.0f - 1.0f;
-        const float latitude = std::asin(std::fabs(y)) / 1.5707963f; // 0 equator, 1 pole
+        const float latitude = std::asin(std::fabs(y)) / 1.5707963f;  // 0 equator, 1 pole
         for (int x = 0; x < size; ++x) {
             const Surface& s = surface[static_cast<std::size_t>(row) * size + x];
             Colour c;
@@ -114,12 +116,15 @@ Image makeEarth()
             } else {
                 const float above = (s.height - seaLevel) / landRange;
                 const float chain = smooth(0.03f, 0.4f, above) * smooth(0.55f, 0.9f, s.ridges);
-                const float elevation = std::clamp(0.45f * std::pow(above, 0.8f) + 0.7f * chain, 0.0f, 1.0f);
+                const float elevation =
+                    std::clamp(0.45f * std::pow(above, 0.8f) + 0.7f * chain, 0.0f, 1.0f);
 
-                const float warmth = 1.0f - latitude * 1.15f - elevation * 0.45f + s.moisture * 0.08f;
+                const float warmth =
+                    1.0f - latitude * 1.15f - elevation * 0.45f + s.moisture * 0.08f;
                 // Dry belts near 25 degrees of latitude and deep inland.
                 const float dryBelt = std::exp(-std::pow((latitude - 0.3f) / 0.13f, 2.0f));
-                const float wetness = s.moisture * 0.9f + 0.25f - dryBelt * 0.55f + (1.0f - smooth(0.0f, 0.25f, above)) * 0.2f;
+                const float wetness = s.moisture * 0.9f + 0.25f - dryBelt * 0.55f +
+                                      (1.0f - smooth(0.0f, 0.25f, above)) * 0.2f;
 
                 Colour biome = mix(desert, grassland, smooth(-0.35f, -0.05f, wetness));
                 biome = mix(biome, warmth > 0.75f ? jungle : forest, smooth(0.05f, 0.4f, wetness));
@@ -132,7 +137,8 @@ Image makeEarth()
                 // Soften the hues toward grey of the same brightness.
                 const float grey = (c.r + c.g + c.b) / 3.0f;
                 c = mix(c, {grey, grey, grey}, 0.25f);
-                c = mix(c, snow, 0.85f * smooth(0.82f, 0.97f, elevation) + smooth(0.1f, -0.05f, warmth));
+                c = mix(c, snow,
+                        0.85f * smooth(0.82f, 0.97f, elevation) + smooth(0.1f, -0.05f, warmth));
             }
             const float grain = 1.0f + s.grain * 0.06f;
             c = {c.r * grain, c.g * grain, c.b * grain};

@@ -1,9 +1,9 @@
 // The soft round glow behind every sprite: a bright core inside a wide halo,
 // white at the centre and exactly black from a radius of 30 texels outward.
 
-#include "data_files.h"
-
 #include <cmath>
+
+#include "data_files.h"
 
 namespace {
 
@@ -23,12 +23,12 @@ float glowAt(float r)
     return (0.55f * halo + 0.45f * core) * edge;
 }
 
-} // namespace
+}  // namespace
 
 Image makeGlow()
 {
     constexpr float centre = size * 0.5f;
-    const float brightest = glowAt(std::sqrt(0.5f)); // the four centre texels
+    const float brightest = glowAt(std::sqrt(0.5f));  // the four centre texels
     Image image(size, size);
     for (int row = 0; row < size; ++row) {
         for (int x = 0; x < size; ++x) {

@@ -1,16 +1,16 @@
 // glimmerfall-datagen: writes the game's nine data files into the folder
 // named on the command line. The output depends on nothing but this code.
 
-#include "data_files.h"
-#include "wav_writer.h"
-#include "synthesis.h"
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "data_files.h"
+#include "synthesis.h"
+#include "wav_writer.h"
 
 namespace {
 
@@ -29,12 +29,13 @@ Bytes monoWav(const std::vector<std::int16_t>& samples)
 bool writeFile(const std::filesystem::path& path, const Bytes& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     out.close();
     return static_cast<bool>(out);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -46,7 +47,8 @@ int main(int argc, char** argv)
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) {
-        std::fprintf(stderr, "glimmerfall-datagen: cannot create %s: %s\n", folder.c_str(), error.message().c_str());
+        std::fprintf(stderr, "glimmerfall-datagen: cannot create %s: %s\n", folder.c_str(),
+                     error.message().c_str());
         return 1;
     }
 

@@ -2,11 +2,11 @@
 // lit and shadowed walls, bright rims and faint ejecta. Everything is
 // sampled on the sphere, so the left and right edges meet.
 
-#include "data_files.h"
-#include "noise.h"
-
 #include <algorithm>
 #include <cmath>
+
+#include "data_files.h"
+#include "noise.h"
 
 namespace {
 
@@ -90,7 +90,7 @@ float craterShade(const Crater& c, Direction p)
     return shade * c.depth;
 }
 
-} // namespace
+}  // namespace
 
 Image makeMoon()
 {

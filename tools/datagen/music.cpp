@@ -7,10 +7,6 @@
 // notes that ring past the end continue at the start, and the echo and
 // reverb run round the loop twice, so the file loops without a seam.
 
-#include "data_files.h"
-#include "noise.h"
-#include "synthesis.h"
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -18,12 +14,16 @@
 #include <optional>
 #include <string_view>
 
+#include "data_files.h"
+#include "noise.h"
+#include "synthesis.h"
+
 namespace {
 
 // ---- the score ----------------------------------------------------------
 
-constexpr int stepsPerBar = 16; // sixteenth notes
-constexpr int samplesPerStep = 3375; // 98 beats a minute at 22050 Hz
+constexpr int stepsPerBar = 16;       // sixteenth notes
+constexpr int samplesPerStep = 3375;  // 98 beats a minute at 22050 Hz
 constexpr int barCount = 28;
 constexpr int loopLength = barCount * stepsPerBar * samplesPerStep;
 
@@ -101,12 +101,12 @@ DrumBar drumsFor(int bar)
         return fill;
     }
     switch (sectionOf(bar)) {
-    case Section::bridge:
-        return bridgeGroove;
-    case Section::reprise:
-        return repriseGroove;
-    default:
-        return tuneGroove;
+        case Section::bridge:
+            return bridgeGroove;
+        case Section::reprise:
+            return repriseGroove;
+        default:
+            return tuneGroove;
     }
 }
 
@@ -119,19 +119,20 @@ struct BassNote {
 
 constexpr std::array<BassNote, 1> bassDrone{{{0, 16, 0}}};
 constexpr std::array<BassNote, 4> bassTune{{{0, 6, 0}, {6, 2, 0}, {8, 6, 0}, {14, 2, 12}}};
-constexpr std::array<BassNote, 5> bassBridge{{{0, 3, 0}, {3, 3, 0}, {6, 2, 12}, {8, 6, 0}, {14, 2, 7}}};
+constexpr std::array<BassNote, 5> bassBridge{
+    {{0, 3, 0}, {3, 3, 0}, {6, 2, 12}, {8, 6, 0}, {14, 2, 7}}};
 
 // ---- reading the score --------------------------------------------------
 
 struct Note {
-    int start;  // in samples from the top of the loop
-    int length; // in samples
-    float pitch; // MIDI note number
+    int start;    // in samples from the top of the loop
+    int length;   // in samples
+    float pitch;  // MIDI note number
 };
 
 std::optional<int> parsePitch(std::string_view name)
 {
-    static constexpr std::array<int, 7> semitones{9, 11, 0, 2, 4, 5, 7}; // A B C D E F G
+    static constexpr std::array<int, 7> semitones{9, 11, 0, 2, 4, 5, 7};  // A B C D E F G
     if (name.size() < 2 || name[0] < 'A' || name[0] > 'G') {
         return std::nullopt;
     }
@@ -208,7 +209,8 @@ std::optional<std::vector<Note>> parseMelody(std::string_view text)
                 if (!pitch) {
                     return std::nullopt;
                 }
-                notes.push_back({step * samplesPerStep, length * samplesPerStep, static_cast<float>(*pitch)});
+                notes.push_back(
+                    {step * samplesPerStep, length * samplesPerStep, static_cast<float>(*pitch)});
             }
             step += length;
         }
@@ -222,14 +224,14 @@ std::optional<std::vector<Note>> parseMelody(std::string_view text)
 float velocityOf(char c)
 {
     switch (c) {
-    case 'X':
-        return 1.0f;
-    case 'x':
-        return 0.7f;
-    case '-':
-        return 0.4f;
-    default:
-        return 0.0f;
+        case 'X':
+            return 1.0f;
+        case 'x':
+            return 0.7f;
+        case '-':
+            return 0.4f;
+        default:
+            return 0.0f;
     }
 }
 
@@ -255,7 +257,8 @@ struct Mix {
 
     // Adds a rendered mono sound at `start`, wrapping round the loop, at
     // the given level, pan position and effect sends.
-    void place(int start, const std::vector<float>& sound, float level, float pan, float echo, float reverb)
+    void place(int start, const std::vector<float>& sound, float level, float pan, float echo,
+               float reverb)
     {
         PanGains gains = panGains(pan);
         gains.left *= level;
@@ -294,7 +297,8 @@ std::vector<float> pad(float pitch, int held)
     for (int i = 0; i < length; ++i) {
         const float fa = f * 1.0035f;
         const float fb = f * 0.9965f;
-        const float s = sawWave(a.advance(fa), fa / audioRate) + sawWave(b.advance(fb), fb / audioRate) +
+        const float s = sawWave(a.advance(fa), fa / audioRate) +
+                        sawWave(b.advance(fb), fb / audioRate) +
                         0.6f * sineWave(sub.advance(f * 0.5f));
         out[i] = filter.process(s) * envelope.at(seconds(i), seconds(held));
     }
@@ -314,7 +318,8 @@ std::vector<float> lead(float pitch, int held)
         const float t = seconds(i);
         const float depth = 0.006f * smoothStep01((t - 0.25f) / 0.4f);
         const float bend = 1.0f + depth * sineWave(vibrato.advance(5.2f));
-        const float s = 0.75f * sineWave(main.advance(f * bend)) + 0.35f * triangleWave(detuned.advance(f * bend * 1.003f)) +
+        const float s = 0.75f * sineWave(main.advance(f * bend)) +
+                        0.35f * triangleWave(detuned.advance(f * bend * 1.003f)) +
                         0.12f * sineWave(static_cast<float>(std::fmod(main.value * 2.0, 1.0)));
         out[i] = filter.process(s) * envelope.at(t, seconds(held));
     }
@@ -334,7 +339,8 @@ std::vector<float> pluck(float pitch)
         if (i % 32 == 0) {
             filter.retuneLowPass(500.0f + 2800.0f * std::exp(-t / 0.07f), 1.2f);
         }
-        const float amp = smoothStep01(t / 0.004f) * std::exp(-t / 0.18f) * (1.0f - smoothStep01((t - 0.5f) / 0.1f));
+        const float amp = smoothStep01(t / 0.004f) * std::exp(-t / 0.18f) *
+                          (1.0f - smoothStep01((t - 0.5f) / 0.1f));
         out[i] = filter.process(pulseWave(phase.advance(f), f / audioRate, 0.3f)) * amp;
     }
     return out;
@@ -394,7 +400,8 @@ std::vector<float> hat(float velocity, Random& random)
     Biquad high = Biquad::highPass(6500.0f, 0.7f);
     for (int i = 0; i < length; ++i) {
         const float t = seconds(i);
-        const float amp = smoothStep01(t / 0.001f) * std::exp(-t / 0.028f) * (1.0f - smoothStep01((t - 0.09f) / 0.03f));
+        const float amp = smoothStep01(t / 0.001f) * std::exp(-t / 0.028f) *
+                          (1.0f - smoothStep01((t - 0.09f) / 0.03f));
         out[i] = high.process(random.signedUnit()) * amp * velocity;
     }
     return out;
@@ -418,7 +425,9 @@ struct PingPong {
         const float outRight = right[position];
         left[position] = in + feedback * damping.process(outRight);
         right[position] = outLeft;
-        position = (position + 1) % left.size();
+        if (++position == left.size()) {
+            position = 0;
+        }
         return {outLeft, outRight};
     }
 };
@@ -435,7 +444,9 @@ struct Reverb {
             const float out = buffer[position];
             store = out * 0.7f + store * 0.3f;
             buffer[position] = in + store * 0.8f;
-            position = (position + 1) % buffer.size();
+            if (++position == buffer.size()) {
+                position = 0;
+            }
             return out;
         }
     };
@@ -447,7 +458,9 @@ struct Reverb {
         {
             const float delayed = buffer[position];
             buffer[position] = in + delayed * 0.5f;
-            position = (position + 1) % buffer.size();
+            if (++position == buffer.size()) {
+                position = 0;
+            }
             return delayed - in;
         }
     };
@@ -460,7 +473,8 @@ struct Reverb {
                      {std::vector<float>(1277 / 2 + spread)},
                      {std::vector<float>(1422 / 2 + spread)},
                      {std::vector<float>(1557 / 2 + spread)}}},
-              allPasses{{{std::vector<float>(556 / 2 + spread)}, {std::vector<float>(341 / 2 + spread)}}}
+              allPasses{
+                  {{std::vector<float>(556 / 2 + spread)}, {std::vector<float>(341 / 2 + spread)}}}
         {
         }
 
@@ -497,7 +511,7 @@ void addLoopedEffect(Effect& effect, const std::vector<float>& send, Mix& mix, f
     }
 }
 
-} // namespace
+}  // namespace
 
 std::vector<std::int16_t> makeMusic()
 {
@@ -528,7 +542,8 @@ std::vector<std::int16_t> makeMusic()
         // Pads: the voicing held for the whole bar, spread across the field.
         for (std::size_t k = 0; k < voicing->size(); ++k) {
             const float pan = -0.5f + static_cast<float>(k) / 3.0f;
-            mix.place(barStart, pad(static_cast<float>((*voicing)[k]), barLength), levels.pad, pan, 0.0f, 0.35f);
+            mix.place(barStart, pad(static_cast<float>((*voicing)[k]), barLength), levels.pad, pan,
+                      0.0f, 0.35f);
         }
 
         // Arpeggio in eighths, an octave above the pads, up and back down.
@@ -538,7 +553,8 @@ std::vector<std::int16_t> makeMusic()
             const int pitch = index == 4 ? (*voicing)[0] + 24 : (*voicing)[index] + 12;
             const float pan = eighth % 2 == 0 ? -0.4f : 0.4f;
             const float level = levels.pluck * (eighth == 0 ? 1.0f : 0.8f);
-            mix.place(barStart + eighth * 2 * samplesPerStep, pluck(static_cast<float>(pitch)), level, pan, 0.5f, 0.2f);
+            mix.place(barStart + eighth * 2 * samplesPerStep, pluck(static_cast<float>(pitch)),
+                      level, pan, 0.5f, 0.2f);
         }
 
         // Bass: a drone in bars 3-4, a pattern from the tune on.
@@ -555,8 +571,9 @@ std::vector<std::int16_t> makeMusic()
             for (std::size_t k = 0; k < count; ++k) {
                 const BassNote& b = pattern[k];
                 const int held = b.length * samplesPerStep - samplesPerStep / 4;
-                mix.place(barStart + b.step * samplesPerStep, bass(static_cast<float>(*root + b.interval), held),
-                          levels.bass, 0.0f, 0.0f, 0.0f);
+                mix.place(barStart + b.step * samplesPerStep,
+                          bass(static_cast<float>(*root + b.interval), held), levels.bass, 0.0f,
+                          0.0f, 0.0f);
             }
         }
 
@@ -575,7 +592,7 @@ std::vector<std::int16_t> makeMusic()
         }
     }
 
-    PingPong echo(3 * samplesPerStep); // a dotted eighth
+    PingPong echo(3 * samplesPerStep);  // a dotted eighth
     Reverb reverb;
     addLoopedEffect(echo, mix.echoSend, mix, 0.8f);
     addLoopedEffect(reverb, mix.reverbSend, mix, 0.9f);

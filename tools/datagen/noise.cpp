@@ -53,7 +53,7 @@ float grad(std::uint8_t hash, float x, float y, float z)
     return ((h & 1) ? -u : u) + ((h & 2) ? -v : v);
 }
 
-} // namespace
+}  // namespace
 
 Noise::Noise(std::uint32_t seed)
 {
@@ -93,11 +93,12 @@ float Noise::sample(float x, float y, float z) const
     const int BA = p[B] + Z;
     const int BB = p[B + 1] + Z;
 
-    return lerp(lerp(lerp(grad(p[AA], x, y, z), grad(p[BA], x - 1, y, z), u),
-                     lerp(grad(p[AB], x, y - 1, z), grad(p[BB], x - 1, y - 1, z), u), v),
-                lerp(lerp(grad(p[AA + 1], x, y, z - 1), grad(p[BA + 1], x - 1, y, z - 1), u),
-                     lerp(grad(p[AB + 1], x, y - 1, z - 1), grad(p[BB + 1], x - 1, y - 1, z - 1), u), v),
-                w);
+    return lerp(
+        lerp(lerp(grad(p[AA], x, y, z), grad(p[BA], x - 1, y, z), u),
+             lerp(grad(p[AB], x, y - 1, z), grad(p[BB], x - 1, y - 1, z), u), v),
+        lerp(lerp(grad(p[AA + 1], x, y, z - 1), grad(p[BA + 1], x - 1, y, z - 1), u),
+             lerp(grad(p[AB + 1], x, y - 1, z - 1), grad(p[BB + 1], x - 1, y - 1, z - 1), u), v),
+        w);
 }
 
 float Noise::fractal(float x, float y, float z, int octaves, float gain) const

@@ -4,10 +4,10 @@
 // note is a sine with two soft overtones under a fast raised-cosine attack
 // and an exponential decay; the last 20 ms fade to exact silence.
 
+#include <cmath>
+
 #include "data_files.h"
 #include "synthesis.h"
-
-#include <cmath>
 
 namespace {
 
@@ -23,10 +23,11 @@ float chimeNote(float time, float frequency)
     const float body = std::exp(-time / 0.07f);
     const float shimmer = std::exp(-time / 0.025f);
     const float w = 2.0f * 3.14159265f * frequency * time;
-    return attack * (body * std::sin(w) + 0.35f * shimmer * std::sin(2.0f * w) + 0.12f * shimmer * std::sin(4.2f * w));
+    return attack * (body * std::sin(w) + 0.35f * shimmer * std::sin(2.0f * w) +
+                     0.12f * shimmer * std::sin(4.2f * w));
 }
 
-} // namespace
+}  // namespace
 
 std::vector<std::int16_t> makePickupSound()
 {
@@ -34,7 +35,8 @@ std::vector<std::int16_t> makePickupSound()
     std::vector<float> samples(count);
     for (int i = 0; i < count; ++i) {
         const float time = static_cast<float>(i) / audioRate;
-        float s = chimeNote(time, noteFrequency(76)) + 0.9f * chimeNote(time - 0.05f, noteFrequency(83));
+        float s =
+            chimeNote(time, noteFrequency(76)) + 0.9f * chimeNote(time - 0.05f, noteFrequency(83));
         s *= 1.0f - smoothStep01((time - (duration - fadeOut)) / fadeOut);
         samples[i] = s;
     }

@@ -4,11 +4,11 @@
 // divided by that factor (the head sits 0.009 above the neck, the upper
 // arm is 0.036 long, and so on).
 
-#include "data_files.h"
-
 #include <array>
 #include <bit>
 #include <cstring>
+
+#include "data_files.h"
 
 namespace {
 
@@ -17,21 +17,21 @@ struct Joint {
 };
 
 constexpr std::array<Joint, 15> figure{{
-    {0.0f, 0.081f, 0.0f, 0.0f},      // 0 head
-    {0.0f, 0.072f, 0.0f, 0.0f},      // 1 neck
-    {0.036f, 0.0535f, 0.0f, 0.0f},   // 2 left shoulder
-    {-0.036f, 0.0535f, 0.0f, 0.0f},  // 3 right shoulder
-    {0.040f, 0.0177f, 0.004f, 0.0f}, // 4 left elbow
-    {0.042f, -0.0086f, 0.010f, 0.0f}, // 5 left hand
-    {-0.040f, 0.0177f, 0.004f, 0.0f},// 6 right elbow
-    {-0.042f, -0.0086f, 0.010f, 0.0f},// 7 right hand
-    {0.0f, 0.0f, 0.0f, 0.0f},        // 8 pelvis, the root
-    {0.027f, -0.0179f, 0.0f, 0.0f},  // 9 left hip
-    {-0.027f, -0.0179f, 0.0f, 0.0f}, // 10 right hip
-    {0.029f, -0.0629f, 0.003f, 0.0f},// 11 left knee
-    {0.030f, -0.0989f, 0.0f, 0.0f},  // 12 left foot
-    {-0.029f, -0.0629f, 0.003f, 0.0f},// 13 right knee
-    {-0.030f, -0.0989f, 0.0f, 0.0f}, // 14 right foot
+    {0.0f, 0.081f, 0.0f, 0.0f},         // 0 head
+    {0.0f, 0.072f, 0.0f, 0.0f},         // 1 neck
+    {0.036f, 0.0535f, 0.0f, 0.0f},      // 2 left shoulder
+    {-0.036f, 0.0535f, 0.0f, 0.0f},     // 3 right shoulder
+    {0.040f, 0.0177f, 0.004f, 0.0f},    // 4 left elbow
+    {0.042f, -0.0086f, 0.010f, 0.0f},   // 5 left hand
+    {-0.040f, 0.0177f, 0.004f, 0.0f},   // 6 right elbow
+    {-0.042f, -0.0086f, 0.010f, 0.0f},  // 7 right hand
+    {0.0f, 0.0f, 0.0f, 0.0f},           // 8 pelvis, the root
+    {0.027f, -0.0179f, 0.0f, 0.0f},     // 9 left hip
+    {-0.027f, -0.0179f, 0.0f, 0.0f},    // 10 right hip
+    {0.029f, -0.0629f, 0.003f, 0.0f},   // 11 left knee
+    {0.030f, -0.0989f, 0.0f, 0.0f},     // 12 left foot
+    {-0.029f, -0.0629f, 0.003f, 0.0f},  // 13 right knee
+    {-0.030f, -0.0989f, 0.0f, 0.0f},    // 14 right foot
 }};
 
 void putFloat(std::vector<std::uint8_t>& out, float value)
@@ -42,7 +42,7 @@ void putFloat(std::vector<std::uint8_t>& out, float value)
     }
 }
 
-} // namespace
+}  // namespace
 
 std::vector<std::uint8_t> makeFigure()
 {

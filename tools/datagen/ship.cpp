@@ -5,10 +5,10 @@
 // with a glass canopy, swept wings with red flashes, two engine pods with
 // glowing nozzles at the tail. Magenta everywhere else.
 
-#include "data_files.h"
-
 #include <algorithm>
 #include <cmath>
+
+#include "data_files.h"
 
 namespace {
 
@@ -55,7 +55,8 @@ Part partAt(float a, float t)
     if (t > 0.9f && t < 0.97f && std::fabs(a - podCentre) < 0.034f) {
         return Part::nozzle;
     }
-    if (t > 0.5f && t <= 0.9f && std::fabs(a - podCentre) < 0.04f - std::max(0.0f, 0.56f - t) * 0.6f) {
+    if (t > 0.5f && t <= 0.9f &&
+        std::fabs(a - podCentre) < 0.04f - std::max(0.0f, 0.56f - t) * 0.6f) {
         return Part::pod;
     }
     const float canopyT = (t - 0.27f) / 0.1f;
@@ -77,53 +78,54 @@ Part partAt(float a, float t)
 Colour paint(Part part, float a, float t)
 {
     switch (part) {
-    case Part::fuselage: {
-        // Rounded top: brightest along the spine; a seam every few panels.
-        const float across = a / std::max(fuselageHalfWidth(t), 0.01f);
-        Colour c = scaled(hull, 1.0f - 0.35f * across * across);
-        if (std::fmod(t, 0.14f) < 0.012f) {
-            c = scaled(c, 0.8f);
+        case Part::fuselage: {
+            // Rounded top: brightest along the spine; a seam every few panels.
+            const float across = a / std::max(fuselageHalfWidth(t), 0.01f);
+            Colour c = scaled(hull, 1.0f - 0.35f * across * across);
+            if (std::fmod(t, 0.14f) < 0.012f) {
+                c = scaled(c, 0.8f);
+            }
+            if (a < 0.008f && t > 0.42f) {
+                c = mix(c, flash, 0.8f);  // the spine stripe
+            }
+            return c;
         }
-        if (a < 0.008f && t > 0.42f) {
-            c = mix(c, flash, 0.8f); // the spine stripe
+        case Part::canopy: {
+            const float ct = (t - 0.27f) / 0.1f;
+            const float shine = std::exp(-std::pow((ct + 0.35f) / 0.25f, 2.0f) -
+                                         std::pow((a - 0.012f) / 0.012f, 2.0f));
+            return mix(scaled(glass, 0.8f + 0.3f * ct), glint, shine);
         }
-        return c;
-    }
-    case Part::canopy: {
-        const float ct = (t - 0.27f) / 0.1f;
-        const float shine = std::exp(-std::pow((ct + 0.35f) / 0.25f, 2.0f) - std::pow((a - 0.012f) / 0.012f, 2.0f));
-        return mix(scaled(glass, 0.8f + 0.3f * ct), glint, shine);
-    }
-    case Part::wing: {
-        const float edge = 0.06f + (t - 0.38f) * 0.72f;
-        Colour c = scaled(wingPaint, 0.85f + 0.15f * (1.0f - a / 0.36f));
-        // Red flash along the leading edge, a darker band at the tips.
-        if (edge - a < 0.035f && a > 0.12f) {
-            c = flash;
+        case Part::wing: {
+            const float edge = 0.06f + (t - 0.38f) * 0.72f;
+            Colour c = scaled(wingPaint, 0.85f + 0.15f * (1.0f - a / 0.36f));
+            // Red flash along the leading edge, a darker band at the tips.
+            if (edge - a < 0.035f && a > 0.12f) {
+                c = flash;
+            }
+            if (a > 0.31f) {
+                c = scaled(c, 0.75f);
+            }
+            if (std::fmod(a, 0.09f) < 0.008f) {
+                c = scaled(c, 0.85f);
+            }
+            return c;
         }
-        if (a > 0.31f) {
-            c = scaled(c, 0.75f);
+        case Part::pod: {
+            const float across = std::fabs(a - 0.15f) / 0.04f;
+            return scaled(pod, 1.15f - 0.45f * across * across);
         }
-        if (std::fmod(a, 0.09f) < 0.008f) {
-            c = scaled(c, 0.85f);
+        case Part::nozzle: {
+            const float across = std::fabs(a - 0.15f) / 0.034f;
+            return mix(flame, Colour{255, 240, 200}, 1.0f - across);
         }
-        return c;
-    }
-    case Part::pod: {
-        const float across = std::fabs(a - 0.15f) / 0.04f;
-        return scaled(pod, 1.15f - 0.45f * across * across);
-    }
-    case Part::nozzle: {
-        const float across = std::fabs(a - 0.15f) / 0.034f;
-        return mix(flame, Colour{255, 240, 200}, 1.0f - across);
-    }
-    case Part::none:
-        break;
+        case Part::none:
+            break;
     }
     return {0, 0, 0};
 }
 
-} // namespace
+}  // namespace
 
 Image makeShip()
 {
@@ -153,7 +155,8 @@ Image makeShip()
             if (part == Part::none) {
                 continue;
             }
-            const bool edge = partOf(x - 1, row) == Part::none || partOf(x + 1, row) == Part::none ||
+            const bool edge = partOf(x - 1, row) == Part::none ||
+                              partOf(x + 1, row) == Part::none ||
                               partOf(x, row - 1) == Part::none || partOf(x, row + 1) == Part::none;
             const auto [a, t] = coordinates(x, row);
             const Colour c = edge ? outline : paint(part, a, t);

@@ -22,7 +22,7 @@ float polyBlep(float phase, float step)
     return 0.0f;
 }
 
-} // namespace
+}  // namespace
 
 float noteFrequency(float note)
 {
@@ -131,7 +131,7 @@ Biquad normalised(float b0, float b1, float b2, float a0, float a1, float a2)
     return f;
 }
 
-} // namespace
+}  // namespace
 
 Biquad Biquad::lowPass(float cutoff, float q)
 {

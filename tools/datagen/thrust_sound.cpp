@@ -3,18 +3,18 @@
 // hiss. Every tone and wobble makes a whole number of cycles per second and
 // every filter runs round the loop twice, so the end flows into the start.
 
+#include <cmath>
+
 #include "data_files.h"
 #include "noise.h"
 #include "synthesis.h"
 
-#include <cmath>
-
 namespace {
 
-constexpr int length = audioRate; // one second
+constexpr int length = audioRate;  // one second
 constexpr float twoPi = 6.2831853f;
 
-} // namespace
+}  // namespace
 
 std::vector<std::int16_t> makeThrustSound()
 {
@@ -33,8 +33,10 @@ std::vector<std::int16_t> makeThrustSound()
     for (int i = 0; i < length; ++i) {
         const float time = static_cast<float>(i) / audioRate;
         // Whole cycles per second: 55, 110, 165 Hz hum; 6 and 11 Hz throb.
-        const float throb = 1.0f + 0.25f * std::sin(twoPi * 6.0f * time) + 0.12f * std::sin(twoPi * 11.0f * time + 1.0f);
-        const float hum = std::sin(twoPi * 55.0f * time) + 0.5f * std::sin(twoPi * 110.0f * time + 0.7f) +
+        const float throb = 1.0f + 0.25f * std::sin(twoPi * 6.0f * time) +
+                            0.12f * std::sin(twoPi * 11.0f * time + 1.0f);
+        const float hum = std::sin(twoPi * 55.0f * time) +
+                          0.5f * std::sin(twoPi * 110.0f * time + 0.7f) +
                           0.25f * std::sin(twoPi * 165.0f * time + 2.1f);
         mix[i] = throb * (2.6f * rumble[i] + 0.22f * hum) + 0.16f * hiss[i];
     }

@@ -21,9 +21,10 @@ void putTag(std::vector<std::uint8_t>& out, const char* tag)
     }
 }
 
-} // namespace
+}  // namespace
 
-std::vector<std::uint8_t> encodeWav(const std::vector<std::int16_t>& samples, int channels, int sampleRate)
+std::vector<std::uint8_t> encodeWav(const std::vector<std::int16_t>& samples, int channels,
+                                    int sampleRate)
 {
     const std::uint32_t blockAlign = static_cast<std::uint32_t>(channels) * 2;
     const std::uint32_t dataBytes = static_cast<std::uint32_t>(samples.size()) * 2;
@@ -36,7 +37,7 @@ std::vector<std::uint8_t> encodeWav(const std::vector<std::int16_t>& samples, in
 
     putTag(out, "fmt ");
     put32(out, 16);
-    put16(out, 1); // PCM
+    put16(out, 1);  // PCM
     put16(out, static_cast<std::uint32_t>(channels));
     put32(out, static_cast<std::uint32_t>(sampleRate));
     put32(out, static_cast<std::uint32_t>(sampleRate) * blockAlign);
