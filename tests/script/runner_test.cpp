@@ -1,0 +1,216 @@
+// glimmerfall-script end to end: the real game on the generated data files,
+// offscreen, at a small size so each run is quick.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "mini_json.h"
+#include "png_check.h"
+
+namespace {
+
+struct RunResult {
+    int exitCode = -1;
+    std::vector<std::string> lines;  // stdout
+    std::string err;
+};
+
+std::string readText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string tempPath(const std::string& name) { return ::testing::TempDir() + "runner_" + name; }
+
+RunResult runScript(const std::string& script, const std::string& options = "--size 160x128")
+{
+    const char* data = std::getenv("GLIMMERFALL_DATA_DIR");
+    const std::string scriptFile = tempPath("script.txt");
+    std::ofstream(scriptFile) << script;
+    const std::string out = tempPath("out.txt");
+    const std::string err = tempPath("err.txt");
+    const std::string command = std::string(GLIMMERFALL_SCRIPT_BINARY) + " " + options + " --data '" +
+                                (data != nullptr ? data : ".") + "' '" + scriptFile + "' >'" + out + "' 2>'" +
+                                err + "'";
+    const int status = std::system(command.c_str());
+    RunResult r;
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::istringstream lines(readText(out));
+    for (std::string line; std::getline(lines, line);) {
+        r.lines.push_back(line);
+    }
+    r.err = readText(err);
+    return r;
+}
+
+JsonValue parsed(const std::string& line)
+{
+    JsonValue v;
+    EXPECT_TRUE(JsonParser(line).parse(v)) << line;
+    return v;
+}
+
+double field(const JsonValue& v, const char* a, const char* b = nullptr)
+{
+    const JsonValue* x = v.get(a);
+    if (x != nullptr && b != nullptr) {
+        x = x->get(b);
+    }
+    EXPECT_NE(x, nullptr) << a;
+    return x != nullptr ? x->number : -1e300;
+}
+
+TEST(ScriptRunner, BadScriptsAndOptionsEndWithExitCodeTwoBeforeTheGameStarts)
+{
+    RunResult r = runScript("frames 1\nstate\nfly away\n");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("line 3: unknown command 'fly'"), std::string::npos) << r.err;
+    EXPECT_TRUE(r.lines.empty());
+
+    EXPECT_EQ(runScript("quit\n", "--size 0x5").exitCode, 2);
+    EXPECT_EQ(runScript("quit\n", "--size 160").exitCode, 2);
+    EXPECT_EQ(runScript("quit\n", "--fast").exitCode, 2);
+}
+
+TEST(ScriptRunner, CommandsThatFailWhileRunningNameTheirLine)
+{
+    RunResult r = runScript("frames 1\npad axis 100\nframes 5\n");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("line 2: no pad is attached"), std::string::npos) << r.err;
+
+    r = runScript("frames 1\nscreenshot /nonexistent-folder/shot.png\n");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("line 2: cannot write /nonexistent-folder/shot.png"), std::string::npos) << r.err;
+}
+
+TEST(ScriptRunner, FramesCountExactlyAndStateLinesAreJson)
+{
+    const RunResult r = runScript(
+        "state\n"
+        "frames 1\n"
+        "state\n"
+        "key down space\n"
+        "frames 3\n"
+        "state\n"
+        "frames 0\n"
+        "key up space\n"
+        "frames 10\n"
+        "state\n"
+        "quit\n");
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    ASSERT_EQ(r.lines.size(), 4u) << r.err;
+    const JsonValue s0 = parsed(r.lines[0]);
+    const JsonValue s1 = parsed(r.lines[1]);
+    const JsonValue s2 = parsed(r.lines[2]);
+    const JsonValue s3 = parsed(r.lines[3]);
+    EXPECT_EQ(field(s0, "frame"), 0);
+    EXPECT_EQ(field(s1, "frame"), 1);
+    EXPECT_EQ(field(s2, "frame"), 4);
+    EXPECT_EQ(field(s3, "frame"), 14);
+
+    // The title screen until Space; then play on the first level.
+    EXPECT_EQ(field(s1, "gameState"), 0);
+    EXPECT_EQ(field(s1, "controls", "joystickUsable"), 0);  // no pad in this run
+    EXPECT_EQ(field(s2, "controls", "keyButton"), 1000);
+    EXPECT_EQ(field(s3, "gameState"), 1);
+    EXPECT_EQ(field(s3, "levelNumber"), 1);
+    EXPECT_EQ(field(s3, "controls", "keyButton"), 0);
+    EXPECT_GT(field(s3, "levelTime"), 0);
+}
+
+TEST(ScriptRunner, ScreenshotsAreRgbPngsOfTheCurrentBufferSize)
+{
+    const std::string title = tempPath("title.png");
+    const std::string resized = tempPath("resized.png");
+    const RunResult r = runScript("frames 2\nscreenshot " + title + "\nresize 200 100\nframes 1\nscreenshot " +
+                            resized + "\nquit\n");
+    ASSERT_EQ(r.exitCode, 1) << r.err;
+
+    auto load = [](const std::string& path) {
+        const std::string bytes = readText(path);
+        return decodePng(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    };
+    const DecodedPng t = load(title);
+    ASSERT_TRUE(t.ok) << t.error;
+    EXPECT_EQ(t.width, 160);
+    EXPECT_EQ(t.height, 128);
+    // The title screen: blue text on black, nothing else.
+    int blue = 0;
+    int black = 0;
+    for (int y = 0; y < t.height; ++y) {
+        for (int x = 0; x < t.width; ++x) {
+            const std::uint8_t* p = t.pixel(x, y);
+            blue += (p[2] > 100 && p[0] < 60 && p[1] < 60) ? 1 : 0;
+            black += (p[0] + p[1] + p[2] == 0) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(blue, 50);
+    EXPECT_GT(black, t.width * t.height / 2);
+    // The text sits in the upper part of the picture.
+    int blueTop = 0;
+    for (int y = 0; y < t.height / 2; ++y) {
+        for (int x = 0; x < t.width; ++x) {
+            blueTop += t.pixel(x, y)[2] > 100 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(blueTop, blue / 2);
+
+    const DecodedPng s = load(resized);
+    ASSERT_TRUE(s.ok) << s.error;
+    EXPECT_EQ(s.width, 200);
+    EXPECT_EQ(s.height, 100);
+}
+
+TEST(ScriptRunner, AVirtualPadAttachedAtStartDrivesTheGameUntilItGoes)
+{
+    const RunResult r = runScript(
+        "pad attach\n"
+        "frames 2\n"
+        "state\n"
+        "pad button 0 down\n"
+        "pad axis 32767\n"
+        "frames 3\n"
+        "state\n"
+        "pad detach\n"
+        "frames 2\n"
+        "state\n"
+        "quit\n");
+    ASSERT_EQ(r.exitCode, 1) << r.err;
+    ASSERT_EQ(r.lines.size(), 3u) << r.err;
+    const JsonValue before = parsed(r.lines[0]);
+    const JsonValue pressed = parsed(r.lines[1]);
+    const JsonValue gone = parsed(r.lines[2]);
+    EXPECT_EQ(field(before, "controls", "joystickUsable"), 1);
+    EXPECT_EQ(field(before, "gameState"), 0);
+    EXPECT_EQ(field(pressed, "levelNumber"), 1);  // button A left the title screen
+    EXPECT_EQ(field(pressed, "gameState"), 1);
+    EXPECT_EQ(field(pressed, "controls", "joystickUsable"), 1);
+    EXPECT_EQ(field(gone, "controls", "joystickUsable"), 0);
+}
+
+TEST(ScriptRunner, AutopilotStartsTheGameAndTheEndOfTheScriptQuits)
+{
+    const RunResult r = runScript("autopilot 8\nstate\nframes 2\nstate\n");
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    ASSERT_EQ(r.lines.size(), 2u) << r.err;
+    const JsonValue s = parsed(r.lines[0]);
+    EXPECT_EQ(field(s, "frame"), 8);
+    EXPECT_EQ(field(s, "gameState"), 1);
+    EXPECT_EQ(field(s, "levelNumber"), 1);
+    // The autopilot lets its keys go when its frames are done; the loop
+    // takes those releases like any other key messages.
+    const JsonValue after = parsed(r.lines[1]);
+    EXPECT_EQ(field(after, "frame"), 10);
+    EXPECT_EQ(field(after, "controls", "keyForward"), 0);
+    EXPECT_EQ(field(after, "controls", "keyTurn"), 0);
+}
+
+}  // namespace
