@@ -11,8 +11,10 @@ constexpr float shellRadius = 15.0f;
 // Within this angle either side of the nose the autopilot flies straight on,
 // so that it does not rock from side to side on a pickup just ahead.
 const float aimTolerance = std::tan(4.0f * 3.14159265f / 180.0f);
-
-const float thrustTolerance = std::tan(30.0f * 3.14159265f / 180.0f);
+// W is held only for a pickup within this angle of the nose. Coasting, the
+// ship loses a tenth of its speed a frame and turns nearly on the spot rather
+// than circling round a pickup inside its turning circle.
+const float thrustTolerance = std::tan(25.0f * 3.14159265f / 180.0f);
 
 Vector4 onShell(Vector4 v)
 {
@@ -91,9 +93,6 @@ AutopilotKeys autopilotKeys(const AutopilotView& view, const AutopilotKeys& held
     toTarget.subtract(view.shipPosition);
     const float side = toTarget.dot(view.shipOrientation.row0());
     const float ahead = -toTarget.dot(view.shipOrientation.row2());
-    // Thrust only toward a pickup roughly ahead: the ship loses a tenth of its
-    // speed a frame when coasting, so it turns nearly on the spot instead of
-    // circling round a pickup inside its turning circle.
     keys.w = ahead > 0.0f && std::fabs(side) <= ahead * thrustTolerance;
     if (ahead > 0.0f && std::fabs(side) <= ahead * aimTolerance) {
         return keys;

@@ -13,8 +13,10 @@
 //   each frame: held = autopilotKeys(autopilotViewOfGame(), held);
 //
 // On a screen it alternates Space down and up on successive calls, so every
-// press is a fresh one. In play it holds W and steers toward the nearest
-// uncollected pickup with A or D.
+// press is a fresh one. In play it steers toward the nearest uncollected
+// pickup with A or D (none while it lies within 4° of the nose) and holds W
+// while that pickup is within 25° of the nose, coasting through wider turns.
+// Only the keyboard is used: no pad, no mouse, nothing written to the game.
 
 struct AutopilotKeys {
     bool w = false;
