@@ -148,7 +148,7 @@ TEST(GameBinary, OpensItsWindowDrawsAndLeavesWithOneOnACloseRequest)
     if (d == nullptr) {
         GTEST_SKIP() << "no X display (run under xvfb-run)";
     }
-    const std::string err = ::testing::TempDir() + "game_window_stderr.txt";
+    const std::string err = ::testing::TempDir() + "game_window_stderr_" + std::to_string(getpid()) + ".txt";
     Child game = startGame({"ALSOFT_DRIVERS=null", "SDL_AUDIODRIVER=dummy"}, err);
     ASSERT_GT(game.pid, 0);
 
@@ -190,7 +190,7 @@ TEST(GameBinary, OpensItsWindowDrawsAndLeavesWithOneOnACloseRequest)
 
 TEST(GameBinary, WithoutASoundDeviceItSaysSoAndLeavesWithOne)
 {
-    const std::string err = ::testing::TempDir() + "game_audio_stderr.txt";
+    const std::string err = ::testing::TempDir() + "game_audio_stderr_" + std::to_string(getpid()) + ".txt";
     // No display, so the error box cannot wait for a click; SDL draws offscreen.
     Child game = startGame({"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER=offscreen",
                             "ALSOFT_DRIVERS=no-such-backend"},

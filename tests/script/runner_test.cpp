@@ -2,6 +2,7 @@
 // offscreen, at a small size so each run is quick.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -28,7 +29,12 @@ std::string readText(const std::string& path)
     return s.str();
 }
 
-std::string tempPath(const std::string& name) { return ::testing::TempDir() + "runner_" + name; }
+// Each test runs in its own process, possibly beside the others: the process
+// id keeps their files apart.
+std::string tempPath(const std::string& name)
+{
+    return ::testing::TempDir() + "runner_" + std::to_string(getpid()) + "_" + name;
+}
 
 RunResult runScript(const std::string& script, const std::string& options = "--size 160x128")
 {
