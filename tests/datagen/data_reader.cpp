@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 
 std::string dataFolder()
 {
@@ -13,11 +12,17 @@ std::string dataFolder()
 
 std::vector<std::uint8_t> readBytes(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) {
         return {};
     }
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::streamsize size = in.tellg();
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size > 0 ? size : 0));
+    in.seekg(0);
+    if (!in.read(reinterpret_cast<char*>(bytes.data()), size)) {
+        return {};
+    }
+    return bytes;
 }
 
 std::vector<std::uint8_t> readDataFile(const std::string& name)
@@ -122,8 +127,10 @@ Wave parseWave(const std::vector<std::uint8_t>& bytes)
         } else if (std::memcmp(bytes.data() + at, "data", 4) == 0) {
             haveData = true;
             wav.dataSize = size;
-            for (std::size_t i = 0; i + 1 < size; i += 2) {
-                wav.samples.push_back(static_cast<std::int16_t>(le16(bytes, body + i)));
+            wav.samples.resize(size / 2);
+            const std::uint8_t* p = bytes.data() + body;
+            for (std::size_t i = 0; i < wav.samples.size(); ++i) {
+                wav.samples[i] = static_cast<std::int16_t>(p[2 * i] | p[2 * i + 1] << 8);
             }
         }
         at = body + size + (size & 1);
