@@ -32,10 +32,10 @@ std::unique_ptr<float[]> zeroHeightMap()
 
 TEST(BitmapReader, MagentaAloneIsTransparent)
 {
-    BmpSpec spec;
-    spec.width = 3;
-    spec.height = 1;
-    const auto bytes = makeBmp(spec, {255, 0, 255, 255, 0, 254, 254, 0, 255});
+    BmpLayout layout;
+    layout.width = 3;
+    layout.height = 1;
+    const auto bytes = makeBmp(layout, {255, 0, 255, 255, 0, 254, 254, 0, 255});
     BitmapFile file;
     ASSERT_EQ(read(bytes, file), BitmapError::none);
     RgbaImage image;
@@ -49,15 +49,15 @@ TEST(BitmapReader, MagentaAloneIsTransparent)
 
 TEST(BitmapReader, PaddedRowsConvertToPackedRgba)
 {
-    BmpSpec spec;
-    spec.width = 3;
-    spec.height = 2;
+    BmpLayout layout;
+    layout.width = 3;
+    layout.height = 2;
     std::vector<unsigned char> rgb;
     for (int k = 0; k < 6; ++k) {
         rgb.insert(rgb.end(), {static_cast<unsigned char>(10 * k), static_cast<unsigned char>(k),
                                static_cast<unsigned char>(200 + k)});
     }
-    auto bytes = makeBmp(spec, rgb);
+    auto bytes = makeBmp(layout, rgb);
     bytes.insert(bytes.end(), {1, 2, 3, 4, 5});  // trailing bytes are not pixel data
     BitmapFile file;
     ASSERT_EQ(read(bytes, file), BitmapError::none);
@@ -81,15 +81,15 @@ TEST(BitmapReader, PaddedRowsConvertToPackedRgba)
 TEST(BitmapReader, WidthsOneToFiveReadEveryPixelOnce)
 {
     for (int width = 1; width <= 5; ++width) {
-        BmpSpec spec;
-        spec.width = width;
-        spec.height = 3;
+        BmpLayout layout;
+        layout.width = width;
+        layout.height = 3;
         std::vector<unsigned char> rgb;
         for (int k = 0; k < 3 * width; ++k) {
             rgb.insert(rgb.end(), {static_cast<unsigned char>(k), 7, 9});
         }
         BitmapFile file;
-        ASSERT_EQ(read(makeBmp(spec, rgb), file), BitmapError::none) << width;
+        ASSERT_EQ(read(makeBmp(layout, rgb), file), BitmapError::none) << width;
         RgbaImage image;
         ASSERT_EQ(convertBitmap(file, image, nullptr), BitmapError::none) << width;
         for (int k = 0; k < 3 * width; ++k) {
@@ -101,11 +101,11 @@ TEST(BitmapReader, WidthsOneToFiveReadEveryPixelOnce)
 
 TEST(BitmapReader, CapturesBrightnessIntoTheHeightMap)
 {
-    BmpSpec spec;
-    spec.width = 2;
-    spec.height = 2;
+    BmpLayout layout;
+    layout.width = 2;
+    layout.height = 2;
     // Row 0: white, black; row 1: (1, 2, 3), magenta.
-    const auto bytes = makeBmp(spec, {255, 255, 255, 0, 0, 0, 1, 2, 3, 255, 0, 255});
+    const auto bytes = makeBmp(layout, {255, 255, 255, 0, 0, 0, 1, 2, 3, 255, 0, 255});
     BitmapFile file;
     ASSERT_EQ(read(bytes, file), BitmapError::none);
     auto heights = zeroHeightMap();
@@ -120,12 +120,12 @@ TEST(BitmapReader, CapturesBrightnessIntoTheHeightMap)
 
 TEST(BitmapReader, CaptureKeepsToTheFirst512ColumnsAndRows)
 {
-    BmpSpec spec;
-    spec.width = 600;
-    spec.height = 520;
+    BmpLayout layout;
+    layout.width = 600;
+    layout.height = 520;
     std::vector<unsigned char> rgb(3u * 600 * 520, 100);
     BitmapFile file;
-    ASSERT_EQ(read(makeBmp(spec, rgb), file), BitmapError::none);
+    ASSERT_EQ(read(makeBmp(layout, rgb), file), BitmapError::none);
     // Guard cells around a 512 × 512 map catch any write beyond it.
     auto block = std::make_unique<float[]>(512 * 512 + 2 * 1024);
     float* heights = block.get() + 1024;
@@ -142,12 +142,12 @@ TEST(BitmapReader, CaptureKeepsToTheFirst512ColumnsAndRows)
 TEST(BitmapReader, OtherFormatsBecomeTransparentBlack)
 {
     for (auto [bits, compression] : {std::pair{32, 0u}, std::pair{24, 1u}, std::pair{8, 0u}}) {
-        BmpSpec spec;
-        spec.width = 4;
-        spec.height = 2;
-        spec.bits = static_cast<std::uint16_t>(bits);
-        spec.compression = compression;
-        auto bytes = makeBmp(spec, std::vector<unsigned char>(3 * 8, 200));
+        BmpLayout layout;
+        layout.width = 4;
+        layout.height = 2;
+        layout.bits = static_cast<std::uint16_t>(bits);
+        layout.compression = compression;
+        auto bytes = makeBmp(layout, std::vector<unsigned char>(3 * 8, 200));
         bytes.resize(bytes.size() + 16, 200);  // enough for two 32-bit rows
         BitmapFile file;
         ASSERT_EQ(read(bytes, file), BitmapError::none) << bits;
@@ -164,10 +164,10 @@ TEST(BitmapReader, OtherFormatsBecomeTransparentBlack)
 
 TEST(BitmapReader, TopDownImagesGiveNoRows)
 {
-    BmpSpec spec;
-    spec.width = 3;
-    spec.height = -2;
-    const auto bytes = makeBmp(spec, std::vector<unsigned char>(18, 50));
+    BmpLayout layout;
+    layout.width = 3;
+    layout.height = -2;
+    const auto bytes = makeBmp(layout, std::vector<unsigned char>(18, 50));
     BitmapFile file;
     ASSERT_EQ(read(bytes, file), BitmapError::none);
     EXPECT_EQ(file.pixels.size, 24u);  // |height| rows are still read
@@ -178,15 +178,15 @@ TEST(BitmapReader, TopDownImagesGiveNoRows)
     EXPECT_EQ(image.pixels.size, 0u);
     EXPECT_EQ(heights[0], 0.0f);
 
-    spec.height = 0;
-    ASSERT_EQ(read(makeBmp(spec, {}), file), BitmapError::none);
+    layout.height = 0;
+    ASSERT_EQ(read(makeBmp(layout, {}), file), BitmapError::none);
     ASSERT_EQ(convertBitmap(file, image, nullptr), BitmapError::none);
     EXPECT_EQ(image.height, 0);
 }
 
 TEST(BitmapReader, RejectsBrokenHeaders)
 {
-    BmpSpec good;
+    BmpLayout good;
     good.width = 2;
     good.height = 2;
     const std::vector<unsigned char> rgb(12, 1);
@@ -213,7 +213,7 @@ TEST(BitmapReader, RejectsBrokenHeaders)
     }
     // A 24-byte info block is enough.
     {
-        BmpSpec small = good;
+        BmpLayout small = good;
         small.infoBytes = 24;
         EXPECT_EQ(read(makeBmp(small, rgb), file), BitmapError::none);
     }
@@ -243,21 +243,21 @@ TEST(BitmapReader, RejectsBrokenHeaders)
 
 TEST(BitmapReader, NeverTrustsTheStatedSizes)
 {
-    BmpSpec spec;
-    spec.width = 3;
-    spec.height = 2;
+    BmpLayout layout;
+    layout.width = 3;
+    layout.height = 2;
     const std::vector<unsigned char> rgb(18, 9);
     BitmapFile file;
     RgbaImage image;
 
     // Pixel data cut short.
-    auto cut = makeBmp(spec, rgb);
+    auto cut = makeBmp(layout, rgb);
     cut.resize(cut.size() - 1);
     EXPECT_EQ(read(cut, file), BitmapError::shortPixels);
 
     // A stored size larger than the file: refused before anything is allocated.
     for (std::uint32_t stated : {25u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
-        auto bytes = makeBmp(spec, rgb);
+        auto bytes = makeBmp(layout, rgb);
         put32(bytes, 34, stated);
         EXPECT_EQ(read(bytes, file), BitmapError::shortPixels) << stated;
     }
@@ -265,7 +265,7 @@ TEST(BitmapReader, NeverTrustsTheStatedSizes)
     // A stored size smaller than the rows need: read, but the converter
     // refuses to look past it.
     {
-        auto bytes = makeBmp(spec, rgb);
+        auto bytes = makeBmp(layout, rgb);
         put32(bytes, 34, 23);
         ASSERT_EQ(read(bytes, file), BitmapError::none);
         EXPECT_EQ(file.pixels.size, 23u);
@@ -277,7 +277,7 @@ TEST(BitmapReader, NeverTrustsTheStatedSizes)
 
     // Products that would overflow 32 or even 64 bits with a generous limit.
     {
-        auto bytes = makeBmp(spec, rgb);
+        auto bytes = makeBmp(layout, rgb);
         put32(bytes, 18, 0x7FFFFFFF);
         put32(bytes, 22, 0x7FFFFFFF);
         bytes[28] = 0xFF;
@@ -303,11 +303,11 @@ TEST(BitmapReader, ReadsFilesAndReportsMissingOnes)
 {
     const auto dir = std::filesystem::temp_directory_path() / "gf_world_bitmap_reader";
     std::filesystem::create_directories(dir);
-    BmpSpec spec;
-    spec.width = 2;
-    spec.height = 1;
+    BmpLayout layout;
+    layout.width = 2;
+    layout.height = 1;
     const std::string path = (dir / "two.bmp").string();
-    ASSERT_TRUE(writeFile(path, makeBmp(spec, {1, 2, 3, 4, 5, 6})));
+    ASSERT_TRUE(writeFile(path, makeBmp(layout, {1, 2, 3, 4, 5, 6})));
     BitmapFile file;
     ASSERT_EQ(readBitmapFile(path.c_str(), limit, file), BitmapError::none);
     EXPECT_EQ(file.pixels.size, 8u);

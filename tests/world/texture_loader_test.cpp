@@ -46,11 +46,11 @@ protected:
 
 std::vector<unsigned char> smallImage()
 {
-    BmpSpec spec;
-    spec.width = 3;
-    spec.height = 2;
+    BmpLayout layout;
+    layout.width = 3;
+    layout.height = 2;
     // Bottom row: magenta, white, black; top row: three greys.
-    return makeBmp(spec, {255, 0, 255, 255, 255, 255, 0, 0, 0, 10, 10, 10, 20, 20, 20, 30, 30, 30});
+    return makeBmp(layout, {255, 0, 255, 255, 255, 255, 0, 0, 0, 10, 10, 10, 20, 20, 20, 30, 30, 30});
 }
 
 }  // namespace
@@ -144,10 +144,10 @@ TEST_F(TextureLoading, UnreadableFilesAreSkippedWithOneLine)
 
 TEST_F(TextureLoading, TopDownImageUploadsNoRowsWithoutAnError)
 {
-    BmpSpec spec;
-    spec.width = 2;
-    spec.height = -2;
-    const std::string path = file("topdown.bmp", makeBmp(spec, std::vector<unsigned char>(12, 7)));
+    BmpLayout layout;
+    layout.width = 2;
+    layout.height = -2;
+    const std::string path = file("topdown.bmp", makeBmp(layout, std::vector<unsigned char>(12, 7)));
     loadTexture(path.c_str(), 0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     EXPECT_EQ(level0(GL_TEXTURE_HEIGHT), 0);
