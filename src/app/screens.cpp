@@ -73,6 +73,18 @@ void finishScreen()
     glFlush();
 }
 
+// Steps 6–8 of the level-complete and out-of-time screens: only a fresh press
+// moves on, so a button still held from play has to be released first; the
+// button is remembered for the next frame's test.
+void finishWaitingScreen()
+{
+    if (lastButton == 0 && primaryPressed()) {
+        gameState = Playing;
+    }
+    finishScreen();
+    lastButton = joystickState.rgbButtons[0];
+}
+
 }  // namespace
 
 void drawTitleScreen()
@@ -101,14 +113,7 @@ void drawNextLevelScreen()
                0.05f);
     drawCentredNumber(score, -0.5f);
     endScreenDrawing();
-
-    // Only a fresh press moves on: a button still held from play has to be
-    // released first.
-    if (lastButton == 0 && primaryPressed()) {
-        gameState = Playing;
-    }
-    finishScreen();
-    lastButton = joystickState.rgbButtons[0];
+    finishWaitingScreen();
 }
 
 void drawOutOfTimeScreen()
@@ -119,12 +124,7 @@ void drawOutOfTimeScreen()
     // No colour of its own: the digits take the last letter's (0, 0, 1, 0.9).
     drawCentredNumber(score, -0.5f);
     endScreenDrawing();
-
-    if (lastButton == 0 && primaryPressed()) {
-        gameState = Playing;
-    }
-    finishScreen();
-    lastButton = joystickState.rgbButtons[0];
+    finishWaitingScreen();
 }
 
 void drawFinalScreen()
