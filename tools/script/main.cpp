@@ -1,7 +1,8 @@
 // glimmerfall-script: runs the real game offscreen from a script of commands.
 //   glimmerfall-script [--size WxH] [--data DIR] [SCRIPT]   (stdin when no file)
 // Exit code: the game's (1) after quit or the end of the script; 2 for a bad
-// command line, a bad script or a command that failed.
+// command line, a bad script or a command that failed; 3 when GL reported an
+// error after a frame (stderr names the error and the frame).
 #include <unistd.h>
 
 #include <cstdio>
@@ -20,6 +21,7 @@
 namespace {
 
 constexpr int usageError = 2;
+constexpr int glErrorExit = 3;
 
 int usage(const char* why)
 {
@@ -90,6 +92,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "glimmerfall-script: %s: %s\n", scriptPath != nullptr ? scriptPath : "stdin",
                      host.failure().c_str());
         return usageError;
+    }
+    if (host.glError() != 0) {
+        return glErrorExit;
     }
     return code;
 }

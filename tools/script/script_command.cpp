@@ -145,11 +145,11 @@ std::string parseLine(const std::vector<std::string_view>& w, ScriptCommand& c)
         c.path = std::string(w[1]);
         return "";
     }
-    if (verb == "state" || verb == "quit") {
+    if (verb == "state" || verb == "stats" || verb == "quit") {
         if (n != 1) {
             return std::string(verb) + " takes no arguments";
         }
-        c.kind = verb == "state" ? Kind::State : Kind::Quit;
+        c.kind = verb == "state" ? Kind::State : verb == "stats" ? Kind::Stats : Kind::Quit;
         return "";
     }
     return "unknown command '" + std::string(verb) + "'";

@@ -19,6 +19,7 @@ struct ScriptCommand {
         Resize,      // width, height
         Screenshot,  // path
         State,
+        Stats,       // resident memory and live texture names
         Autopilot,   // count
         Quit,
     };

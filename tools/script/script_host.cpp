@@ -5,8 +5,11 @@
 
 #include <algorithm>
 
+#include "app/frame_driver.h"
 #include "png_writer.h"
 #include "state_report.h"
+#include "world/level.h"
+#include "world/textures.h"
 
 namespace {
 
@@ -82,10 +85,70 @@ void ScriptHost::pumpEvents(bool)
     }
 }
 
+namespace {
+
+const char* glErrorName(unsigned int e)
+{
+    switch (e) {
+        case GL_INVALID_ENUM: return "GL_INVALID_ENUM";
+        case GL_INVALID_VALUE: return "GL_INVALID_VALUE";
+        case GL_INVALID_OPERATION: return "GL_INVALID_OPERATION";
+        case GL_STACK_OVERFLOW: return "GL_STACK_OVERFLOW";
+        case GL_STACK_UNDERFLOW: return "GL_STACK_UNDERFLOW";
+        case GL_OUT_OF_MEMORY: return "GL_OUT_OF_MEMORY";
+        default: return "unknown error";
+    }
+}
+
+}  // namespace
+
+void ScriptHost::checkGlErrors()
+{
+    if (context_ == nullptr || glError_ != 0) {
+        return;
+    }
+    // GL keeps one flag per kind of error: read them all, report the first.
+    GLenum first = glGetError();
+    if (first == GL_NO_ERROR) {
+        return;
+    }
+    for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
+    }
+    glError_ = first;
+    glErrorFrame_ = frames_;
+    std::fprintf(stderr, "glimmerfall-script: GL error 0x%04X (%s) after frame %lld\n", first,
+                 glErrorName(first), static_cast<long long>(frames_));
+    finished_ = true;
+    postMessage(Message{WM_CLOSE, 0, 0});
+}
+
+void ScriptHost::noteTextureNames()
+{
+    for (unsigned int name : textures) {
+        highestTextureName_ = std::max(highestTextureName_, name);
+    }
+}
+
+int ScriptHost::liveTextureNames() const
+{
+    // Names are handed out from 1 upwards, so every name the game ever held
+    // is at most the highest one seen.
+    if (context_ == nullptr) {
+        return 0;
+    }
+    int live = 0;
+    for (unsigned int name = 1; name <= highestTextureName_; ++name) {
+        live += glIsTexture(name) == GL_TRUE ? 1 : 0;
+    }
+    return live;
+}
+
 void ScriptHost::presentFrame()
 {
     frontBuffer_ = backBuffer_;
     ++frames_;
+    noteTextureNames();
+    checkGlErrors();
     if (finished_ || budget_ == 0) {
         return;
     }
@@ -266,6 +329,18 @@ bool ScriptHost::run(const ScriptCommand& c)
             std::fprintf(out_, "%s\n", gameStateJson(frames_).c_str());
             std::fflush(out_);
             return true;
+        case Kind::Stats: {
+            noteTextureNames();
+            RunnerStats stats;
+            stats.frame = frames_;
+            stats.gameState = static_cast<int>(gameState);
+            stats.levelNumber = levelNumber;
+            stats.residentKiB = residentKiB();
+            stats.textureNames = liveTextureNames();
+            std::fprintf(out_, "%s\n", runnerStatsJson(stats).c_str());
+            std::fflush(out_);
+            return true;
+        }
         case Kind::Quit:
             finished_ = true;
             postMessage(Message{WM_CLOSE, 0, 0});

@@ -32,6 +32,12 @@ public:
     // Set when a command failed at run time ("line N: ..."); the runner then
     // ends with exit code 2.
     const std::string& failure() const { return failure_; }
+    // GL is asked for errors after every frame; the first frame that left one
+    // ends the run. Both are 0 while no error was seen.
+    unsigned int glError() const { return glError_; }
+    std::int64_t glErrorFrame() const { return glErrorFrame_; }
+    // Texture names that exist now, among all the game has held so far.
+    int liveTextureNames() const;
 
 protected:
     bool openWindow() override { return true; }
@@ -48,6 +54,8 @@ private:
     void releaseAutopilotKeys();
     bool makeCurrent(int width, int height);
     bool saveScreenshot(const std::string& path, std::string& error) const;
+    void checkGlErrors();
+    void noteTextureNames();
 
     int desktopWidth_;
     int desktopHeight_;
@@ -66,6 +74,9 @@ private:
     AutopilotKeys held_;
     bool finished_ = false;
     std::string failure_;
+    unsigned int glError_ = 0;
+    std::int64_t glErrorFrame_ = 0;
+    unsigned int highestTextureName_ = 0;
 
     _SDL_Joystick* pad_ = nullptr;
     int padIndex_ = -1;

@@ -130,3 +130,35 @@ std::string gameStateJson(std::int64_t frame)
     j.close();
     return j.text();
 }
+
+std::string runnerStatsJson(const RunnerStats& s)
+{
+    Json j;
+    j.open();
+    j.integer("frame", s.frame);
+    j.integer("gameState", s.gameState);
+    j.integer("levelNumber", s.levelNumber);
+    j.integer("residentKiB", s.residentKiB);
+    j.integer("textureNames", s.textureNames);
+    j.close();
+    return j.text();
+}
+
+long long residentKiB(const char* statusPath)
+{
+    std::FILE* f = std::fopen(statusPath, "r");
+    if (f == nullptr) {
+        return -1;
+    }
+    char line[256];
+    long long kib = -1;
+    while (std::fgets(line, sizeof line, f) != nullptr) {
+        long long v = 0;
+        if (std::sscanf(line, "VmRSS: %lld kB", &v) == 1) {
+            kib = v;
+            break;
+        }
+    }
+    std::fclose(f);
+    return kib;
+}
