@@ -1,0 +1,65 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "mini_json.h"
+
+// Runs glimmerfall-script as a child process on a script, from the data
+// folder the tests are given, and collects what it printed. Every stdout
+// line carries the time it arrived, counted from the start of the child, so
+// that tests can relate state lines to wall-clock time (and so to the time
+// of OpenAL Soft's wave output, which is mixed in real time).
+
+// True when the build runs under AddressSanitizer and UBSan, where the
+// runner is several times slower.
+constexpr bool sanitizedBuild()
+{
+#ifdef GLIMMERFALL_E2E_SANITIZED
+    return true;
+#else
+    return false;
+#endif
+}
+
+struct RunOptions {
+    std::string size = "160x128";
+    // Extra environment for the child; ALSOFT_DRIVERS is "null" unless set here.
+    std::vector<std::pair<std::string, std::string>> env;
+    int timeoutSeconds = 300;
+};
+
+struct RunResult {
+    int exitCode = -1;  // -1 when the child did not exit normally
+    bool timedOut = false;
+    std::vector<std::string> lines;  // stdout, one entry a line
+    std::vector<double> lineSeconds;  // arrival of each line after the start
+    double exitSeconds = 0.0;          // when the child had exited
+    std::string err;                   // stderr
+
+    // The stdout lines that are state objects, parsed, in order.
+    std::vector<JsonValue> states() const;
+    // Arrival times of those lines.
+    std::vector<double> stateSeconds() const;
+};
+
+// A unique path in the test's temporary folder for this process.
+std::string tempPath(const std::string& name);
+
+// The folder holding the generated data files (GLIMMERFALL_DATA_DIR).
+std::string dataDir();
+
+// Runs one script to its end.
+RunResult runScript(const std::string& script, const RunOptions& options = {});
+
+// Runs several scripts at the same time, each in its own child.
+std::vector<RunResult> runScripts(const std::vector<std::string>& scripts, const std::vector<RunOptions>& options);
+
+// A number in a state object by path, e.g. num(s, "ship", "thrustInput");
+// NaN when missing (which no comparison accepts).
+double num(const JsonValue& v, const char* a, const char* b = nullptr);
+// Component i of a vector in a state object, e.g. vec(s, "ship", "position", 1).
+double vec(const JsonValue& v, const char* a, const char* b, int i);
+// Length of a vector in a state object.
+double vecLength(const JsonValue& v, const char* a, const char* b);
