@@ -1,0 +1,67 @@
+// Long runs through the scripted runner, kept short enough for every test
+// run (scripts/soak is the full 100 000-frame run): the autopilot plays past
+// the first level with no GL error and no growth of resident memory, and
+// many size changes leave the game's six textures and no more.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "runner_process.h"
+
+namespace {
+
+TEST(Soak, AutopilotPlaysPastTheFirstLevelWithoutGlErrorsOrGrowingMemory)
+{
+    constexpr int chunks = 16;
+    constexpr int chunkFrames = 200;
+    std::string script = "stats\n";
+    for (int i = 0; i < chunks; ++i) {
+        script += "autopilot " + std::to_string(chunkFrames) + "\nstats\n";
+    }
+    const RunnerResult r = runRunner(script, builtDataDir(), "48x32");
+    ASSERT_EQ(r.exitCode, 1) << "3 means a GL error\n" << r.err;
+    EXPECT_EQ(r.err.find("GL error"), std::string::npos) << r.err;
+    ASSERT_EQ(r.lines.size(), static_cast<std::size_t>(chunks + 1)) << r.err;
+
+    int afterFirstLevel = -1;
+    for (int i = 0; i <= chunks; ++i) {
+        const JsonValue s = parseLine(r.lines[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(numberAt(s, "frame"), i * chunkFrames);
+        EXPECT_EQ(numberAt(s, "textureNames"), 6);
+        EXPECT_GT(numberAt(s, "residentKiB"), 0);
+        if (afterFirstLevel < 0 && numberAt(s, "levelNumber") >= 2) {
+            afterFirstLevel = i;
+        }
+    }
+    ASSERT_GE(afterFirstLevel, 0) << "the autopilot never finished the first level";
+    ASSERT_LT(afterFirstLevel, chunks - 3) << "too few frames left after the first level to compare";
+
+    // Nothing is allocated per frame: after the first level the resident
+    // memory stays within a little noise of where it was.
+    const double atLevelTwo = numberAt(parseLine(r.lines[static_cast<std::size_t>(afterFirstLevel)]), "residentKiB");
+    const double atEnd = numberAt(parseLine(r.lines.back()), "residentKiB");
+    EXPECT_LE(atEnd - atLevelTwo, 2048) << "resident KiB after level 1: " << atLevelTwo << ", at the end: " << atEnd;
+}
+
+TEST(Soak, AHundredSizeChangesLeaveExactlySixTextureNames)
+{
+    std::string script = "autopilot 3\nstats\n";
+    for (int i = 0; i < 100; ++i) {
+        // Sizes of every shape, including wider than high and one pixel.
+        const int width = i % 10 == 0 ? 1 : 24 + (i * 7) % 40;
+        const int height = i % 10 == 5 ? 1 : 16 + (i * 11) % 30;
+        script += "resize " + std::to_string(width) + " " + std::to_string(height) + "\nautopilot 1\n";
+    }
+    script += "stats\n";
+    const RunnerResult r = runRunner(script, builtDataDir());
+    ASSERT_EQ(r.exitCode, 1) << "3 means a GL error\n" << r.err;
+    ASSERT_EQ(r.lines.size(), 2u) << r.err;
+    const JsonValue before = parseLine(r.lines[0]);
+    const JsonValue after = parseLine(r.lines[1]);
+    EXPECT_EQ(numberAt(before, "textureNames"), 6);
+    EXPECT_EQ(numberAt(after, "textureNames"), 6);
+    EXPECT_EQ(numberAt(after, "frame"), 103);
+    EXPECT_EQ(numberAt(after, "gameState"), 1);  // still playing
+}
+
+}  // namespace
