@@ -36,7 +36,7 @@ ScreenImage::ScreenImage(const std::string& path)
 bool ScreenImage::blue(int column, int row) const
 {
     const std::uint8_t* p = at(column, row);
-    return p[2] >= 48 && p[0] * 3 < p[2] && p[1] * 3 < p[2];
+    return p[2] > 12 && p[0] * 3 <= p[2] && p[1] * 3 <= p[2];
 }
 
 bool ScreenImage::black(int column, int row) const
