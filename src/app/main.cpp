@@ -1,9 +1,55 @@
 // Glimmerfall on a desktop: the game in an SDL window.
+#include <unistd.h>
+
+#include <climits>
+#include <string>
+
 #include "app/program.h"
 #include "app/sdl_window_host.h"
 
+namespace {
+
+bool holdsGameData(const std::string& folder)
+{
+    return access((folder + "/earth3.bmp").c_str(), R_OK) == 0;
+}
+
+// The game reads its files from the current folder. When that folder does not
+// hold them (a menu launch, a start from anywhere), it moves to the data
+// folder beside the executable, then to the installed one: relative to the
+// executable first, so a moved install still finds its files, then the
+// folder the install was configured for.
+void findGameData()
+{
+    if (holdsGameData(".")) {
+        return;
+    }
+    std::string exeFolder;
+    char path[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n > 0) {
+        path[n] = '\0';
+        exeFolder = path;
+        exeFolder.erase(exeFolder.find_last_of('/') + 1);
+    }
+    const std::string candidates[] = {
+        exeFolder.empty() ? std::string() : exeFolder + "data",
+        exeFolder.empty() ? std::string() : exeFolder + GLIMMERFALL_RELATIVE_DATA_DIR,
+        GLIMMERFALL_INSTALLED_DATA_DIR,
+    };
+    for (const std::string& folder : candidates) {
+        if (!folder.empty() && holdsGameData(folder) && chdir(folder.c_str()) == 0) {
+            return;
+        }
+    }
+    // Nothing found: the game starts anyway and names each file it misses.
+}
+
+}  // namespace
+
 int main()
 {
+    findGameData();
     SdlWindowHost host;
     if (!host.start()) {
         return 1;

@@ -1,0 +1,347 @@
+// The game as a desktop installs it: cmake --install into a temporary prefix
+// puts the program, its data, a menu entry and an icon in their usual places,
+// and the installed program finds its data when started from any folder.
+// The window tests run under xvfb-run; they close the game as a window
+// manager would.
+#include <gtest/gtest.h>
+#include <zlib.h>
+// After gtest: Xlib's macros (None, Bool, Status) would clash with it.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+std::string readFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class Installed : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        prefix_ = new fs::path(fs::path(::testing::TempDir()) / ("install_" + std::to_string(getpid())));
+        fs::remove_all(*prefix_);
+        const std::string command = std::string(GLIMMERFALL_CMAKE) + " --install '" + GLIMMERFALL_BUILD_DIR +
+                                    "' --prefix '" + prefix_->string() + "' >'" + prefix_->string() +
+                                    ".log' 2>&1";
+        installStatus_ = std::system(command.c_str());
+    }
+    static void TearDownTestSuite()
+    {
+        fs::remove_all(*prefix_);
+        fs::remove(prefix_->string() + ".log");
+        delete prefix_;
+    }
+    void SetUp() override
+    {
+        ASSERT_EQ(installStatus_, 0) << readFile(prefix_->string() + ".log");
+    }
+
+    static const fs::path& prefix() { return *prefix_; }
+
+private:
+    static fs::path* prefix_;
+    static int installStatus_;
+};
+
+fs::path* Installed::prefix_ = nullptr;
+int Installed::installStatus_ = -1;
+
+const std::set<std::string> dataFiles = {"earth3.bmp", "moon.bmp",   "particlecheaper4.bmp",
+                                         "MyFont.bmp", "ship.bmp",   "pickup.wav",
+                                         "thrust.wav", "MUSIC.wav", "ragdoll.rag"};
+
+// ---- the icon: an RGBA PNG read back with zlib -----------------------------
+
+struct Icon {
+    std::string error;
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgba;
+    const std::uint8_t* at(int x, int y) const { return &rgba[(static_cast<std::size_t>(y) * width + x) * 4]; }
+};
+
+std::uint32_t big32(const std::string& s, std::size_t at)
+{
+    return (std::uint32_t{static_cast<std::uint8_t>(s[at])} << 24) |
+           (std::uint32_t{static_cast<std::uint8_t>(s[at + 1])} << 16) |
+           (std::uint32_t{static_cast<std::uint8_t>(s[at + 2])} << 8) | static_cast<std::uint8_t>(s[at + 3]);
+}
+
+Icon readIcon(const std::string& file)
+{
+    Icon icon;
+    if (file.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0) {
+        icon.error = "no PNG signature";
+        return icon;
+    }
+    std::string idat;
+    int colourType = -1;
+    bool ended = false;
+    for (std::size_t at = 8; at + 12 <= file.size() && !ended;) {
+        const std::uint32_t length = big32(file, at);
+        if (at + 12 + length > file.size()) {
+            icon.error = "chunk past the end";
+            return icon;
+        }
+        const std::string type = file.substr(at + 4, 4);
+        const auto* bytes = reinterpret_cast<const Bytef*>(file.data() + at + 4);
+        if (crc32(0, bytes, 4 + length) != big32(file, at + 8 + length)) {
+            icon.error = "bad CRC in " + type;
+            return icon;
+        }
+        if (type == "IHDR") {
+            icon.width = static_cast<int>(big32(file, at + 8));
+            icon.height = static_cast<int>(big32(file, at + 12));
+            colourType = file[at + 8 + 8] == 8 ? file[at + 8 + 9] : -1;
+        } else if (type == "IDAT") {
+            idat += file.substr(at + 8, length);
+        }
+        ended = type == "IEND";
+        at += 12 + length;
+    }
+    if (!ended || colourType != 6 || icon.width < 1 || icon.height < 1 || icon.width > 1024 || icon.height > 1024) {
+        icon.error = "not a complete 8-bit RGBA PNG";
+        return icon;
+    }
+    const std::size_t stride = static_cast<std::size_t>(icon.width) * 4 + 1;
+    std::vector<std::uint8_t> raw(stride * static_cast<std::size_t>(icon.height));
+    uLongf size = static_cast<uLongf>(raw.size());
+    if (uncompress(raw.data(), &size, reinterpret_cast<const Bytef*>(idat.data()), idat.size()) != Z_OK ||
+        size != raw.size()) {
+        icon.error = "pixel data does not inflate to the image size";
+        return icon;
+    }
+    for (int y = 0; y < icon.height; ++y) {
+        if (raw[stride * static_cast<std::size_t>(y)] != 0) {
+            icon.error = "a row filter this reader does not undo";
+            return icon;
+        }
+        icon.rgba.insert(icon.rgba.end(), raw.begin() + static_cast<long>(stride * y + 1),
+                         raw.begin() + static_cast<long>(stride * (y + 1)));
+    }
+    return icon;
+}
+
+TEST_F(Installed, PutsTheGameItsDataAMenuEntryAndAnIconInTheUsualPlaces)
+{
+    const fs::path game = prefix() / "bin" / "glimmerfall";
+    ASSERT_TRUE(fs::is_regular_file(game));
+    EXPECT_NE(fs::status(game).permissions() & fs::perms::owner_exec, fs::perms::none);
+
+    std::set<std::string> data;
+    for (const auto& entry : fs::directory_iterator(prefix() / "share" / "glimmerfall" / "data")) {
+        data.insert(entry.path().filename().string());
+        const fs::path built = fs::path(GLIMMERFALL_BUILD_DIR) / "data" / entry.path().filename();
+        EXPECT_EQ(readFile(entry.path()), readFile(built)) << entry.path();
+    }
+    EXPECT_EQ(data, dataFiles);
+
+    const std::string desktop = readFile(prefix() / "share" / "applications" / "glimmerfall.desktop");
+    EXPECT_EQ(desktop.rfind("[Desktop Entry]\n", 0), 0u) << desktop;
+    for (const char* line : {"\nType=Application\n", "\nName=Glimmerfall\n", "\nExec=glimmerfall\n",
+                             "\nIcon=glimmerfall\n", "\nCategories=Game;ArcadeGame;\n"}) {
+        EXPECT_NE(desktop.find(line), std::string::npos) << line << " missing in\n" << desktop;
+    }
+
+    const Icon icon = readIcon(readFile(prefix() / "share/icons/hicolor/64x64/apps/glimmerfall.png"));
+    ASSERT_EQ(icon.error, "");
+    EXPECT_EQ(icon.width, 64);
+    EXPECT_EQ(icon.height, 64);
+    // A globe on a transparent ground: clear corners, an opaque bluish middle,
+    // and a warm ring reaching out beside it.
+    for (const auto& [x, y] : {std::pair{0, 0}, {63, 0}, {0, 63}, {63, 63}}) {
+        EXPECT_EQ(icon.at(x, y)[3], 0) << x << "," << y;
+    }
+    const std::uint8_t* middle = icon.at(32, 32);
+    EXPECT_EQ(middle[3], 255);
+    EXPECT_GT(middle[2] + middle[1], 2 * middle[0]);
+    int warm = 0;
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            const std::uint8_t* p = icon.at(x, y);
+            warm += (p[3] > 128 && p[0] > 180 && p[1] > 140 && p[2] < 140) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(warm, 40);
+}
+
+// ---- the installed program in a window -------------------------------------
+
+std::string windowName(Display* d, Window w)
+{
+    XTextProperty p{};
+    std::string name;
+    if (XGetWMName(d, w, &p) != 0 && p.value != nullptr) {
+        name.assign(reinterpret_cast<const char*>(p.value), p.nitems);
+        XFree(p.value);
+    }
+    return name;
+}
+
+Window findWindow(Display* d, Window root, const std::string& title)
+{
+    Window parent = 0;
+    Window rootReturn = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(d, root, &rootReturn, &parent, &children, &count) == 0) {
+        return 0;
+    }
+    Window found = 0;
+    for (unsigned int i = 0; i < count && found == 0; ++i) {
+        XWindowAttributes a{};
+        if (windowName(d, children[i]) == title && XGetWindowAttributes(d, children[i], &a) != 0 &&
+            a.map_state == IsViewable) {
+            found = children[i];
+        } else {
+            found = findWindow(d, children[i], title);
+        }
+    }
+    if (children != nullptr) {
+        XFree(children);
+    }
+    return found;
+}
+
+struct GameRun {
+    int exitCode = -1;  // -1: no window, or it would not close
+    std::string err;
+};
+
+// Starts the program in the given folder, waits until its window shows (the
+// data has been read by then), closes it as a window manager would and
+// collects its stderr.
+GameRun runGameIn(const fs::path& program, const fs::path& folder)
+{
+    GameRun run;
+    Display* d = XOpenDisplay(nullptr);
+    if (d == nullptr) {
+        run.err = "no X display";
+        return run;
+    }
+    const fs::path errFile = fs::path(::testing::TempDir()) / ("install_err_" + std::to_string(getpid()));
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setenv("ALSOFT_DRIVERS", "null", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        if (chdir(folder.c_str()) != 0 || freopen(errFile.c_str(), "w", stderr) == nullptr) {
+            _exit(101);
+        }
+        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        _exit(102);
+    }
+    Window w = 0;
+    for (auto end = std::chrono::steady_clock::now() + 30s; w == 0 && std::chrono::steady_clock::now() < end;) {
+        std::this_thread::sleep_for(100ms);
+        w = findWindow(d, DefaultRootWindow(d), "Glimmerfall V1.0");
+    }
+    if (w != 0) {
+        std::this_thread::sleep_for(300ms);  // a few frames
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = w;
+        e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+        e.xclient.data.l[1] = CurrentTime;
+        XSendEvent(d, w, False, NoEventMask, &e);
+        XFlush(d);
+    }
+    for (auto end = std::chrono::steady_clock::now() + 30s; std::chrono::steady_clock::now() < end;) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            run.exitCode = w != 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            run.err = readFile(errFile);
+            fs::remove(errFile);
+            XCloseDisplay(d);
+            return run;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    run.err = readFile(errFile);
+    fs::remove(errFile);
+    XCloseDisplay(d);
+    return run;
+}
+
+bool missesData(const std::string& err)
+{
+    return err.find("skipped") != std::string::npos || err.find("cannot load") != std::string::npos;
+}
+
+class InstalledGame : public Installed {
+protected:
+    void SetUp() override
+    {
+        Installed::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
+        Display* d = XOpenDisplay(nullptr);
+        if (d == nullptr) {
+            GTEST_SKIP() << "no X display (run under xvfb-run)";
+        }
+        XCloseDisplay(d);
+        // An unrelated folder to start from, holding nothing of the game's.
+        elsewhere_ = fs::path(::testing::TempDir()) / ("install_elsewhere_" + std::to_string(getpid()));
+        fs::remove_all(elsewhere_);
+        fs::create_directories(elsewhere_);
+    }
+    void TearDown() override { fs::remove_all(elsewhere_); }
+
+    fs::path elsewhere_;
+};
+
+TEST_F(InstalledGame, StartedFromAnUnrelatedFolderItFindsItsInstalledData)
+{
+    const GameRun run = runGameIn(prefix() / "bin" / "glimmerfall", elsewhere_);
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_FALSE(missesData(run.err)) << run.err;
+}
+
+TEST_F(InstalledGame, ADataFolderBesideTheProgramIsFoundAndOneThatIsNotThereIsNamed)
+{
+    const fs::path beside = elsewhere_ / "game";
+    fs::create_directories(beside);
+    fs::copy(prefix() / "bin" / "glimmerfall", beside / "glimmerfall");
+    fs::copy(prefix() / "share" / "glimmerfall" / "data", beside / "data");
+    GameRun run = runGameIn(beside / "glimmerfall", elsewhere_);
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_FALSE(missesData(run.err)) << run.err;
+
+    // Without it (and without an install at the configured prefix) the game
+    // still starts, and names what it misses.
+    if (fs::exists(fs::path(GLIMMERFALL_CONFIGURED_DATA_DIR) / "earth3.bmp")) {
+        GTEST_SKIP() << "the game is installed at " << GLIMMERFALL_CONFIGURED_DATA_DIR;
+    }
+    fs::remove_all(beside / "data");
+    run = runGameIn(beside / "glimmerfall", elsewhere_);
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_NE(run.err.find("\"earth3.bmp\" skipped"), std::string::npos) << run.err;
+}
+
+}  // namespace

@@ -1,0 +1,225 @@
+// glimmerfall-icon: writes the game's desktop icon, a glowing globe inside a
+// tilted ring, as an RGBA PNG of 64 × 64 pixels.
+//   glimmerfall-icon <file.png>
+// A pure function of this code: the same bytes on every run.
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr int iconSize = 64;
+
+// ---- a minimal PNG encoder: stored (uncompressed) deflate blocks ----------
+
+std::uint32_t crc32(const std::uint8_t* data, std::size_t size, std::uint32_t crc = 0)
+{
+    static const std::array<std::uint32_t, 256> table = [] {
+        std::array<std::uint32_t, 256> t{};
+        for (std::uint32_t n = 0; n < 256; ++n) {
+            std::uint32_t c = n;
+            for (int k = 0; k < 8; ++k) {
+                c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            }
+            t[n] = c;
+        }
+        return t;
+    }();
+    crc = ~crc;
+    for (std::size_t i = 0; i < size; ++i) {
+        crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+    }
+    return ~crc;
+}
+
+void putBig32(Bytes& out, std::uint32_t v)
+{
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        out.push_back(static_cast<std::uint8_t>(v >> shift));
+    }
+}
+
+void putChunk(Bytes& out, const char type[5], const Bytes& body)
+{
+    putBig32(out, static_cast<std::uint32_t>(body.size()));
+    const std::size_t start = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), body.begin(), body.end());
+    putBig32(out, crc32(out.data() + start, out.size() - start));
+}
+
+// Rows of RGBA pixels, top row first.
+Bytes encodePng(int width, int height, const Bytes& rgba)
+{
+    Bytes raw;  // each row behind filter byte 0
+    for (int y = 0; y < height; ++y) {
+        raw.push_back(0);
+        const auto row = rgba.begin() + static_cast<std::ptrdiff_t>(y) * width * 4;
+        raw.insert(raw.end(), row, row + width * 4);
+    }
+
+    Bytes z = {0x78, 0x01};  // zlib header: deflate, 32 KiB window, no dictionary
+    std::size_t pos = 0;
+    do {
+        const std::size_t n = std::min<std::size_t>(raw.size() - pos, 65535);
+        const bool last = pos + n == raw.size();
+        z.push_back(last ? 1 : 0);  // a stored block
+        z.push_back(static_cast<std::uint8_t>(n));
+        z.push_back(static_cast<std::uint8_t>(n >> 8));
+        z.push_back(static_cast<std::uint8_t>(~n));
+        z.push_back(static_cast<std::uint8_t>(~n >> 8));
+        z.insert(z.end(), raw.begin() + static_cast<std::ptrdiff_t>(pos),
+                 raw.begin() + static_cast<std::ptrdiff_t>(pos + n));
+        pos += n;
+    } while (pos < raw.size());
+    std::uint32_t a = 1;
+    std::uint32_t b = 0;
+    for (std::uint8_t byte : raw) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    putBig32(z, (b << 16) | a);
+
+    Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    Bytes header;
+    putBig32(header, static_cast<std::uint32_t>(width));
+    putBig32(header, static_cast<std::uint32_t>(height));
+    header.insert(header.end(), {8, 6, 0, 0, 0});  // 8-bit RGBA, no interlace
+    putChunk(png, "IHDR", header);
+    putChunk(png, "IDAT", z);
+    putChunk(png, "IEND", {});
+    return png;
+}
+
+// ---- the picture ------------------------------------------------------------
+
+struct Colour {
+    float r = 0.0f;
+    float g = 0.0f;
+    float b = 0.0f;
+    float a = 0.0f;
+};
+
+// Paints c over dst (premultiplied by its own alpha).
+void over(Colour& dst, const Colour& c)
+{
+    const float keep = 1.0f - c.a;
+    dst.r = c.r * c.a + dst.r * keep;
+    dst.g = c.g * c.a + dst.g * keep;
+    dst.b = c.b * c.a + dst.b * keep;
+    dst.a = c.a + dst.a * keep;
+}
+
+// The ring at one point: 1 on its centre line, fading over its width;
+// front tells whether that part of the ring passes in front of the globe.
+float ringCover(float x, float y, bool& front)
+{
+    // A circle of radius 0.82 tilted so that it looks like a flat ellipse,
+    // leaning 20 degrees.
+    const float lean = 0.349f;
+    const float u = x * std::cos(lean) + y * std::sin(lean);
+    const float v = -x * std::sin(lean) + y * std::cos(lean);
+    const float squash = 0.3f;
+    const float r = std::sqrt(u * u + (v / squash) * (v / squash));
+    front = v < 0.0f;  // seen from a little above: the lower half is nearer
+    const float d = std::fabs(r - 0.82f) / 0.07f;
+    return std::clamp(1.0f - d, 0.0f, 1.0f);
+}
+
+Bytes makeIcon()
+{
+    Bytes rgba(static_cast<std::size_t>(iconSize) * iconSize * 4);
+    constexpr int samples = 4;  // 4 × 4 samples a pixel smooth the edges
+    for (int py = 0; py < iconSize; ++py) {
+        for (int px = 0; px < iconSize; ++px) {
+            Colour sum;
+            for (int sy = 0; sy < samples; ++sy) {
+                for (int sx = 0; sx < samples; ++sx) {
+                    // -1..1 across the icon, y up.
+                    const float x = ((px + (sx + 0.5f) / samples) / iconSize) * 2.0f - 1.0f;
+                    const float y = 1.0f - ((py + (sy + 0.5f) / samples) / iconSize) * 2.0f;
+                    const float radius = 0.55f;
+                    const float d = std::sqrt(x * x + y * y);
+
+                    Colour c;
+                    // The glow: a soft blue halo fading out from the globe.
+                    const float glow = std::clamp((1.0f - (d - radius) / 0.4f), 0.0f, 1.0f);
+                    over(c, Colour{0.35f, 0.6f, 1.0f, 0.55f * glow * glow});
+
+                    bool front = false;
+                    const float ring = ringCover(x, y, front);
+                    const Colour ringColour{1.0f, 0.85f, 0.45f, ring};
+                    if (!front) {
+                        over(c, ringColour);  // behind the globe
+                    }
+                    if (d < radius) {
+                        // The globe, lit from the upper left: deep blue seas
+                        // with green bands, brightening to a glowing rim.
+                        const float nz = std::sqrt(std::max(0.0f, 1.0f - (d / radius) * (d / radius)));
+                        const float nx = x / radius;
+                        const float ny = y / radius;
+                        const float light = std::max(0.0f, -0.5f * nx + 0.6f * ny + 0.62f * nz);
+                        const float land = std::sin(nx * 7.0f + std::sin(ny * 5.0f) * 1.5f) *
+                                           std::cos(ny * 6.0f - nx * 2.0f);
+                        Colour surface = land > 0.25f ? Colour{0.2f, 0.75f, 0.35f, 1.0f}
+                                                      : Colour{0.1f, 0.3f, 0.9f, 1.0f};
+                        const float shade = 0.25f + 0.85f * light;
+                        const float rim = std::pow(1.0f - nz, 3.0f);
+                        surface.r = std::min(1.0f, surface.r * shade + 0.5f * rim);
+                        surface.g = std::min(1.0f, surface.g * shade + 0.7f * rim);
+                        surface.b = std::min(1.0f, surface.b * shade + 1.0f * rim);
+                        const float edge = std::clamp((radius - d) * iconSize, 0.0f, 1.0f);
+                        surface.a = edge;
+                        over(c, surface);
+                    }
+                    if (front) {
+                        over(c, ringColour);
+                    }
+                    sum.r += c.r;
+                    sum.g += c.g;
+                    sum.b += c.b;
+                    sum.a += c.a;
+                }
+            }
+            constexpr float n = samples * samples;
+            // Back from premultiplied to straight alpha for the file.
+            const float a = sum.a / n;
+            auto channel = [a](float premultiplied) {
+                const float v = a > 0.0f ? premultiplied / (n * a) : 0.0f;
+                return static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f));
+            };
+            std::uint8_t* p = &rgba[(static_cast<std::size_t>(py) * iconSize + px) * 4];
+            p[0] = channel(sum.r);
+            p[1] = channel(sum.g);
+            p[2] = channel(sum.b);
+            p[3] = static_cast<std::uint8_t>(std::lround(std::clamp(a, 0.0f, 1.0f) * 255.0f));
+        }
+    }
+    return encodePng(iconSize, iconSize, rgba);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: glimmerfall-icon <file.png>\n");
+        return 2;
+    }
+    const Bytes png = makeIcon();
+    std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+    out.close();
+    if (!out) {
+        std::fprintf(stderr, "glimmerfall-icon: cannot write %s\n", argv[1]);
+        return 1;
+    }
+    return 0;
+}
