@@ -46,6 +46,41 @@ public:
         std::ofstream(scriptFile_) << script;
         timeout_ = options.timeoutSeconds;
 
+        // Everything the child needs is built before fork: other children's
+        // reader threads may hold the allocator's lock at that moment, so the
+        // child only redirects and calls execve.
+        std::vector<std::string> env;
+        bool driverChosen = false;
+        for (const auto& [name, value] : options.env) {
+            env.push_back(name + "=" + value);
+            driverChosen = driverChosen || name == "ALSOFT_DRIVERS";
+        }
+        if (!driverChosen) {
+            env.push_back("ALSOFT_DRIVERS=null");
+        }
+        for (char** e = environ; *e != nullptr; ++e) {
+            const std::string entry(*e);
+            bool overridden = false;
+            for (const std::string& mine : env) {
+                overridden = overridden || entry.substr(0, entry.find('=') + 1) == mine.substr(0, mine.find('=') + 1);
+            }
+            if (!overridden) {
+                env.push_back(entry);
+            }
+        }
+        std::vector<char*> envp;
+        for (std::string& e : env) {
+            envp.push_back(e.data());
+        }
+        envp.push_back(nullptr);
+        const std::string data = dataDir();
+        std::vector<std::string> args{GLIMMERFALL_SCRIPT_BINARY, "--size", options.size, "--data", data, scriptFile_};
+        std::vector<char*> argv;
+        for (std::string& a : args) {
+            argv.push_back(a.data());
+        }
+        argv.push_back(nullptr);
+
         int fds[2];
         if (pipe(fds) != 0) {
             return;
@@ -61,13 +96,7 @@ public:
                 dup2(err, 2);
                 close(err);
             }
-            setenv("ALSOFT_DRIVERS", "null", 1);
-            for (const auto& [name, value] : options.env) {
-                setenv(name.c_str(), value.c_str(), 1);
-            }
-            const std::string data = dataDir();
-            execl(GLIMMERFALL_SCRIPT_BINARY, GLIMMERFALL_SCRIPT_BINARY, "--size", options.size.c_str(), "--data",
-                  data.c_str(), scriptFile_.c_str(), static_cast<char*>(nullptr));
+            execve(argv[0], argv.data(), envp.data());
             _exit(127);
         }
         close(fds[1]);
@@ -131,7 +160,7 @@ private:
     void watch()
     {
         while (!done_) {
-            if (secondsSince(start_) > timeout_) {
+            if (pid_ > 0 && secondsSince(start_) > timeout_) {
                 result_.timedOut = true;
                 kill(pid_, SIGKILL);
                 return;
