@@ -2,14 +2,12 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 constexpr float spriteAlpha = 0.9f;
-
-void vertexAt(const Vector4& position, const Vector4& offset)
-{
-    glVertex3f(position.x + offset.x, position.y + offset.y, position.z + offset.z);
-}
 
 Vector4 sum(Vector4 a, const Vector4& b)
 {
@@ -29,27 +27,68 @@ Vector4 negated(Vector4 a)
     return a;
 }
 
-// One strip of four corners: right-bottom, left-bottom, right-top, left-top
-// as seen from the camera, with the texture coordinates given per corner.
+// The four corners' offsets from the centre, in strip order: right-bottom,
+// left-bottom, right-top, left-top as seen from the camera.
+struct CornerOffsets {
+    Vector4 offset[4];
+    Vector4 right;
+    Vector4 up;
+
+    CornerOffsets(float h, float v, const Matrix4& view) : right(view.row0()), up(view.row1())
+    {
+        right.scale(h);
+        up.scale(v);
+        offset[0] = difference(right, up);
+        offset[1] = difference(negated(right), up);
+        offset[2] = sum(right, up);
+        offset[3] = sum(negated(right), up);
+    }
+};
+
+// One strip of four corners with the texture coordinates given per corner.
 void quad(const Vector4& position, float h, float v, const Matrix4& view, float r, float g, float b,
           const float (&st)[4][2])
 {
-    Vector4 right = view.row0();
-    right.scale(h);
-    Vector4 up = view.row1();
-    up.scale(v);
-
+    const CornerOffsets corners(h, v, view);
     glBegin(GL_TRIANGLE_STRIP);
     glColor4f(r, g, b, spriteAlpha);
-    glTexCoord2f(st[0][0], st[0][1]);
-    vertexAt(position, difference(right, up));
-    glTexCoord2f(st[1][0], st[1][1]);
-    vertexAt(position, difference(negated(right), up));
-    glTexCoord2f(st[2][0], st[2][1]);
-    vertexAt(position, sum(right, up));
-    glTexCoord2f(st[3][0], st[3][1]);
-    vertexAt(position, sum(negated(right), up));
+    for (int k = 0; k < 4; ++k) {
+        const Vector4& o = corners.offset[k];
+        glTexCoord2f(st[k][0], st[k][1]);
+        glVertex3f(position.x + o.x, position.y + o.y, position.z + o.z);
+    }
     glEnd();
+}
+
+constexpr float spriteTexCoords[4][2] = {{0.0f, 1.0f}, {1.0f, 1.0f}, {0.0f, 0.0f}, {1.0f, 0.0f}};
+
+// One vertex of a batch, interleaved for the three client arrays.
+struct SpriteVertex {
+    float s, t;
+    float r, g, b, a;
+    float x, y, z;
+};
+
+// A strip of corners 0 1 2 3 is the triangles (0, 1, 2) and (2, 1, 3): the
+// second keeps the winding by swapping its first two corners. Flat shading
+// takes the colour of each triangle's last corner; all four share it.
+constexpr int stripAsTriangles[6] = {0, 1, 2, 2, 1, 3};
+constexpr int verticesPerSprite = 6;
+
+SpriteVertex batchVertices[SpriteBatch::capacity * verticesPerSprite];
+SpriteBatch* openBatch = nullptr;
+
+double maxRowSum(const float (&m)[16])
+{
+    double best = 0.0;
+    for (int row = 0; row < 4; ++row) {
+        double s = 0.0;
+        for (int column = 0; column < 4; ++column) {
+            s += std::fabs(static_cast<double>(m[4 * column + row]));
+        }
+        best = std::max(best, s);
+    }
+    return best;
 }
 
 }  // namespace
@@ -57,8 +96,11 @@ void quad(const Vector4& position, float h, float v, const Matrix4& view, float 
 void Billboard::draw(const Vector4& position, float h, float v, const Matrix4& view, float r,
                      float g, float b) const
 {
-    const float st[4][2] = {{0.0f, 1.0f}, {1.0f, 1.0f}, {0.0f, 0.0f}, {1.0f, 0.0f}};
-    quad(position, h, v, view, r, g, b, st);
+    if (openBatch != nullptr) {
+        openBatch->add(position, h, v, view, r, g, b);
+        return;
+    }
+    quad(position, h, v, view, r, g, b, spriteTexCoords);
 }
 
 void Billboard::drawGlyph(char c, const Vector4& position, float h, float v, const Matrix4& view,
@@ -92,4 +134,143 @@ void Billboard::drawText(const char* text, int lastIndex, Vector4& position, flo
         position.subtract(step);
         drawGlyph(text[k], position, h, v, view, r, g, b);
     }
+}
+
+ViewVolume::ViewVolume(const float (&modelview)[16], const float (&projection)[16])
+{
+    // Clip coordinates of a world point: (projection · modelview) · (x, y, z, 1).
+    double clip[4][4] = {};  // [row][column]
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 4; ++column) {
+            double s = 0.0;
+            for (int k = 0; k < 4; ++k) {
+                s += static_cast<double>(projection[4 * k + row]) *
+                     static_cast<double>(modelview[4 * column + k]);
+            }
+            clip[row][column] = s;
+        }
+    }
+    // w + x, w − x, w + y, w − y, w + z, w − z: each ≥ 0 inside.
+    for (int axis = 0; axis < 3; ++axis) {
+        for (int side = 0; side < 2; ++side) {
+            double* plane = planes_[2 * axis + side];
+            const double sign = side == 0 ? 1.0 : -1.0;
+            for (int column = 0; column < 4; ++column) {
+                plane[column] = clip[3][column] + sign * clip[axis][column];
+            }
+            normals_[2 * axis + side] =
+                std::sqrt(plane[0] * plane[0] + plane[1] * plane[1] + plane[2] * plane[2]);
+        }
+    }
+    // GL transforms by the modelview and then the projection, in float; each
+    // clip coordinate is then off by a few float epsilons (6e-8) of
+    // |projection| · |modelview| · |point|. The margin below is a thousand
+    // times that.
+    scale_ = maxRowSum(projection) * maxRowSum(modelview);
+}
+
+ViewVolume ViewVolume::current()
+{
+    float modelview[16];
+    float projection[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    return ViewVolume(modelview, projection);
+}
+
+bool ViewVolume::mayShow(const Vector4& position, float radius) const
+{
+    const double x = position.x;
+    const double y = position.y;
+    const double z = position.z;
+    const double r = radius;
+    const double extent = std::max({std::fabs(x), std::fabs(y), std::fabs(z), 1.0}) + r;
+    const double margin = 1e-4 * scale_ * extent;
+    for (int k = 0; k < 6; ++k) {
+        const double* p = planes_[k];
+        // The value of the plane at the ball's point farthest inside.
+        const double farthest = p[0] * x + p[1] * y + p[2] * z + p[3] + r * normals_[k];
+        if (farthest < -margin) {
+            return false;
+        }
+    }
+    return true;  // also for a position that is not a number
+}
+
+SpriteBatch::SpriteBatch(bool on) : on_(on && openBatch == nullptr)
+{
+    if (on_) {
+        volume_ = ViewVolume::current();
+        openBatch = this;
+    }
+}
+
+SpriteBatch::~SpriteBatch()
+{
+    if (!on_) {
+        return;
+    }
+    flush();
+    openBatch = nullptr;
+    if (any_) {
+        // The current colour and texture coordinate as the last sprite's
+        // strip leaves them, whether or not it was sent.
+        glColor4f(last_[0], last_[1], last_[2], spriteAlpha);
+        glTexCoord2f(spriteTexCoords[3][0], spriteTexCoords[3][1]);
+    }
+}
+
+void SpriteBatch::add(const Vector4& position, float h, float v, const Matrix4& view, float r,
+                      float g, float b)
+{
+    any_ = true;
+    last_[0] = r;
+    last_[1] = g;
+    last_[2] = b;
+
+    const CornerOffsets corners(h, v, view);
+    // Every corner lies within |right| + |up| of the centre.
+    const float radius = std::sqrt(corners.right.lengthSquared()) + std::sqrt(corners.up.lengthSquared());
+    if (!volume_.mayShow(position, radius)) {
+        ++culled_;
+        return;
+    }
+    if (count_ == capacity) {
+        flush();
+    }
+    SpriteVertex* out = batchVertices + count_ * verticesPerSprite;
+    for (int k = 0; k < verticesPerSprite; ++k) {
+        const int corner = stripAsTriangles[k];
+        const Vector4& o = corners.offset[corner];
+        out[k] = SpriteVertex{spriteTexCoords[corner][0],
+                              spriteTexCoords[corner][1],
+                              r,
+                              g,
+                              b,
+                              spriteAlpha,
+                              position.x + o.x,
+                              position.y + o.y,
+                              position.z + o.z};
+    }
+    ++count_;
+}
+
+void SpriteBatch::flush()
+{
+    if (count_ == 0) {
+        return;
+    }
+    constexpr GLsizei stride = sizeof(SpriteVertex);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, stride, &batchVertices[0].s);
+    glColorPointer(4, GL_FLOAT, stride, &batchVertices[0].r);
+    glVertexPointer(3, GL_FLOAT, stride, &batchVertices[0].x);
+    glDrawArrays(GL_TRIANGLES, 0, count_ * verticesPerSprite);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    sent_ += count_;
+    count_ = 0;
 }

@@ -12,6 +12,9 @@
 #include "world/textures.h"
 
 int worldFirstDraw = 1;
+SpritePath spritePath = SpritePath::Batched;
+int worldSpritesSent = 0;
+int worldSpritesCulled = 0;
 
 namespace {
 
@@ -135,18 +138,39 @@ void drawWorld(const Matrix4& view)
     glDepthMask(GL_FALSE);
     glShadeModel(GL_FLAT);
 
-    for (int k = 0; k < skySpriteCount; ++k) {
-        const Colour& c = skyColours[k];
-        billboard.draw(skyPositions[k], 10.0f, 10.0f, view, c.r, c.g, c.b);
+    // Each group goes to GL in one call when batched.
+    const bool batched = spritePath == SpritePath::Batched;
+    worldSpritesSent = 0;
+    worldSpritesCulled = 0;
+    const auto tally = [](const SpriteBatch& group) {
+        worldSpritesSent += group.sent();
+        worldSpritesCulled += group.culled();
+    };
+    {
+        SpriteBatch sky(batched);
+        for (int k = 0; k < skySpriteCount; ++k) {
+            const Colour& c = skyColours[k];
+            billboard.draw(skyPositions[k], 10.0f, 10.0f, view, c.r, c.g, c.b);
+        }
+        sky.flush();
+        tally(sky);
     }
-
-    for (int j = 0; j < particleCount; ++j) {
-        particles[j].draw(view);
-        particles[j].move();
+    {
+        SpriteBatch sparks(batched);
+        for (int j = 0; j < particleCount; ++j) {
+            particles[j].draw(view);
+            particles[j].move();
+        }
+        sparks.flush();
+        tally(sparks);
     }
-
-    for (const Pickup& p : pickups) {
-        p.draw(view);
+    {
+        SpriteBatch lights(batched);
+        for (const Pickup& p : pickups) {
+            p.draw(view);
+        }
+        lights.flush();
+        tally(lights);
     }
 
     // The ship is lit and alpha-blended, and does not write depth either.

@@ -6,6 +6,18 @@
 
 extern int worldFirstDraw;  // 1 until the first world draw has compiled the lists
 
+// How the world pass hands its sky, particle and pickup sprites to GL. Batched
+// (the game's way) leaves out sprites that cannot reach the screen and sends
+// each group in one call; OneByOne draws every sprite with its own strip. The
+// pixels are the same either way.
+enum class SpritePath { Batched, OneByOne };
+extern SpritePath spritePath;  // starts Batched
+
+// Sprites of the sky, particle and pickup groups that the last world pass
+// sent to GL and that it left out as unseen (0 when drawn one by one).
+extern int worldSpritesSent;
+extern int worldSpritesCulled;
+
 // The world pass of a frame of play, inside the camera's transform: globe,
 // moon, glow, sky, particles (drawn and moved), pickups and ship. view is the
 // camera's orientation, which turns the sprites toward the viewer. The first

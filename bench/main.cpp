@@ -1,0 +1,380 @@
+// glimmerfall-bench: what a frame of the game costs under Mesa's software
+// renderer, run from the data folder (scripts/bench does all of it).
+//
+// Before the benchmarks start it
+//   1. plays a few thousand frames with the autopilot in a child process,
+//      through the scripted runner's offscreen host, and reads that run's
+//      peak resident memory;
+//   2. plays to a fixed point of the first level the same way in this process
+//      and snapshots the game there; every frame benchmark restores that
+//      snapshot, so all of them draw the same stretch of play.
+// Afterwards it prints the medians against their targets, and the ratio of
+// the batched to the one-by-one sprite path at each size.
+//
+//   glimmerfall-bench [--memory-frames N] [--play-frames N] [benchmark flags]
+#include <GL/gl.h>
+#include <GL/osmesa.h>
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/camera.h"
+#include "app/frame_driver.h"
+#include "app/program.h"
+#include "app/rendering_setup.h"
+#include "app/window_proc.h"
+#include "game_snapshot.h"
+#include "physics/ship.h"
+#include "script_command.h"
+#include "script_host.h"
+#include "world/level.h"
+#include "world/particle.h"
+#include "world/pickup.h"
+#include "world/world_draw.h"
+
+namespace {
+
+// Frames drawn from one restore of the snapshot before the next: half a
+// second of play, so the median covers a stretch rather than one picture.
+constexpr int framesPerCycle = 30;
+
+struct Size {
+    int width;
+    int height;
+};
+constexpr Size benchSizes[] = {{1280, 1024}, {1920, 1080}};
+
+ScriptHost* host = nullptr;
+const GameSnapshot* midLevel = nullptr;
+
+// ---- running the game through the runner's host -------------------------
+
+std::FILE* devNull()
+{
+    static std::FILE* f = std::fopen("/dev/null", "w");
+    return f;
+}
+
+// Plays the given number of frames from the start of the game with the
+// autopilot, through the real message loop, and returns the host, whose GL
+// context stays current.
+std::unique_ptr<ScriptHost> playWithAutopilot(Size size, long frames)
+{
+    ScriptParseResult script = parseScript("autopilot " + std::to_string(frames) + "\n");
+    auto h = std::make_unique<ScriptHost>(size.width, size.height, std::move(script.commands), devNull());
+    runGame(*h);
+    return h;
+}
+
+long peakResidentKib()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) {
+            return std::strtol(line.c_str() + 6, nullptr, 10);
+        }
+    }
+    return -1;
+}
+
+// The peak resident memory of a whole run of the given length, in KiB, from a
+// child that starts with nothing else loaded: the runner's own process.
+long memoryOfAWholeRun(long frames)
+{
+    std::fflush(stdout);
+    const pid_t child = fork();
+    if (child == 0) {
+        playWithAutopilot(benchSizes[0], frames);
+        std::printf("memory run: %ld frames at %dx%d, level %d, VmHWM %ld KiB\n", frames,
+                    benchSizes[0].width, benchSizes[0].height, levelNumber, peakResidentKib());
+        std::fflush(stdout);
+        _exit(0);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "glimmerfall-bench: the memory run failed\n");
+        return -1;
+    }
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return usage.ru_maxrss;
+}
+
+// ---- drawing at a chosen desktop size --------------------------------------
+
+// Points the runner's context at a buffer of the given size and hands the
+// game the new desktop size and a size change, as the window would.
+void useDesktop(Size size)
+{
+    static std::map<std::pair<int, int>, std::vector<unsigned char>> buffers;
+    std::vector<unsigned char>& buffer = buffers[{size.width, size.height}];
+    buffer.resize(static_cast<std::size_t>(size.width) * static_cast<std::size_t>(size.height) * 4);
+    if (!OSMesaMakeCurrent(OSMesaGetCurrentContext(), buffer.data(), GL_UNSIGNED_BYTE, size.width,
+                           size.height)) {
+        std::fprintf(stderr, "glimmerfall-bench: cannot draw at %dx%d\n", size.width, size.height);
+        std::exit(2);
+    }
+    screenWidth = size.width;
+    screenHeight = size.height;
+    windowProc(*host, WM_SIZE, 0, 0);
+}
+
+// The paint handler's work: one frame and the wait for it. (The host's
+// present has nothing to swap offscreen.)
+void drawFrame()
+{
+    runFrame();
+    glFinish();
+}
+
+std::vector<unsigned char> readPixels(Size size)
+{
+    std::vector<unsigned char> out(static_cast<std::size_t>(size.width) * size.height * 4);
+    glReadPixels(0, 0, size.width, size.height, GL_RGBA, GL_UNSIGNED_BYTE, out.data());
+    return out;
+}
+
+// Draws a few frames from the snapshot each way and compares every pixel.
+bool samePixelsBothWays(Size size, int frames)
+{
+    std::vector<std::vector<unsigned char>> oneByOne;
+    spritePath = SpritePath::OneByOne;
+    midLevel->restore();
+    for (int k = 0; k < frames; ++k) {
+        drawFrame();
+        oneByOne.push_back(readPixels(size));
+    }
+    spritePath = SpritePath::Batched;
+    midLevel->restore();
+    long differing = 0;
+    for (int k = 0; k < frames; ++k) {
+        drawFrame();
+        const std::vector<unsigned char> batched = readPixels(size);
+        const std::vector<unsigned char>& reference = oneByOne[static_cast<std::size_t>(k)];
+        for (std::size_t i = 0; i < batched.size(); ++i) {
+            differing += batched[i] != reference[i] ? 1 : 0;
+        }
+    }
+    const bool same = differing == 0;
+    std::printf("%dx%d, %d frames: %s (%ld bytes differ)\n", size.width, size.height, frames,
+                same ? "same pixels both ways" : "PIXELS DIFFER", differing);
+    midLevel->restore();
+    return same;
+}
+
+// ---- benchmarks -------------------------------------------------------------
+
+// The simulation of one frame of play without drawing: the pickups' steps and
+// collection tests, the ship's step and the particles' moves. The collection
+// test is the frame driver's (the ship and each pickup projected onto the
+// shell of radius 15, closer than √0.6); hits are counted, not collected, so
+// that every iteration does the same work.
+void simulation(benchmark::State& state)
+{
+    midLevel->restore();
+    long hits = 0;
+    for (auto _ : state) {
+        Vector4 shipOnShell = ship.body.position;
+        shipOnShell.normalize();
+        shipOnShell.scale(15.0f);
+        for (Pickup& p : pickups) {
+            p.step();
+            Vector4 d = p.position;
+            d.normalize();
+            d.scale(15.0f);
+            d.subtract(shipOnShell);
+            hits += d.lengthSquared() < 0.6f ? 1 : 0;
+        }
+        ship.step();
+        for (int j = 0; j < particleCount; ++j) {
+            particles[j].move();
+        }
+        benchmark::DoNotOptimize(hits);
+        benchmark::ClobberMemory();
+    }
+    midLevel->restore();
+}
+
+void wholeFrame(benchmark::State& state, Size size, SpritePath path)
+{
+    useDesktop(size);
+    if (!samePixelsBothWays(size, 3)) {
+        state.SkipWithError("the two sprite paths gave different pixels");
+        return;
+    }
+    spritePath = path;
+    midLevel->restore();
+    int frame = 0;
+    long culled = 0;
+    long sent = 0;
+    for (auto _ : state) {
+        if (frame == framesPerCycle) {
+            state.PauseTiming();
+            midLevel->restore();
+            frame = 0;
+            state.ResumeTiming();
+        }
+        drawFrame();
+        culled += worldSpritesCulled;
+        sent += worldSpritesSent;
+        ++frame;
+    }
+    spritePath = SpritePath::Batched;
+    state.counters["sprites_sent"] = benchmark::Counter(static_cast<double>(sent), benchmark::Counter::kAvgIterations);
+    state.counters["sprites_culled"] =
+        benchmark::Counter(static_cast<double>(culled), benchmark::Counter::kAvgIterations);
+    midLevel->restore();
+}
+
+// Start-up: the rendering set-up (textures, lights, figure crowd, viewport)
+// and the first world draw, which compiles the globe lists and fills the sky.
+void startUp(benchmark::State& state)
+{
+    useDesktop(benchSizes[0]);
+    for (auto _ : state) {
+        state.PauseTiming();
+        midLevel->restore();
+        worldFirstDraw = 1;
+        state.ResumeTiming();
+        setupRendering();
+        cameraPass();
+        drawWorld(cameraMatrix);
+        glFinish();
+    }
+    midLevel->restore();
+}
+
+// Keeps the median of each repeated benchmark while the console shows them.
+class MedianReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                const double seconds = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+                medians[run.run_name.function_name] = seconds;
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> medians;
+};
+
+std::string frameName(Size size, SpritePath path)
+{
+    return "frame/" + std::to_string(size.width) + "x" + std::to_string(size.height) +
+           (path == SpritePath::Batched ? "/batched" : "/one_by_one");
+}
+
+long takeCount(int& argc, char** argv, const char* flag, long fallback)
+{
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], flag) == 0) {
+            const long value = std::strtol(argv[i + 1], nullptr, 10);
+            for (int k = i; k + 2 <= argc; ++k) {
+                argv[k] = argv[k + 2];
+            }
+            argc -= 2;
+            return value > 0 ? value : fallback;
+        }
+    }
+    return fallback;
+}
+
+void line(const char* what, double value, const char* unit, double target)
+{
+    std::printf("  %-34s %10.3f %-3s (target < %g %s: %s)\n", what, value, unit, target, unit,
+                value < target ? "met" : "NOT met");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // No sound card is needed: OpenAL Soft mixes into its null backend.
+    setenv("ALSOFT_DRIVERS", "null", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+
+    const long memoryFrames = takeCount(argc, argv, "--memory-frames", 3000);
+    const long playFrames = takeCount(argc, argv, "--play-frames", 1200);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 2;
+    }
+
+    const long peakKib = memoryOfAWholeRun(memoryFrames);
+
+    // The game logic does not depend on the picture's size, so the play to the
+    // benchmark position is drawn small.
+    std::unique_ptr<ScriptHost> player = playWithAutopilot(Size{256, 256}, playFrames);
+    host = player.get();
+    if (OSMesaGetCurrentContext() == nullptr) {
+        std::fprintf(stderr, "glimmerfall-bench: no offscreen GL context\n");
+        return 2;
+    }
+    midLevel = GameSnapshot::capture();
+    std::printf("benchmark position after %ld frames: level %d, state %d, level time %.1f, %d pickups collected, "
+                "%d particles, ship at (%.2f, %.2f, %.2f)\n",
+                playFrames, levelNumber, static_cast<int>(gameState), static_cast<double>(levelTime),
+                collectedCount, particleCount, static_cast<double>(ship.body.position.x),
+                static_cast<double>(ship.body.position.y), static_cast<double>(ship.body.position.z));
+    if (gameState != Playing) {
+        std::fprintf(stderr, "glimmerfall-bench: the position is not in play; choose another --play-frames\n");
+        return 2;
+    }
+
+    benchmark::RegisterBenchmark("simulation", simulation)->Unit(benchmark::kMicrosecond);
+    for (const Size size : benchSizes) {
+        for (const SpritePath path : {SpritePath::Batched, SpritePath::OneByOne}) {
+            benchmark::RegisterBenchmark(frameName(size, path).c_str(),
+                                         [size, path](benchmark::State& s) { wholeFrame(s, size, path); })
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime()
+                ->MinTime(1.0);
+        }
+    }
+    benchmark::RegisterBenchmark("start_up", startUp)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+
+    MedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    auto median = [&](const std::string& name) {
+        const auto it = reporter.medians.find(name);
+        return it == reporter.medians.end() ? -1.0 : it->second;
+    };
+    std::printf("\nMedians (llvmpipe, %ld-frame runs):\n", memoryFrames);
+    if (median("simulation") >= 0) {
+        line("simulation of a frame", median("simulation") * 1e6, "us", 30);
+    }
+    for (const Size size : benchSizes) {
+        const double batched = median(frameName(size, SpritePath::Batched));
+        const double oneByOne = median(frameName(size, SpritePath::OneByOne));
+        if (batched >= 0) {
+            line((frameName(size, SpritePath::Batched)).c_str(), batched * 1e3, "ms", 16.7);
+        }
+        if (oneByOne >= 0) {
+            line((frameName(size, SpritePath::OneByOne)).c_str(), oneByOne * 1e3, "ms", 16.7);
+        }
+        if (batched > 0 && oneByOne > 0) {
+            std::printf("  %-34s %10.2f x faster batched\n", "", oneByOne / batched);
+        }
+    }
+    if (median("start_up") >= 0) {
+        line("start-up (set-up + first world draw)", median("start_up") * 1e3, "ms", 150);
+    }
+    line("peak resident memory of a run", static_cast<double>(peakKib) / 1024.0, "MiB", 80);
+    std::printf("  (this process, after all benchmarks: %.1f MiB)\n", static_cast<double>(peakResidentKib()) / 1024.0);
+    benchmark::Shutdown();
+    return 0;
+}
