@@ -106,6 +106,30 @@ TEST(Autopilot, CompletesTheFirstLevelInTimeAndTheLevelCompleteScreenShowsLevelT
     EXPECT_EQ(image.strayPixels({words, level, scoreWord, scoreDigits}, 6), 0);
 }
 
+// Left to itself, the autopilot must move on from the level-complete screen.
+// Disabled while the autopilot taps Space down and up on alternate frames:
+// the loop runs two frames per turn and takes one message a turn, so a
+// release and the next press are often handled between the same two frames
+// and no frame ever sees Space up, or a press and its release are handled
+// together and no frame sees Space down. Either way the screen never gets a
+// fresh press and waits for ever (level 1 ends on frame 1667; the screen is
+// still shown on frame 2600). Holding Space for two frames and releasing it
+// for two frames always gets through.
+TEST(Autopilot, DISABLED_MovesOnFromTheLevelCompleteScreen)
+{
+    if (sanitizedBuild()) {
+        GTEST_SKIP() << "a level of autopilot play takes minutes under the sanitizers";
+    }
+    RunOptions options;
+    options.size = "8x8";
+    const RunResult r = runScript("autopilot 2100\nstate\nquit\n", options);
+    ASSERT_EQ(r.exitCode, 1) << r.err;
+    const std::vector<JsonValue> s = r.states();
+    ASSERT_EQ(s.size(), 1u) << r.err;
+    EXPECT_EQ(num(s[0], "levelNumber"), 2);
+    EXPECT_EQ(num(s[0], "gameState"), 1) << "still on the level-complete screen";
+}
+
 // How far the autopilot gets from a fresh start, level by level. Minutes of
 // play: run with GLIMMERFALL_E2E_LONG=1. After each stretch Space is seen
 // released for two frames, so that a waiting screen can take the next press.
