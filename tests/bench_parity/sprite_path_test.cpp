@@ -37,7 +37,7 @@ protected:
         setenv("SDL_AUDIODRIVER", "dummy", 0);
 
         // Start the game and let the autopilot play into the first level.
-        ScriptParseResult script = parseScript("autopilot 400\n");
+        ScriptParseResult script = parseScript("autopilot 300\n");
         ASSERT_TRUE(script.ok());
         player = std::make_unique<ScriptHost>(160, 128, std::move(script.commands), stdout);
         runGame(*player);
