@@ -54,6 +54,7 @@ AutopilotView autopilotViewOfGame()
     AutopilotView view;
     view.gameState = gameState;
     view.levelNumber = levelNumber;
+    view.lastButton = lastButton;
     view.shipPosition = ship.body.position;
     view.shipOrientation = ship.body.orientation;
     view.pickups = pickups;
@@ -72,11 +73,16 @@ bool autopilotSeesScreen(GameState state, int level)
     return state == OutOfTime;
 }
 
-AutopilotKeys autopilotKeys(const AutopilotView& view, const AutopilotKeys& held)
+AutopilotKeys autopilotKeys(const AutopilotView& view)
 {
     AutopilotKeys keys;
     if (autopilotSeesScreen(view.gameState, view.levelNumber)) {
-        keys.space = !held.space;
+        // The level-complete and out-of-time screens move on only on a fresh
+        // press: a button they saw held is let go first. Going by what the
+        // screen saw rather than by a fixed rhythm matters because the loop
+        // runs two frames per turn and takes one message a turn, so a
+        // release and the next press can land between the same two frames.
+        keys.space = view.gameState == Title || view.lastButton == 0;
         return keys;
     }
 

@@ -10,12 +10,13 @@
 // between two decisions into key-down and key-up messages.
 //
 //   AutopilotKeys held;                       // nothing held at start
-//   each frame: held = autopilotKeys(autopilotViewOfGame(), held);
+//   each frame: held = autopilotKeys(autopilotViewOfGame());
 //
-// On a screen it alternates Space down and up on successive calls, so every
-// press is a fresh one. In play it steers toward the nearest uncollected
-// pickup with A or D (none while it lies within 4° of the nose) and holds W
-// while that pickup is within 25° of the nose, coasting through wider turns.
+// On a screen it holds Space, letting it go whenever the screen last saw it
+// held, so that every press is a fresh one. In play it steers toward the
+// nearest uncollected pickup with A or D (none while it lies within 4° of the
+// nose) and holds W while that pickup is within 25° of the nose, coasting
+// through wider turns.
 // Only the keyboard is used: no pad, no mouse, nothing written to the game.
 
 struct AutopilotKeys {
@@ -31,6 +32,7 @@ struct AutopilotKeys {
 struct AutopilotView {
     GameState gameState = Title;
     int levelNumber = 0;
+    int lastButton = 0;  // the primary button as the last screen frame saw it
     Vector4 shipPosition;
     Matrix4 shipOrientation;  // row0 the ship's side axis, −row2 its nose
     const Pickup* pickups = nullptr;
@@ -43,5 +45,5 @@ AutopilotView autopilotViewOfGame();
 // True when the next frame draws a screen rather than a frame of play.
 bool autopilotSeesScreen(GameState state, int levelNumber);
 
-// The keys to hold for the next frame, given those held now. Pure.
-AutopilotKeys autopilotKeys(const AutopilotView& view, const AutopilotKeys& held);
+// The keys to hold for the next frame. Pure.
+AutopilotKeys autopilotKeys(const AutopilotView& view);

@@ -179,7 +179,7 @@ void ScriptHost::postKey(std::uint32_t message, std::uint32_t key, bool repeat)
 
 void ScriptHost::steer()
 {
-    const AutopilotKeys next = autopilotKeys(autopilotViewOfGame(), held_);
+    const AutopilotKeys next = autopilotKeys(autopilotViewOfGame());
     const struct {
         bool was;
         bool now;
