@@ -112,7 +112,9 @@ void buildCrowd()
 void buildRagdollCrowd()
 {
     // A missing file leaves the template as it was (zero at the first set-up).
-    loadRagdollTemplate("ragdoll.rag");
+    if (!loadRagdollTemplate("ragdoll.rag")) {
+        std::fprintf(stderr, "glimmerfall: figure file \"ragdoll.rag\" skipped: cannot be opened\n");
+    }
     for (int d = 0; d < 10; ++d) {
         digitSegments[d] = digitMasks[d];
     }

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <vector>
 
 #include "bmp_builder.h"
@@ -66,7 +67,10 @@ TEST_F(InTempDir, MissingFileLeavesAZeroTemplateAndStillBuilds)
     for (int& d : digitSegments) {
         d = 0;
     }
+    testing::internal::CaptureStderr();
     buildRagdollCrowd();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("\"ragdoll.rag\""), std::string::npos) << err;
     for (const Vector4& v : ragdollTemplate) {
         EXPECT_EQ(v.lengthSquared(), 0.0f);
     }
