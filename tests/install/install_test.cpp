@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 // After gtest: Xlib's macros (None, Bool, Status) would clash with it.
+#include "x_window.h"
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <signal.h>
@@ -189,42 +190,6 @@ TEST_F(Installed, PutsTheGameItsDataAMenuEntryAndAnIconInTheUsualPlaces)
 
 // ---- the installed program in a window -------------------------------------
 
-std::string windowName(Display* d, Window w)
-{
-    XTextProperty p{};
-    std::string name;
-    if (XGetWMName(d, w, &p) != 0 && p.value != nullptr) {
-        name.assign(reinterpret_cast<const char*>(p.value), p.nitems);
-        XFree(p.value);
-    }
-    return name;
-}
-
-Window findWindow(Display* d, Window root, const std::string& title)
-{
-    Window parent = 0;
-    Window rootReturn = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    if (XQueryTree(d, root, &rootReturn, &parent, &children, &count) == 0) {
-        return 0;
-    }
-    Window found = 0;
-    for (unsigned int i = 0; i < count && found == 0; ++i) {
-        XWindowAttributes a{};
-        if (windowName(d, children[i]) == title && XGetWindowAttributes(d, children[i], &a) != 0 &&
-            a.map_state == IsViewable) {
-            found = children[i];
-        } else {
-            found = findWindow(d, children[i], title);
-        }
-    }
-    if (children != nullptr) {
-        XFree(children);
-    }
-    return found;
-}
-
 struct GameRun {
     int exitCode = -1;  // -1: no window, or it would not close
     std::string err;
@@ -259,15 +224,7 @@ GameRun runGameIn(const fs::path& program, const fs::path& folder)
     }
     if (w != 0) {
         std::this_thread::sleep_for(300ms);  // a few frames
-        XEvent e{};
-        e.xclient.type = ClientMessage;
-        e.xclient.window = w;
-        e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
-        e.xclient.format = 32;
-        e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
-        e.xclient.data.l[1] = CurrentTime;
-        XSendEvent(d, w, False, NoEventMask, &e);
-        XFlush(d);
+        sendCloseRequest(d, w);
     }
     for (auto end = std::chrono::steady_clock::now() + 30s; std::chrono::steady_clock::now() < end;) {
         int status = 0;
