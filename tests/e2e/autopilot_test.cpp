@@ -12,15 +12,6 @@
 
 namespace {
 
-std::string repeat(const std::string& text, int times)
-{
-    std::string out;
-    for (int i = 0; i < times; ++i) {
-        out += text;
-    }
-    return out;
-}
-
 // The bonus for completing a level: the time left, computed in floats and
 // truncated, as the frame driver computes it.
 int bonus(int limit, double levelTime, int score)

@@ -11,15 +11,6 @@
 
 namespace {
 
-std::string repeat(const std::string& text, int times)
-{
-    std::string out;
-    for (int i = 0; i < times; ++i) {
-        out += text;
-    }
-    return out;
-}
-
 const std::string eachFrame = "frames 1\nstate\n";
 
 // The first state showing the first level's pattern placed.

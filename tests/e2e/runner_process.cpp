@@ -267,3 +267,12 @@ double vecLength(const JsonValue& v, const char* a, const char* b)
     const double z = vec(v, a, b, 2);
     return std::sqrt(x * x + y * y + z * z);
 }
+
+std::string repeat(const std::string& text, int times)
+{
+    std::string out;
+    for (int i = 0; i < times; ++i) {
+        out += text;
+    }
+    return out;
+}

@@ -53,6 +53,10 @@ std::string dataDir();
 // Runs one script to its end.
 RunResult runScript(const std::string& script, const RunOptions& options = {});
 
+// The text repeated the given number of times, for scripts that do a few
+// commands over and over.
+std::string repeat(const std::string& text, int times);
+
 // Runs several scripts at the same time, each in its own child.
 std::vector<RunResult> runScripts(const std::vector<std::string>& scripts, const std::vector<RunOptions>& options);
 

@@ -2,21 +2,7 @@
 
 #include <cmath>
 
-namespace {
-
-void put16(std::vector<std::uint8_t>& out, std::uint32_t v)
-{
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void put32(std::vector<std::uint8_t>& out, std::uint32_t v)
-{
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
-
-}  // namespace
+#include "little_endian.h"
 
 std::uint8_t toChannel(float value)
 {

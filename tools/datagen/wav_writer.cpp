@@ -1,18 +1,8 @@
 #include "wav_writer.h"
 
+#include "little_endian.h"
+
 namespace {
-
-void put16(std::vector<std::uint8_t>& out, std::uint32_t v)
-{
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void put32(std::vector<std::uint8_t>& out, std::uint32_t v)
-{
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
 
 void putTag(std::vector<std::uint8_t>& out, const char* tag)
 {
