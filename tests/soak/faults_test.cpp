@@ -1,7 +1,8 @@
 // The game under faults, through the scripted runner: each data file missing
 // or broken in turn, no sound output, and a pad pulled out mid-game.
 // Each damaged copy is played for 200 frames by the autopilot (it collects
-// its first pickups after about 170), so the tests stay quick; GLIMMERFALL_FAULT_FRAMES=600 (any count from 200 up) plays longer.
+// its first pickups after about 170), so the tests stay quick;
+// GLIMMERFALL_FAULT_FRAMES=600 (any count from 200 up) plays longer.
 #include <gtest/gtest.h>
 
 #include <cstdint>
