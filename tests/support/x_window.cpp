@@ -4,6 +4,14 @@
 
 namespace {
 
+// Windows come and go while the tree is walked (SDL makes and drops helper
+// windows as it starts): a request about one that has just gone is no error
+// here, and Xlib's default handler would end the test program for it.
+int ignoreXError(Display*, XErrorEvent*)
+{
+    return 0;
+}
+
 std::string windowName(Display* d, Window w)
 {
     XTextProperty p{};
@@ -18,9 +26,7 @@ std::string windowName(Display* d, Window w)
     return name;
 }
 
-}  // namespace
-
-Window findWindow(Display* d, Window root, const std::string& title)
+Window findWindowBelow(Display* d, Window root, const std::string& title)
 {
     Window parent = 0;
     Window rootReturn = 0;
@@ -36,12 +42,24 @@ Window findWindow(Display* d, Window root, const std::string& title)
             a.map_state == IsViewable) {
             found = children[i];
         } else {
-            found = findWindow(d, children[i], title);
+            found = findWindowBelow(d, children[i], title);
         }
     }
     if (children != nullptr) {
         XFree(children);
     }
+    return found;
+}
+
+}  // namespace
+
+Window findWindow(Display* d, Window root, const std::string& title)
+{
+    XSync(d, False);
+    const auto previous = XSetErrorHandler(ignoreXError);
+    const Window found = findWindowBelow(d, root, title);
+    XSync(d, False);  // errors of the walk arrive while ours is in place
+    XSetErrorHandler(previous);
     return found;
 }
 

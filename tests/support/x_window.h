@@ -8,6 +8,7 @@
 #include <string>
 
 // The first viewable window below root whose title is the given one, or 0.
+// Windows that vanish during the search are passed over.
 Window findWindow(Display* d, Window root, const std::string& title);
 
 // What a window manager sends when the window's close button is pressed.
