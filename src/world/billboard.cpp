@@ -197,10 +197,13 @@ bool ViewVolume::mayShow(const Vector4& position, float radius) const
     return true;  // also for a position that is not a number
 }
 
-SpriteBatch::SpriteBatch(bool on) : on_(on && openBatch == nullptr)
+SpriteBatch::SpriteBatch(bool on, bool globeDrawn) : on_(on && openBatch == nullptr)
 {
     if (on_) {
         volume_ = ViewVolume::current();
+        if (globeDrawn) {
+            shadow_ = GlobeShadow::current();
+        }
         openBatch = this;
     }
 }
@@ -233,6 +236,11 @@ void SpriteBatch::add(const Vector4& position, float h, float v, const Matrix4& 
     const float radius = std::sqrt(corners.right.lengthSquared()) + std::sqrt(corners.up.lengthSquared());
     if (!volume_.mayShow(position, radius)) {
         ++culled_;
+        return;
+    }
+    if (shadow_.hides(position, radius)) {
+        ++culled_;
+        ++hidden_;
         return;
     }
     if (count_ == capacity) {

@@ -2,6 +2,7 @@
 
 #include "math/matrix4.h"
 #include "math/vector4.h"
+#include "world/globe_shadow.h"
 
 // Camera-facing quads: sprites and bitmap-font letters. Uses whatever texture,
 // blending and depth state is current. `view` supplies the screen's right
@@ -52,17 +53,19 @@ private:
 // hands them to GL in one glDrawArrays call of triangles when it is closed:
 // each sprite as the two triangles, vertex order and colours its own strip
 // would give, in the order they were drawn, so the pixels are the same.
-// Sprites whose bounds lie wholly outside the current view volume are left
-// out. The vertices live in fixed static storage; a batch that fills up is
-// sent early and goes on. One batch at a time; no matrix or GL state may change
-// while it is open.
+// Sprites whose bounds lie wholly outside the current view volume, or wholly
+// behind the globe, are left out. The vertices live in fixed static storage;
+// a batch that fills up is sent early and goes on. One batch at a time; no
+// matrix or GL state may change while it is open.
 class SpriteBatch {
 public:
     static constexpr int capacity = 10000;  // sprites per call
 
     // Opens a batch when on is true (reading the current matrices); with on
-    // false, sprites keep being drawn one by one.
-    explicit SpriteBatch(bool on);
+    // false, sprites keep being drawn one by one. When globeDrawn is true the
+    // globe is already in the depth buffer, and sprites it hides from the
+    // camera are left out as well.
+    explicit SpriteBatch(bool on, bool globeDrawn = false);
     ~SpriteBatch();  // closes: sends what is left
     SpriteBatch(const SpriteBatch&) = delete;
     SpriteBatch& operator=(const SpriteBatch&) = delete;
@@ -72,14 +75,17 @@ public:
     void flush();
 
     int sent() const { return sent_; }
-    int culled() const { return culled_; }
+    int culled() const { return culled_; }  // outside the view or hidden
+    int hidden() const { return hidden_; }  // of those, hidden by the globe
 
 private:
     bool on_;
     ViewVolume volume_;
+    GlobeShadow shadow_;
     int count_ = 0;   // sprites waiting in the arrays
     int sent_ = 0;
     int culled_ = 0;
+    int hidden_ = 0;
     bool any_ = false;          // a sprite was added, culled or not
     float last_[3] = {};        // colour of the last sprite added
 };

@@ -15,6 +15,7 @@ int worldFirstDraw = 1;
 SpritePath spritePath = SpritePath::Batched;
 int worldSpritesSent = 0;
 int worldSpritesCulled = 0;
+int worldSpritesHidden = 0;
 
 namespace {
 
@@ -120,7 +121,8 @@ void drawWorld(const Matrix4& view)
     const Billboard billboard;
 
     glEnable(GL_TEXTURE_2D);
-    if (worldFirstDraw != 0) {
+    const bool globeDrawn = worldFirstDraw == 0;
+    if (!globeDrawn) {
         // The globe is not drawn on this frame and culling stays as it was.
         compileWorld();
     } else {
@@ -142,12 +144,14 @@ void drawWorld(const Matrix4& view)
     const bool batched = spritePath == SpritePath::Batched;
     worldSpritesSent = 0;
     worldSpritesCulled = 0;
+    worldSpritesHidden = 0;
     const auto tally = [](const SpriteBatch& group) {
         worldSpritesSent += group.sent();
         worldSpritesCulled += group.culled();
+        worldSpritesHidden += group.hidden();
     };
     {
-        SpriteBatch sky(batched);
+        SpriteBatch sky(batched, globeDrawn);
         for (int k = 0; k < skySpriteCount; ++k) {
             const Colour& c = skyColours[k];
             billboard.draw(skyPositions[k], 10.0f, 10.0f, view, c.r, c.g, c.b);
@@ -156,7 +160,7 @@ void drawWorld(const Matrix4& view)
         tally(sky);
     }
     {
-        SpriteBatch sparks(batched);
+        SpriteBatch sparks(batched, globeDrawn);
         for (int j = 0; j < particleCount; ++j) {
             particles[j].draw(view);
             particles[j].move();
@@ -165,7 +169,7 @@ void drawWorld(const Matrix4& view)
         tally(sparks);
     }
     {
-        SpriteBatch lights(batched);
+        SpriteBatch lights(batched, globeDrawn);
         for (const Pickup& p : pickups) {
             p.draw(view);
         }

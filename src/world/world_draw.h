@@ -17,6 +17,7 @@ extern SpritePath spritePath;  // starts Batched
 // sent to GL and that it left out as unseen (0 when drawn one by one).
 extern int worldSpritesSent;
 extern int worldSpritesCulled;
+extern int worldSpritesHidden;  // of the culled, those the globe hides
 
 // The world pass of a frame of play, inside the camera's transform: globe,
 // moon, glow, sky, particles (drawn and moved), pickups and ship. view is the

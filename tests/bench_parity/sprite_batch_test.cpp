@@ -260,3 +260,48 @@ TEST_F(SpriteGroups, NothingDroppedWouldHaveBeenDrawn)
     EXPECT_GT(dropped, 300);
     EXPECT_GT(droppedInvisible, invisible * 9 / 10);
 }
+
+// The camera 21 above the globe's centre on world z, looking at it: eye z is
+// 21 − world z, and the centre of projection (w = 0) lies 1/1.3 further out.
+constexpr float lookingAtTheGlobe[16] = {-1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, 0, 0, 21, 1};
+
+TEST(GlobeShadow, HidesWhatLiesWhollyBehindTheGlobeFromTheCentreOfProjection)
+{
+    const GameProjection p;
+    const GlobeShadow shadow(lookingAtTheGlobe, p.m, 9.5, 10.77);
+    ASSERT_TRUE(shadow.active());
+
+    EXPECT_TRUE(shadow.hides(at(0, 0, 0), 0.58f));       // a collected pickup, parked
+    EXPECT_TRUE(shadow.hides(at(0, 0, -15), 0.58f));     // a pickup on the far side
+    EXPECT_TRUE(shadow.hides(at(0, 0, -500), 14.2f));    // a light of the sky
+    EXPECT_TRUE(shadow.hides(at(14, 0, -15), 0.58f));    // 21.6° off the axis
+    EXPECT_FALSE(shadow.hides(at(20, 0, -15), 0.58f));   // 28.5°: past the outline (27.3°)
+    EXPECT_FALSE(shadow.hides(at(0, 14, -15), 6.0f));    // reaches out of the cone
+    EXPECT_FALSE(shadow.hides(at(0, 0, 12), 0.58f));     // in front of the globe
+    EXPECT_FALSE(shadow.hides(at(0, 0, 10.5f), 0.58f));  // on its surface, facing the camera
+    // Just beyond the hiding ball's outline (19.59 from the eye) is hidden,
+    // just short of it is not.
+    EXPECT_TRUE(shadow.hides(at(0, 0, 21.77f - 19.7f), 0.1f));
+    EXPECT_FALSE(shadow.hides(at(0, 0, 21.77f - 19.6f), 0.1f));
+
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_FALSE(shadow.hides(at(nan, 0, 0), 0.58f));
+    EXPECT_FALSE(GlobeShadow().hides(at(0, 0, 0), 0.58f));
+}
+
+TEST(GlobeShadow, HidesNothingUnlessTheCameraIsOutsideAndTheGlobeWhollyInView)
+{
+    const GameProjection p;
+    // The camera 5 above the centre: inside the globe.
+    const float inside[16] = {-1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, 0, 0, 5, 1};
+    EXPECT_FALSE(GlobeShadow(inside, p.m, 9.5, 10.77).active());
+    // 21 above it but looking away: the globe lies behind the near plane.
+    const float away[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -21, 1};
+    EXPECT_FALSE(GlobeShadow(away, p.m, 9.5, 10.77).active());
+    // 10.9 above it, just over the highest mountains: the centre of
+    // projection (11.67) is not a unit clear of the globe (10.77).
+    const float skimming[16] = {-1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, 0, 0, 10.9f, 1};
+    EXPECT_FALSE(GlobeShadow(skimming, p.m, 9.5, 10.77).active());
+    // A parallel projection has no centre to see from.
+    EXPECT_FALSE(GlobeShadow(lookingAtTheGlobe, identity, 9.5, 10.77).active());
+}
