@@ -105,9 +105,11 @@ int chimeStretches(const std::vector<float>& track, Window win, int rate)
 
 // The part of a script every run shares: the title screen with only the
 // music, then Space, then the first level with the ship settling, no thrust.
+// The title frames must outlast the half second of music the runs are lined
+// up on; they are quick (3000 took 0.4 s on an idle machine), so take plenty.
 const std::string opening =
     "state\n"
-    "frames 3000\n"
+    "frames 12000\n"
     "state\n"
     "key down space\n"
     "frames 2\n"
