@@ -109,13 +109,15 @@ long memoryOfAWholeRun(long frames)
         std::fflush(stdout);
         _exit(0);
     }
+    // That child's own figure: RUSAGE_CHILDREN would also count whatever this
+    // process id ran before (scripts/bench execs us after the compiler).
     int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    rusage usage{};
+    if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0) {
         std::fprintf(stderr, "glimmerfall-bench: the memory run failed\n");
         return -1;
     }
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
     return usage.ru_maxrss;
 }
 
