@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "world/clip_matrix.h"
+
 namespace {
 
 constexpr float spriteAlpha = 0.9f;
@@ -138,18 +140,9 @@ void Billboard::drawText(const char* text, int lastIndex, Vector4& position, flo
 
 ViewVolume::ViewVolume(const float (&modelview)[16], const float (&projection)[16])
 {
-    // Clip coordinates of a world point: (projection · modelview) · (x, y, z, 1).
-    double clip[4][4] = {};  // [row][column]
-    for (int row = 0; row < 4; ++row) {
-        for (int column = 0; column < 4; ++column) {
-            double s = 0.0;
-            for (int k = 0; k < 4; ++k) {
-                s += static_cast<double>(projection[4 * k + row]) *
-                     static_cast<double>(modelview[4 * column + k]);
-            }
-            clip[row][column] = s;
-        }
-    }
+    // Clip coordinates of a world point: clip · (x, y, z, 1).
+    double clip[4][4];
+    clipMatrix(modelview, projection, clip);
     // w + x, w − x, w + y, w − y, w + z, w − z: each ≥ 0 inside.
     for (int axis = 0; axis < 3; ++axis) {
         for (int side = 0; side < 2; ++side) {

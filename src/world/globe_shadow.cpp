@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "world/clip_matrix.h"
+
 namespace {
 
 // The globe is built with radius 10 and raised by up to 0.765 by its height
@@ -29,17 +31,9 @@ double det3(const double (&a)[3][3])
 GlobeShadow::GlobeShadow(const float (&modelview)[16], const float (&projection)[16], double innerRadius,
                          double outerRadius)
 {
-    // Clip coordinates of a world point: (projection · modelview) · (x, y, z, 1).
-    double clip[4][4] = {};  // [row][column]
-    for (int row = 0; row < 4; ++row) {
-        for (int column = 0; column < 4; ++column) {
-            double s = 0.0;
-            for (int k = 0; k < 4; ++k) {
-                s += static_cast<double>(projection[4 * k + row]) * static_cast<double>(modelview[4 * column + k]);
-            }
-            clip[row][column] = s;
-        }
-    }
+    // Clip coordinates of a world point: clip · (x, y, z, 1).
+    double clip[4][4];
+    clipMatrix(modelview, projection, clip);
 
     // The centre of projection is the point where x, y and w all vanish:
     // every pixel sees along a line through it (Cramer's rule).
