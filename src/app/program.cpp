@@ -3,6 +3,7 @@
 #include "app/message_loop.h"
 #include "app/rendering_setup.h"
 #include "app/window_proc.h"
+#include "audio/audio_startup.h"
 #include "input/joystick.h"
 
 int runGame(Host& host)
@@ -10,6 +11,7 @@ int runGame(Host& host)
     screenWidth = host.desktopWidth();
     screenHeight = host.desktopHeight();
     if (!host.createWindow(windowProc)) {
+        stopAudio();  // the device may have opened before creation failed
         return 1;
     }
     host.showWindow();
@@ -17,5 +19,8 @@ int runGame(Host& host)
     if (initJoystick() != 0) {
         joystickUsable = 0;
     }
-    return runMessageLoop(host);
+    const int code = runMessageLoop(host);
+    // The game is over: sounds, context and device are closed before exit.
+    stopAudio();
+    return code;
 }

@@ -55,8 +55,8 @@ std::int64_t windowProc(Host& host, std::uint32_t message, std::uint64_t wParam,
         case WM_CREATE:
             return onCreate(host);
         case WM_DESTROY:
-            // The context, the sounds and the sound device stay until the
-            // process ends.
+            // The context stays until the process ends; the sounds and the
+            // sound device until the message loop is over (runGame).
             host.releaseRenderContext();
             host.postQuitMessage(0);
             return 0;

@@ -1,6 +1,7 @@
 #include "audio/audio_startup.h"
 
 #include <cstdio>
+#include <initializer_list>
 
 #include "audio/game_sounds.h"
 #include "audio/sound_manager.h"
@@ -35,4 +36,17 @@ HRESULT startAudio()
 
     if (musicSound != nullptr) musicSound->play(0, DSBPLAY_LOOPING, 0, -1, 0);
     return S_OK;
+}
+
+void stopAudio()
+{
+    // The sounds first: their buffers keep the device open until released.
+    for (Sound** sound : {&pickupSound, &thrustSound, &musicSound}) {
+        delete *sound;
+        *sound = nullptr;
+    }
+    if (soundManager.directSound != nullptr) {
+        soundManager.directSound->release();
+        soundManager.directSound = nullptr;
+    }
 }

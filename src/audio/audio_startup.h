@@ -10,3 +10,7 @@
 // caller then shows the start-up error and ends the program. A sound file that
 // cannot be loaded is reported on stderr and its sound stays null.
 HRESULT startAudio();
+
+// The end of the game: deletes the three sounds and releases the sound
+// device, which closes the output. Safe to call when audio never started.
+void stopAudio();
