@@ -21,3 +21,4 @@ constexpr HRESULT DSERR_NODRIVER = static_cast<HRESULT>(0x88780078u);     // no 
 constexpr HRESULT DSERR_BADFORMAT = static_cast<HRESULT>(0x88780064u);    // format not playable
 constexpr HRESULT DSERR_INVALIDPARAM = static_cast<HRESULT>(0x80070057u); // same as E_INVALIDARG
 constexpr HRESULT DSERR_INVALIDCALL = static_cast<HRESULT>(0x88780032u);  // not possible for this buffer
+constexpr HRESULT DSERR_ALLOCATED = static_cast<HRESULT>(0x8878000Au);    // the output is already in use

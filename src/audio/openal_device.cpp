@@ -5,6 +5,7 @@
 
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <AL/alext.h>
 
 #include <algorithm>
 #include <cmath>
@@ -19,12 +20,42 @@ constexpr std::uint32_t DSBSIZE_MIN = 4;
 constexpr std::uint32_t DSBSIZE_MAX = 0x0FFFFFFF;
 constexpr std::uint32_t maxSharingSources = 64;
 
+// OpenAL Soft's buffer mapping (still marked experimental, "AL_SOFTX_map_buffer"):
+// a buffer stored with the read bit can be read back, so the device need not
+// keep its own copy of the samples.
+constexpr unsigned int mapReadBit = 0x1;
+constexpr unsigned int mapPersistentBit = 0x4;
+using BufferStorageFn = void(AL_APIENTRY*)(ALuint, ALenum, const ALvoid*, ALsizei, ALsizei, unsigned int);
+using MapBufferFn = void*(AL_APIENTRY*)(ALuint, ALsizei, ALsizei, unsigned int);
+using UnmapBufferFn = void(AL_APIENTRY*)(ALuint);
+
+struct AlOutput;
+// The loopback output the runner renders from; null when none is open.
+AlOutput* loopbackOutput = nullptr;
+LPALCRENDERSAMPLESSOFT renderSamples = nullptr;
+
 // The AL device and context, kept until the device object and every buffer
 // made from it have been released.
 struct AlOutput {
     ALCdevice* device = nullptr;
     ALCcontext* context = nullptr;
     int references = 1;
+    BufferStorageFn bufferStorage = nullptr;  // all three set, or none
+    MapBufferFn mapBuffer = nullptr;
+    UnmapBufferFn unmapBuffer = nullptr;
+
+    // Looks up buffer mapping in the current context.
+    void findMapping()
+    {
+        if (alIsExtensionPresent("AL_SOFTX_map_buffer") != AL_TRUE) return;
+        auto storage = reinterpret_cast<BufferStorageFn>(alGetProcAddress("alBufferStorageSOFT"));
+        auto map = reinterpret_cast<MapBufferFn>(alGetProcAddress("alMapBufferSOFT"));
+        auto unmap = reinterpret_cast<UnmapBufferFn>(alGetProcAddress("alUnmapBufferSOFT"));
+        if (storage == nullptr || map == nullptr || unmap == nullptr) return;
+        bufferStorage = storage;
+        mapBuffer = map;
+        unmapBuffer = unmap;
+    }
 
     void makeCurrent() const
     {
@@ -37,20 +68,27 @@ struct AlOutput {
         if (alcGetCurrentContext() == context) alcMakeContextCurrent(nullptr);
         alcDestroyContext(context);
         alcCloseDevice(device);
+        if (loopbackOutput == this) loopbackOutput = nullptr;
         delete this;
     }
 };
 
 // The data of one sound: the AL buffer, the staging block handed out by lock,
-// and the sources of every buffer entry that plays it.
+// and the sources of every buffer entry that plays it. Where OpenAL can hand
+// its samples back, the staging block lives only from a lock to its unlock,
+// so a sound's samples are held once (OpenAL's copy); a lock takes them back
+// from OpenAL first, so writing part of the buffer keeps the rest.
 struct SharedSamples {
     ALuint name = 0;
     ALenum format = 0;
     std::uint32_t rate = 0;
     std::uint32_t frameBytes = 0;
-    std::unique_ptr<std::uint8_t[]> staging;
-    std::uint32_t stagingBytes = 0;
+    std::uint8_t silence = 0;
+    std::unique_ptr<std::uint8_t[]> staging;  // null between unlock and the next lock
+    std::uint32_t stagingBytes = 0;           // the buffer's size in bytes
+    std::uint8_t tail[4] = {};                // bytes past the last whole frame (OpenAL has no room for them)
     bool uploaded = false;
+    bool readable = false;  // OpenAL's copy can be mapped for reading
     ALuint sources[maxSharingSources] = {};
     std::uint32_t sourceCount = 0;
 };
@@ -180,6 +218,10 @@ public:
         if (region1 == nullptr || bytes1 == nullptr) return DSERR_INVALIDPARAM;
         const std::uint32_t size = samples->stagingBytes;
         if (offset >= size || bytes == 0 || bytes > size) return DSERR_INVALIDPARAM;
+        if (!samples->staging) {
+            const HRESULT hr = takeBack();
+            if (failed(hr)) return hr;
+        }
         // A lock that runs past the end wraps round to the start.
         const std::uint32_t first = std::min(bytes, size - offset);
         *region1 = samples->staging.get() + offset;
@@ -232,6 +274,7 @@ public:
         state->looping = looping == AL_TRUE;
         state->alBuffer = static_cast<std::uint32_t>(attached);
         state->alBufferBytes = bytes;
+        state->stagingHeld = samples->staging != nullptr;
         return clearAlError();
     }
 
@@ -244,10 +287,34 @@ private:
     bool inStaging(const void* region, std::uint32_t bytes) const
     {
         if (region == nullptr) return bytes == 0;
+        if (!samples->staging) return false;
         const auto* p = static_cast<const std::uint8_t*>(region);
         const std::uint8_t* begin = samples->staging.get();
         return p >= begin && p <= begin + samples->stagingBytes &&
                bytes <= static_cast<std::uint32_t>(begin + samples->stagingBytes - p);
+    }
+
+    // Makes the staging block again from OpenAL's copy of the samples (or
+    // silence, before anything was uploaded).
+    HRESULT takeBack()
+    {
+        std::unique_ptr<std::uint8_t[]> block(new (std::nothrow) std::uint8_t[samples->stagingBytes]);
+        if (!block) return E_OUTOFMEMORY;
+        const std::uint32_t whole = samples->stagingBytes - samples->stagingBytes % samples->frameBytes;
+        if (samples->uploaded) {
+            output->makeCurrent();
+            clearAlError();
+            const void* held = output->mapBuffer(samples->name, 0, static_cast<ALsizei>(whole),
+                                                 mapReadBit | mapPersistentBit);
+            if (held == nullptr || !clearAlError()) return E_FAIL;
+            std::memcpy(block.get(), held, whole);
+            output->unmapBuffer(samples->name);
+            std::memcpy(block.get() + whole, samples->tail, samples->stagingBytes - whole);
+        } else {
+            std::memset(block.get(), samples->silence, samples->stagingBytes);
+        }
+        samples->staging = std::move(block);
+        return S_OK;
     }
 
     // Hands the staging block to OpenAL. A buffer attached to sources cannot
@@ -264,9 +331,20 @@ private:
         // OpenAL takes whole sample frames only.
         const std::uint32_t bytes = samples->stagingBytes - samples->stagingBytes % samples->frameBytes;
         if (bytes > 0) {
-            alBufferData(samples->name, samples->format, samples->staging.get(),
-                         static_cast<ALsizei>(bytes), static_cast<ALsizei>(samples->rate));
+            if (samples->readable) {
+                output->bufferStorage(samples->name, samples->format, samples->staging.get(),
+                                      static_cast<ALsizei>(bytes), static_cast<ALsizei>(samples->rate),
+                                      mapReadBit | mapPersistentBit);
+            } else {
+                alBufferData(samples->name, samples->format, samples->staging.get(),
+                             static_cast<ALsizei>(bytes), static_cast<ALsizei>(samples->rate));
+            }
             samples->uploaded = clearAlError();
+        }
+        if (samples->uploaded && samples->readable) {
+            // OpenAL holds the samples now: keep the stray bytes, drop the block.
+            std::memcpy(samples->tail, samples->staging.get() + bytes, samples->stagingBytes - bytes);
+            samples->staging.reset();
         }
         if (samples->uploaded) {
             for (std::uint32_t i = 0; i < samples->sourceCount; ++i) {
@@ -323,7 +401,9 @@ public:
             return E_OUTOFMEMORY;
         }
         samples->stagingBytes = desc.bufferBytes;
-        std::memset(samples->staging.get(), format.bitsPerSample == 8 ? 0x80 : 0x00, desc.bufferBytes);
+        samples->silence = format.bitsPerSample == 8 ? 0x80 : 0x00;
+        std::memset(samples->staging.get(), samples->silence, desc.bufferBytes);
+        samples->readable = output->mapBuffer != nullptr;
         samples->rate = format.samplesPerSec;
         samples->frameBytes = format.channels * (format.bitsPerSample / 8u);
         if (format.channels == 1) {
@@ -404,13 +484,12 @@ float gainFromVolume(std::int32_t volume)
     return static_cast<float>(std::pow(10.0, static_cast<double>(volume) / 2000.0));
 }
 
-HRESULT createOpenAlDevice(SoundDevice** device)
+namespace {
+
+// Makes `context` current on `alDevice` and wraps both in the device object;
+// on failure closes them.
+HRESULT wrapOutput(ALCdevice* alDevice, ALCcontext* context, bool loopback, SoundDevice** device)
 {
-    if (device == nullptr) return E_INVALIDARG;
-    *device = nullptr;
-    ALCdevice* alDevice = alcOpenDevice(nullptr);
-    if (alDevice == nullptr) return DSERR_NODRIVER;
-    ALCcontext* context = alcCreateContext(alDevice, nullptr);
     if (context == nullptr || alcMakeContextCurrent(context) != ALC_TRUE) {
         if (context != nullptr) alcDestroyContext(context);
         alcCloseDevice(alDevice);
@@ -425,12 +504,66 @@ HRESULT createOpenAlDevice(SoundDevice** device)
     }
     output->device = alDevice;
     output->context = context;
+    output->findMapping();
     *device = new (std::nothrow) OpenAlDevice(output);
     if (*device == nullptr) {
         output->releaseReference();
         return E_OUTOFMEMORY;
     }
+    if (loopback) loopbackOutput = output;
     return S_OK;
+}
+
+}  // namespace
+
+HRESULT createOpenAlDevice(SoundDevice** device)
+{
+    if (device == nullptr) return E_INVALIDARG;
+    *device = nullptr;
+    ALCdevice* alDevice = alcOpenDevice(nullptr);
+    if (alDevice == nullptr) return DSERR_NODRIVER;
+    return wrapOutput(alDevice, alcCreateContext(alDevice, nullptr), false, device);
+}
+
+HRESULT createOpenAlLoopbackDevice(SoundDevice** device)
+{
+    if (device == nullptr) return E_INVALIDARG;
+    *device = nullptr;
+    // One loopback output at a time: it is the one the runner renders.
+    if (loopbackOutput != nullptr) return DSERR_ALLOCATED;
+    if (alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback") != ALC_TRUE) return DSERR_NODRIVER;
+    auto openLoopback =
+        reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
+    auto formatSupported = reinterpret_cast<LPALCISRENDERFORMATSUPPORTEDSOFT>(
+        alcGetProcAddress(nullptr, "alcIsRenderFormatSupportedSOFT"));
+    auto render = reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
+    if (openLoopback == nullptr || formatSupported == nullptr || render == nullptr) return DSERR_NODRIVER;
+    ALCdevice* alDevice = openLoopback(nullptr);
+    if (alDevice == nullptr) return DSERR_NODRIVER;
+    if (formatSupported(alDevice, static_cast<ALCsizei>(loopbackRate), ALC_STEREO_SOFT, ALC_FLOAT_SOFT) != ALC_TRUE) {
+        alcCloseDevice(alDevice);
+        return DSERR_NODRIVER;
+    }
+    // Plain stereo panning, no HRTF, and no limiter: the recording is the
+    // linear sum of the sounds.
+    const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT,
+                                 ALC_FORMAT_TYPE_SOFT,     ALC_FLOAT_SOFT,
+                                 ALC_FREQUENCY,            static_cast<ALCint>(loopbackRate),
+                                 ALC_HRTF_SOFT,            ALC_FALSE,
+                                 ALC_OUTPUT_LIMITER_SOFT,  ALC_FALSE,
+                                 0};
+    renderSamples = render;
+    return wrapOutput(alDevice, alcCreateContext(alDevice, attributes), true, device);
+}
+
+bool renderOpenAlLoopback(float* out, std::uint32_t frames)
+{
+    if (loopbackOutput == nullptr) {
+        std::fill(out, out + static_cast<std::size_t>(frames) * loopbackChannels, 0.0f);
+        return false;
+    }
+    renderSamples(loopbackOutput->device, out, static_cast<ALCsizei>(frames));
+    return true;
 }
 
 bool inspectOpenAlBuffer(SoundBuffer* buffer, OpenAlSourceState* state)

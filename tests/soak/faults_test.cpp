@@ -125,13 +125,16 @@ TEST_P(DataFault, TheGameStartsAndPlaysOn)
 INSTANTIATE_TEST_SUITE_P(EachDataFile, DataFault, ::testing::ValuesIn(faults),
                          [](const ::testing::TestParamInfo<Fault>& i) { return std::string(i.param.name); });
 
-TEST(SoundFault, WithoutASoundBackendTheRunnerShowsTheMessageAndLeavesWithOne)
+TEST(SoundFault, TheRunnerNeedsNoSoundBackend)
 {
+    // The runner mixes its sound itself (OpenAL Soft's loopback output), so a
+    // machine without a working backend plays it all the same; the window
+    // game's message for a missing output is tested with the game binary.
     const RunnerResult r = runRunner("frames 5\nstate\n", builtDataDir(), "32x32",
                                      "ALSOFT_DRIVERS=no-such-backend ");
     EXPECT_EQ(r.exitCode, 1) << r.err;
-    EXPECT_NE(r.err.find("Error initializing DirectSound.  Sample will now exit.\n"), std::string::npos) << r.err;
-    EXPECT_TRUE(r.lines.empty()) << "the game ran frames without sound";
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.lines.size(), 1u);
 }
 
 TEST(PadFault, APadPulledOutMidGameLeavesTheGameOnTheKeyboard)

@@ -1,8 +1,10 @@
 // glimmerfall-script: runs the real game offscreen from a script of commands.
-//   glimmerfall-script [--size WxH] [--data DIR] [SCRIPT]   (stdin when no file)
+//   glimmerfall-script [--size WxH] [--data DIR] [--audio-out FILE.wav] [SCRIPT]
+//   (the script from stdin when no file is given)
 // Exit code: the game's (1) after quit or the end of the script; 2 for a bad
-// command line, a bad script or a command that failed; 3 when GL reported an
-// error after a frame (stderr names the error and the frame).
+// command line, a bad script, a command that failed or a sound recording that
+// could not be written; 3 when GL reported an error after a frame (stderr
+// names the error and the frame).
 #include <unistd.h>
 
 #include <cstdio>
@@ -25,7 +27,7 @@ constexpr int glErrorExit = 3;
 
 int usage(const char* why)
 {
-    std::fprintf(stderr, "glimmerfall-script: %s\nusage: glimmerfall-script [--size WxH] [--data DIR] [SCRIPT]\n",
+    std::fprintf(stderr, "glimmerfall-script: %s\nusage: glimmerfall-script [--size WxH] [--data DIR] [--audio-out FILE.wav] [SCRIPT]\n",
                  why);
     return usageError;
 }
@@ -44,6 +46,7 @@ int main(int argc, char** argv)
     int width = 1280;
     int height = 1024;
     const char* dataDir = nullptr;
+    const char* audioOut = nullptr;
     const char* scriptPath = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--size") == 0) {
@@ -55,6 +58,11 @@ int main(int argc, char** argv)
                 return usage("--data needs a folder");
             }
             dataDir = argv[++i];
+        } else if (std::strcmp(argv[i], "--audio-out") == 0) {
+            if (i + 1 == argc) {
+                return usage("--audio-out needs a file name");
+            }
+            audioOut = argv[++i];
         } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
             return usage((std::string("unknown option ") + argv[i]).c_str());
         } else if (scriptPath == nullptr) {
@@ -81,13 +89,24 @@ int main(int argc, char** argv)
                      script.error.c_str());
         return usageError;
     }
+    ScriptHost host(width, height, std::move(script.commands), stdout);
+    std::string error;
+    // The recording is made before entering the data folder, so a relative
+    // name is relative to where the runner was started.
+    if (audioOut != nullptr && !host.recorder().open(audioOut, error)) {
+        std::fprintf(stderr, "glimmerfall-script: %s\n", error.c_str());
+        return usageError;
+    }
     if (dataDir != nullptr && chdir(dataDir) != 0) {
         std::fprintf(stderr, "glimmerfall-script: cannot enter %s\n", dataDir);
         return usageError;
     }
 
-    ScriptHost host(width, height, std::move(script.commands), stdout);
     const int code = runGame(host);
+    if (!host.recorder().finish(error)) {
+        std::fprintf(stderr, "glimmerfall-script: %s\n", error.c_str());
+        return usageError;
+    }
     if (!host.failure().empty()) {
         std::fprintf(stderr, "glimmerfall-script: %s: %s\n", scriptPath != nullptr ? scriptPath : "stdin",
                      host.failure().c_str());

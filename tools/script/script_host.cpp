@@ -6,6 +6,8 @@
 #include <algorithm>
 
 #include "app/frame_driver.h"
+#include "audio/openal_device.h"
+#include "audio/sound_device.h"
 #include "png_writer.h"
 #include "state_report.h"
 #include "world/level.h"
@@ -21,10 +23,13 @@ ScriptHost::ScriptHost(int width, int height, std::vector<ScriptCommand> command
     : desktopWidth_(width), desktopHeight_(height), width_(width), height_(height),
       commands_(std::move(commands)), out_(out)
 {
+    // The runner's sound follows its frames, not the wall clock.
+    setSoundDeviceCreator(createOpenAlLoopbackDevice);
 }
 
 ScriptHost::~ScriptHost()
 {
+    setSoundDeviceCreator(nullptr);
     if (pad_ != nullptr) {
         SDL_JoystickClose(pad_);
     }
@@ -147,6 +152,7 @@ void ScriptHost::presentFrame()
 {
     frontBuffer_ = backBuffer_;
     ++frames_;
+    recorder_.renderFrame();
     noteTextureNames();
     checkGlErrors();
     if (finished_ || budget_ == 0) {

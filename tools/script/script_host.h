@@ -7,6 +7,7 @@
 
 #include "app/host.h"
 #include "autopilot.h"
+#include "mix_recorder.h"
 #include "script_command.h"
 
 struct _SDL_Joystick;
@@ -15,7 +16,8 @@ struct _SDL_Joystick;
 // desktop. The buffer's size stands in for the desktop. Commands run before
 // the joystick is opened and then after each frame once the frames asked for
 // have been produced; input commands queue messages that the game's own loop
-// takes, as a window's would be.
+// takes, as a window's would be. The game's sound plays on OpenAL Soft's
+// loopback output, mixed in game time: 1/60 s after every frame.
 class ScriptHost final : public Host {
 public:
     ScriptHost(int width, int height, std::vector<ScriptCommand> commands, std::FILE* out);
@@ -38,6 +40,8 @@ public:
     std::int64_t glErrorFrame() const { return glErrorFrame_; }
     // Texture names that exist now, among all the game has held so far.
     int liveTextureNames() const;
+    // The game's sound, taken after every frame; open() it to write a WAV file.
+    MixRecorder& recorder() { return recorder_; }
 
 protected:
     bool openWindow() override { return true; }
@@ -78,6 +82,7 @@ private:
     std::int64_t glErrorFrame_ = 0;
     unsigned int highestTextureName_ = 0;
 
+    MixRecorder recorder_;
     _SDL_Joystick* pad_ = nullptr;
     int padIndex_ = -1;
 };
