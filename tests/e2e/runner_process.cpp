@@ -45,6 +45,7 @@ public:
         errFile_ = tempPath("err" + std::to_string(n) + ".txt");
         std::ofstream(scriptFile_) << script;
         timeout_ = options.timeoutSeconds;
+        readDelay_ = options.readDelayMicroseconds;
 
         // Everything the child needs is built before fork: other children's
         // reader threads may hold the allocator's lock at that moment, so the
@@ -74,7 +75,12 @@ public:
         }
         envp.push_back(nullptr);
         const std::string data = dataDir();
-        std::vector<std::string> args{GLIMMERFALL_SCRIPT_BINARY, "--size", options.size, "--data", data, scriptFile_};
+        std::vector<std::string> args{GLIMMERFALL_SCRIPT_BINARY, "--size", options.size, "--data", data};
+        if (!options.audioOut.empty()) {
+            args.push_back("--audio-out");
+            args.push_back(options.audioOut);
+        }
+        args.push_back(scriptFile_);
         std::vector<char*> argv;
         for (std::string& a : args) {
             argv.push_back(a.data());
@@ -139,18 +145,19 @@ private:
             if (n <= 0) {
                 break;
             }
-            const double at = secondsSince(start_);
             pending.append(buffer, static_cast<std::size_t>(n));
             std::size_t end;
             while ((end = pending.find('\n')) != std::string::npos) {
                 result_.lines.push_back(pending.substr(0, end));
-                result_.lineSeconds.push_back(at);
                 pending.erase(0, end + 1);
+                if (readDelay_ > 0) {
+                    // A full pipe stops the child at its next line.
+                    std::this_thread::sleep_for(std::chrono::microseconds(readDelay_));
+                }
             }
         }
         if (!pending.empty()) {
             result_.lines.push_back(pending);
-            result_.lineSeconds.push_back(secondsSince(start_));
         }
         close(fd);
     }
@@ -172,6 +179,7 @@ private:
     std::string scriptFile_;
     std::string errFile_;
     int timeout_ = 300;
+    int readDelay_ = 0;
     pid_t pid_ = -1;
     Clock::time_point start_;
     std::thread reader_;
@@ -190,17 +198,6 @@ std::vector<JsonValue> RunResult::states() const
             JsonValue v;
             EXPECT_TRUE(JsonParser(line).parse(v)) << line;
             out.push_back(std::move(v));
-        }
-    }
-    return out;
-}
-
-std::vector<double> RunResult::stateSeconds() const
-{
-    std::vector<double> out;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (!lines[i].empty() && lines[i][0] == '{') {
-            out.push_back(lineSeconds[i]);
         }
     }
     return out;

@@ -7,10 +7,7 @@
 #include "mini_json.h"
 
 // Runs glimmerfall-script as a child process on a script, from the data
-// folder the tests are given, and collects what it printed. Every stdout
-// line carries the time it arrived, counted from the start of the child, so
-// that tests can relate state lines to wall-clock time (and so to the time
-// of OpenAL Soft's wave output, which is mixed in real time).
+// folder the tests are given, and collects what it printed.
 
 // True when the build runs under AddressSanitizer and UBSan, where the
 // runner is several times slower.
@@ -28,20 +25,22 @@ struct RunOptions {
     // Extra environment for the child; ALSOFT_DRIVERS is "null" unless set here.
     std::vector<std::pair<std::string, std::string>> env;
     int timeoutSeconds = 300;
+    // Where the runner writes its sound (--audio-out); none when empty.
+    std::string audioOut;
+    // A pause after each stdout line is read: once the pipe is full, the
+    // runner waits that long at every line it prints.
+    int readDelayMicroseconds = 0;
 };
 
 struct RunResult {
     int exitCode = -1;  // -1 when the child did not exit normally
     bool timedOut = false;
     std::vector<std::string> lines;  // stdout, one entry a line
-    std::vector<double> lineSeconds;  // arrival of each line after the start
     double exitSeconds = 0.0;          // when the child had exited
     std::string err;                   // stderr
 
     // The stdout lines that are state objects, parsed, in order.
     std::vector<JsonValue> states() const;
-    // Arrival times of those lines.
-    std::vector<double> stateSeconds() const;
 };
 
 // A unique path in the test's temporary folder for this process.

@@ -18,78 +18,41 @@ std::uint32_t le32(const std::uint8_t* p)
 std::uint16_t le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
 constexpr std::uint16_t formatPcm = 1;
-constexpr std::uint16_t formatFloat = 3;
-constexpr std::uint16_t formatExtensible = 0xFFFE;
 
 }  // namespace
-
-std::size_t WaveCapture::at(double second) const
-{
-    if (second <= 0.0) {
-        return 0;
-    }
-    return std::min(mono.size(), static_cast<std::size_t>(second * rate));
-}
 
 WaveCapture readWaveCapture(const std::string& path)
 {
     WaveCapture w;
     std::ifstream in(path, std::ios::binary);
     const std::vector<std::uint8_t> f((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (f.size() < 12 || std::memcmp(f.data(), "RIFF", 4) != 0 || std::memcmp(f.data() + 8, "WAVE", 4) != 0) {
-        w.error = "not a RIFF WAVE file: " + path;
+    if (f.size() < 44 || std::memcmp(f.data(), "RIFF", 4) != 0 || std::memcmp(f.data() + 8, "WAVEfmt ", 8) != 0 ||
+        std::memcmp(f.data() + 36, "data", 4) != 0) {
+        w.error = "not the runner's RIFF WAVE layout: " + path;
         return w;
     }
-    std::uint16_t format = 0;
-    int bits = 0;
-    std::size_t at = 12;
-    while (at + 8 <= f.size()) {
-        const std::uint32_t size = le32(&f[at + 4]);
-        const std::size_t body = at + 8;
-        if (std::memcmp(&f[at], "fmt ", 4) == 0 && size >= 16 && body + 16 <= f.size()) {
-            format = le16(&f[body]);
-            w.channels = le16(&f[body + 2]);
-            w.rate = static_cast<int>(le32(&f[body + 4]));
-            bits = le16(&f[body + 14]);
-            if (format == formatExtensible && size >= 40 && body + 40 <= f.size()) {
-                format = le16(&f[body + 24]);  // the sub-format GUID starts with the format tag
-            }
-        } else if (std::memcmp(&f[at], "data", 4) == 0) {
-            std::size_t bytes = f.size() - body;
-            if (size != 0xFFFFFFFFu && size <= bytes) {
-                bytes = size;
-            }
-            const int sampleBytes = bits / 8;
-            if (w.channels < 1 || w.rate < 1 || !((format == formatFloat && bits == 32) ||
-                                                  (format == formatPcm && bits == 16))) {
-                w.error = "unexpected sample format";
-                return w;
-            }
-            const std::size_t frames = bytes / (static_cast<std::size_t>(sampleBytes) * w.channels);
-            w.mono.resize(frames);
-            for (std::size_t i = 0; i < frames; ++i) {
-                double sum = 0.0;
-                for (int c = 0; c < w.channels; ++c) {
-                    const std::uint8_t* p = &f[body + (i * w.channels + c) * sampleBytes];
-                    if (format == formatFloat) {
-                        float v;
-                        std::memcpy(&v, p, 4);
-                        sum += v;
-                    } else {
-                        sum += static_cast<std::int16_t>(le16(p)) / 32768.0;
-                    }
-                }
-                w.mono[i] = static_cast<float>(sum / w.channels);
-            }
-            w.ok = true;
-            return w;
-        }
-        if (size == 0xFFFFFFFFu) {
-            break;
-        }
-        at = body + size + (size & 1u);
+    const std::uint32_t dataBytes = le32(&f[40]);
+    if (le32(&f[4]) != f.size() - 8 || dataBytes != f.size() - 44) {
+        w.error = "RIFF or data size does not match the file: " + path;
+        return w;
     }
-    w.error = "no data chunk in " + path;
+    w.channels = le16(&f[22]);
+    w.rate = static_cast<int>(le32(&f[24]));
+    if (le32(&f[16]) != 16 || le16(&f[20]) != formatPcm || le16(&f[34]) != 16 || w.channels < 1 ||
+        le16(&f[32]) != 2 * w.channels || dataBytes % (2u * w.channels) != 0) {
+        w.error = "not 16-bit PCM: " + path;
+        return w;
+    }
+    const std::size_t frames = dataBytes / (2u * w.channels);
+    w.mono.resize(frames);
+    for (std::size_t i = 0; i < frames; ++i) {
+        double sum = 0.0;
+        for (int c = 0; c < w.channels; ++c) {
+            sum += static_cast<std::int16_t>(le16(&f[44 + (i * w.channels + c) * 2])) / 32768.0;
+        }
+        w.mono[i] = static_cast<float>(sum / w.channels);
+    }
+    w.ok = true;
     return w;
 }
 
@@ -155,55 +118,33 @@ double tonePower(const std::vector<float>& track, std::size_t from, std::size_t 
     return blocks > 0 ? total / blocks : 0.0;
 }
 
-std::size_t firstSound(const std::vector<float>& track, float threshold)
+std::size_t firstDifference(const std::vector<float>& a, const std::vector<float>& b)
 {
-    for (std::size_t i = 0; i < track.size(); ++i) {
-        if (std::fabs(track[i]) > threshold) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        if (a[i] != b[i]) {
             return i;
         }
     }
-    return track.size();
+    return n;
 }
 
-namespace {
-
-double differenceEnergy(const std::vector<float>& a, const std::vector<float>& b, long lag, std::size_t from,
-                        std::size_t to)
+std::size_t lastDifference(const std::vector<float>& a, const std::vector<float>& b)
 {
-    double sum = 0.0;
-    for (std::size_t i = from; i < to && i < a.size(); ++i) {
-        const long j = static_cast<long>(i) + lag;
-        const double other = j >= 0 && static_cast<std::size_t>(j) < b.size() ? b[static_cast<std::size_t>(j)] : 0.0;
-        const double d = a[i] - other;
-        sum += d * d;
-    }
-    return sum;
-}
-
-}  // namespace
-
-long alignTracks(const std::vector<float>& a, const std::vector<float>& b, std::size_t from, std::size_t to)
-{
-    const long guess = static_cast<long>(firstSound(b, 1e-4f)) - static_cast<long>(firstSound(a, 1e-4f));
-    long best = guess;
-    double bestEnergy = differenceEnergy(a, b, guess, from, to);
-    for (long lag = guess - 256; lag <= guess + 256; ++lag) {
-        const double e = differenceEnergy(a, b, lag, from, to);
-        if (e < bestEnergy) {
-            bestEnergy = e;
-            best = lag;
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = n; i-- > 0;) {
+        if (a[i] != b[i]) {
+            return i;
         }
     }
-    return best;
+    return n;
 }
 
-std::vector<float> difference(const std::vector<float>& a, const std::vector<float>& b, long lag)
+std::vector<float> difference(const std::vector<float>& a, const std::vector<float>& b)
 {
-    std::vector<float> out(a.size());
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const long j = static_cast<long>(i) + lag;
-        const float other = j >= 0 && static_cast<std::size_t>(j) < b.size() ? b[static_cast<std::size_t>(j)] : 0.0f;
-        out[i] = a[i] - other;
+    std::vector<float> out(std::min(a.size(), b.size()));
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        out[i] = a[i] - b[i];
     }
     return out;
 }
