@@ -102,6 +102,17 @@ TEST_F(AudioStartupTest, OpensTheDeviceLoadsThreeSoundsAndStartsTheMusic)
     EXPECT_EQ(device.log[device.log.size() - 2].value, 0);
     EXPECT_FALSE(pickupSound->isPlaying());
     EXPECT_FALSE(thrustSound->isPlaying());
+
+    // The end of the game lets go of every buffer and then the device, once.
+    stopAudio();
+    stopAudio();
+    EXPECT_EQ(pickupSound, nullptr);
+    EXPECT_EQ(thrustSound, nullptr);
+    EXPECT_EQ(musicSound, nullptr);
+    EXPECT_EQ(soundManager.directSound, nullptr);
+    for (const FakeBuffer* b : device.buffers) EXPECT_TRUE(b->released) << "buffer " << b->index;
+    EXPECT_EQ(device.countCalls("releaseDevice"), 1);
+    EXPECT_EQ(calls().back(), "releaseDevice");
 }
 
 TEST_F(AudioStartupTest, MissingSoundIsNamedOnStderrAndTheRestStillRuns)
@@ -154,6 +165,9 @@ TEST_F(AudioStartupTest, DeviceOrFormatFailureStopsBeforeAnySound)
     EXPECT_EQ(startAudio(), DSERR_BADFORMAT);
     EXPECT_EQ(device.countCalls("createSoundBuffer"), 0);
     EXPECT_EQ(musicSound, nullptr);
+    // The device did open: the game's end closes it.
+    stopAudio();
+    EXPECT_TRUE(device.releasedDevice);
 }
 
 }  // namespace

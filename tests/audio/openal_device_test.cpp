@@ -2,6 +2,7 @@
 // runs it on OpenAL Soft's null backend (ALSOFT_DRIVERS=null).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -130,6 +131,89 @@ TEST(OpenAlDevice, PlaysSharedBuffersHeadless)
     format.bitsPerSample = 16;
     format.channels = 6;
     EXPECT_EQ(device->createSoundBuffer(desc, &raw), DSERR_BADFORMAT);
+}
+
+// The runner's device: mixes only when asked, and keeps a sound's samples once
+// (OpenAL's copy), taking them back for a lock, so writing part of a buffer
+// keeps the rest, the stray byte past the last whole frame included.
+TEST(OpenAlDevice, LoopbackMixesOnRequestAndHoldsEachSoundOnce)
+{
+    SoundDevice* rawDevice = nullptr;
+    ASSERT_EQ(createOpenAlLoopbackDevice(&rawDevice), S_OK);
+    std::unique_ptr<SoundDevice, Released> device(rawDevice);
+    SoundDevice* second = nullptr;
+    EXPECT_EQ(createOpenAlLoopbackDevice(&second), DSERR_ALLOCATED);
+
+    WaveFormatEx format;
+    format.formatTag = WAVE_FORMAT_PCM;
+    format.channels = 1;
+    format.samplesPerSec = 22050;
+    format.bitsPerSample = 16;
+    format.blockAlign = 2;
+    format.avgBytesPerSec = 44100;
+    SoundBufferDesc desc;
+    desc.flags = DSBCAPS_CTRLVOLUME;
+    desc.bufferBytes = 44101;
+    desc.format = &format;
+    SoundBuffer* raw = nullptr;
+    ASSERT_EQ(device->createSoundBuffer(desc, &raw), S_OK);
+    std::unique_ptr<SoundBuffer, Released> buffer(raw);
+
+    const std::vector<std::uint8_t> ramp = rampBytes(desc.bufferBytes);
+    void* region = nullptr;
+    void* region2 = nullptr;
+    std::uint32_t bytes = 0;
+    std::uint32_t bytes2 = 0;
+    ASSERT_EQ(buffer->lock(0, desc.bufferBytes, &region, &bytes, nullptr, nullptr, 0), S_OK);
+    std::memcpy(region, ramp.data(), bytes);
+    ASSERT_EQ(buffer->unlock(region, bytes, nullptr, 0), S_OK);
+    OpenAlSourceState state;
+    ASSERT_TRUE(inspectOpenAlBuffer(buffer.get(), &state));
+    EXPECT_EQ(state.alBufferBytes, 44100);
+    EXPECT_FALSE(state.stagingHeld) << "the device still holds a copy of the samples";
+
+    // A partial lock hands out what the buffer holds, and writing it changes
+    // only those bytes.
+    ASSERT_EQ(buffer->lock(1000, 100, &region, &bytes, nullptr, nullptr, 0), S_OK);
+    ASSERT_EQ(bytes, 100u);
+    EXPECT_EQ(std::memcmp(region, ramp.data() + 1000, 100), 0);
+    std::memset(region, 0xAB, 100);
+    ASSERT_EQ(buffer->unlock(region, bytes, nullptr, 0), S_OK);
+    ASSERT_EQ(buffer->lock(44000, 200, &region, &bytes, &region2, &bytes2, 0), S_OK);
+    ASSERT_EQ(bytes, 101u);
+    ASSERT_EQ(bytes2, 99u);
+    EXPECT_EQ(std::memcmp(region, ramp.data() + 44000, 101), 0);
+    EXPECT_EQ(std::memcmp(region2, ramp.data(), 99), 0);
+    ASSERT_EQ(buffer->unlock(region, bytes, region2, bytes2), S_OK);
+    ASSERT_EQ(buffer->lock(0, desc.bufferBytes, &region, &bytes, nullptr, nullptr, 0), S_OK);
+    std::vector<std::uint8_t> expected = ramp;
+    std::fill(expected.begin() + 1000, expected.begin() + 1100, 0xAB);
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), static_cast<std::uint8_t*>(region)));
+    ASSERT_EQ(buffer->unlock(region, bytes, nullptr, 0), S_OK);
+
+    // Nothing sounds until the mix is taken; a one-second sound plays for 60
+    // sixtieths of a second however long the calls take.
+    std::vector<float> mix(735 * loopbackChannels);
+    ASSERT_EQ(buffer->play(0, 0, 0), S_OK);
+    std::uint32_t status = 0;
+    for (int frame = 0; frame < 60; ++frame) {
+        ASSERT_EQ(buffer->getStatus(&status), S_OK);
+        EXPECT_EQ(status, DSBSTATUS_PLAYING) << "frame " << frame;
+        ASSERT_TRUE(renderOpenAlLoopback(mix.data(), 735));
+    }
+    EXPECT_TRUE(std::any_of(mix.begin(), mix.end(), [](float v) { return v != 0.0f; }));
+    ASSERT_TRUE(renderOpenAlLoopback(mix.data(), 735));
+    ASSERT_EQ(buffer->getStatus(&status), S_OK);
+    EXPECT_EQ(status, 0u);
+
+    // Closed, the loopback output renders nothing and can be opened again.
+    buffer.reset();
+    device.reset();
+    mix.assign(mix.size(), 1.0f);
+    EXPECT_FALSE(renderOpenAlLoopback(mix.data(), 735));
+    EXPECT_TRUE(std::all_of(mix.begin(), mix.end(), [](float v) { return v == 0.0f; }));
+    ASSERT_EQ(createOpenAlLoopbackDevice(&second), S_OK);
+    second->release();
 }
 
 TEST(OpenAlDevice, CarriesTheSoundManagerFromFileToPlayingSound)
