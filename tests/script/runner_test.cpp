@@ -84,6 +84,20 @@ TEST(ScriptRunner, BadScriptsAndOptionsEndWithExitCodeTwoBeforeTheGameStarts)
     EXPECT_EQ(runScript("quit\n", "--size 0x5").exitCode, 2);
     EXPECT_EQ(runScript("quit\n", "--size 160").exitCode, 2);
     EXPECT_EQ(runScript("quit\n", "--fast").exitCode, 2);
+    EXPECT_EQ(runScript("quit\n", "--audio-out").exitCode, 2);
+    r = runScript("frames 1\nstate\n", "--size 32x32 --audio-out /nonexistent-folder/mix.wav");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("cannot create /nonexistent-folder/mix.wav"), std::string::npos) << r.err;
+    EXPECT_TRUE(r.lines.empty());
+}
+
+TEST(ScriptRunner, ARecordingThatCannotBeWrittenIsAFailure)
+{
+    // The device is full: the game plays to the end, but the run fails.
+    const RunResult r = runScript("frames 5\nstate\n", "--size 32x32 --audio-out /dev/full");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.lines.size(), 1u);
+    EXPECT_NE(r.err.find("cannot write /dev/full"), std::string::npos) << r.err;
 }
 
 TEST(ScriptRunner, CommandsThatFailWhileRunningNameTheirLine)
