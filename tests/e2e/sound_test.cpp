@@ -191,7 +191,7 @@ std::string fileBytes(const std::string& path)
 // it), the state lines and the recordings are the same, byte for byte.
 TEST(Sound, TheSameScriptGivesTheSameStatesAndSoundAtAnySpeed)
 {
-    const long frames = 600;
+    const long frames = 300;
     const std::string script = opening + repeat("autopilot 1\nstate\n", static_cast<int>(frames));
     RunOptions plain;
     plain.size = "32x32";
