@@ -289,8 +289,13 @@ void runFrame()
     levelTime += clockStep;
     glPushMatrix();
 
-    drawClock();
-    timeOutIfExpired();
+    // Completing the last level leaves levelNumber at 10, past the table of
+    // limits: that frame has no clock and cannot run out of time, and the
+    // next one draws the final screen.
+    if (levelNumber != 10) {
+        drawClock();
+        timeOutIfExpired();
+    }
 
     glPopMatrix();
     glFlush();

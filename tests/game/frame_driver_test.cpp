@@ -228,6 +228,29 @@ TEST_F(GameTest, CompletedLevelAddsTruncatedTimeLeft)
     EXPECT_EQ(levelNumber, 2);
 }
 
+// The frame that completes level 9 raises levelNumber to 10, past the table
+// of limits: it neither draws the clock nor runs out of time, even with the
+// clock past the last limit, and the next frame is the final screen.
+TEST_F(GameTest, CompletingTheLastLevelEndsTheGameWithoutReadingPastTheLimits)
+{
+    startFirstLevel();
+    levelNumber = 9;
+    levelTime = 650.0f;
+    collectedCount = 2000;
+    score = 7;
+    runFrame();
+    EXPECT_EQ(levelNumber, 10);
+    EXPECT_EQ(gameState, LevelComplete);
+    EXPECT_EQ(score, 57);
+    EXPECT_FLOAT_EQ(levelTime, 0.1f);
+
+    levelTime = 800.0f;  // would be past any limit
+    runFrame();
+    EXPECT_EQ(gameState, LevelComplete) << "the final screen, not a time-out";
+    EXPECT_EQ(levelNumber, 10);
+    EXPECT_FLOAT_EQ(levelTime, 800.0f) << "the final screen plays nothing";
+}
+
 // The clock is a float sum of 0.1 steps and runs slightly fast: a limit of
 // 500 is passed on the 5000th frame, a limit of 700 only on the 7001st.
 TEST_F(GameTest, TimeRunsOutJustPastTheLimit)
