@@ -230,19 +230,53 @@ void timeOutIfExpired()
     }
 }
 
-// Without a usable controller nothing else clears the buttons that Space set;
-// the steering axis is only clamped after a frame of play.
+// The steering axis grows by the held steering key on every frame, screens
+// included (the camera pass conditions it there too): it is held to
+// −1000 … +1000 after each frame.
+void clampSteering()
+{
+    if (joystickState.lX > 1000) {
+        joystickState.lX = 1000;
+    } else if (joystickState.lX < -1000) {
+        joystickState.lX = -1000;
+    }
+}
+
+// Without a usable controller nothing else clears the buttons that Space set.
 void fixUpControls()
 {
     if (joystickUsable == 0) {
         joystickState.rgbButtons[0] = 0;
         joystickState.rgbButtons[1] = 0;
     }
-    if (joystickState.lX > 1000) {
-        joystickState.lX = 1000;
-    } else if (joystickState.lX < -1000) {
-        joystickState.lX = -1000;
+    clampSteering();
+}
+
+// Draws the screen the state asks for, if any; false for a frame of play.
+// The first level starts without a level-complete screen.
+bool drawScreen()
+{
+    if (gameState == Title) {
+        score = 0;
+        drawTitleScreen();
+        return true;
     }
+    if (levelNumber == 10) {
+        drawFinalScreen();
+        return true;
+    }
+    if (gameState == LevelComplete) {
+        if (levelNumber != 1) {
+            drawNextLevelScreen();
+            return true;
+        }
+        lastButton = 1;
+        gameState = Playing;
+    } else if (gameState == OutOfTime) {
+        drawOutOfTimeScreen();
+        return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -255,25 +289,8 @@ void runFrame()
     }
 
     // Screens pop the matrix pushed above themselves.
-    if (gameState == Title) {
-        score = 0;
-        drawTitleScreen();
-        return;
-    }
-    if (levelNumber == 10) {
-        drawFinalScreen();
-        return;
-    }
-    if (gameState == LevelComplete) {
-        if (levelNumber != 1) {
-            drawNextLevelScreen();
-            return;
-        }
-        // The first level starts without a level-complete screen.
-        lastButton = 1;
-        gameState = Playing;
-    } else if (gameState == OutOfTime) {
-        drawOutOfTimeScreen();
+    if (drawScreen()) {
+        clampSteering();
         return;
     }
 

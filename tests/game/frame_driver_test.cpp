@@ -345,20 +345,36 @@ TEST_F(GameTest, LevelTenShowsFinalScreenWhateverTheState)
     }
 }
 
-TEST_F(GameTest, SteeringAxisIsClampedAfterPlayOnly)
+// A steering key held on a screen moves the axis by 300 a frame; it is held
+// to ±1000 after every frame, screens included, so play starts from at most
+// a full turn.
+TEST_F(GameTest, SteeringAxisIsClampedAfterEveryFrame)
 {
     joystickState.lX = 5000;
     runFrame();  // title
-    EXPECT_EQ(joystickState.lX, 4800) << "conditioned but not clamped on a screen";
+    EXPECT_EQ(joystickState.lX, 1000) << "conditioned to 4800, then clamped";
+    keyDown('A');
+    for (int i = 0; i < 120; ++i) {
+        runFrame();
+    }
+    EXPECT_EQ(joystickState.lX, -1000) << "two seconds of A on the title screen";
+    keyUp('A');
 
     startFirstLevel();
     joystickState.lX = 5000;
     runFrame();
     EXPECT_EQ(ship.turnInput, 4800.0f) << "play steers with the unclamped value";
     EXPECT_EQ(joystickState.lX, 1000);
-    joystickState.lX = -5000;
-    runFrame();
-    EXPECT_EQ(joystickState.lX, -1000);
+
+    keyDown('D');
+    levelTime = 600.0f;
+    runFrame();  // out of time
+    ASSERT_EQ(gameState, OutOfTime);
+    for (int i = 0; i < 60; ++i) {
+        runFrame();
+        ASSERT_LE(joystickState.lX, 1000) << "screen frame " << i;
+    }
+    EXPECT_EQ(joystickState.lX, 1000);
 }
 
 TEST_F(GameTest, FramesLeaveTheMatrixStacksBalanced)
