@@ -288,8 +288,10 @@ void runFrame()
         joystickState.rgbButtons[0] = emulatedButton;
     }
 
-    // Screens pop the matrix pushed above themselves.
+    // Screens pop the matrix pushed above themselves. On a screen the engine
+    // dies away as if no thrust were asked, and then falls silent.
     if (drawScreen()) {
+        quietThrustSound();
         clampSteering();
         return;
     }

@@ -28,3 +28,13 @@ void updateThrustSound(bool thrusting)
     }
     loop->setVolume(thrustLevel - 5000);
 }
+
+void quietThrustSound()
+{
+    if (thrustSound == nullptr) return;
+    SoundBuffer* loop = thrustSound->getBuffer(0);
+    if (loop == nullptr || !thrustSound->isPlaying()) return;
+    thrustLevel -= 100;
+    if (thrustLevel < 0) thrustLevel = 0;
+    loop->setVolume(thrustLevel > 0 ? thrustLevel - 5000 : DSBVOLUME_MIN);
+}

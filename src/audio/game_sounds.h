@@ -14,3 +14,8 @@ extern int thrustLevel;  // 0..3000; the thrust loop plays at thrustLevel − 50
 // raises its volume by 100 per thrusting frame and lowers it by 100 per idle
 // frame. Does nothing when the thrust sound was not created.
 void updateThrustSound(bool thrusting);
+
+// On screens: lowers the thrust loop's volume by 100 a frame as an idle frame
+// of play does, and once thrustLevel is 0 turns it down to silence. Only
+// updateThrustSound, in play, makes it heard again.
+void quietThrustSound();

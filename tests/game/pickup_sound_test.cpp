@@ -1,6 +1,7 @@
 #include <cstdint>
 
 #include "app/frame_driver.h"
+#include "app/messages.h"
 #include "audio/game_sounds.h"
 #include "audio/sound.h"
 #include "audio/sound_device.h"
@@ -69,6 +70,7 @@ protected:
     void TearDown() override
     {
         pickupSound = nullptr;
+        thrustSound = nullptr;
         delete sound;
     }
 
@@ -132,4 +134,48 @@ TEST_F(GameTest, CollectingWithoutAPickupSoundStillCounts)
     runFrame();
     EXPECT_EQ(pickupSoundCount, 30);
     EXPECT_EQ(collectedCount, 1);
+}
+
+// The engine held into a time-out dies away on the out-of-time screen as an
+// idle frame of play would, then falls silent however long W stays held; it
+// is heard again only in play.
+TEST_F(PickupSoundTest, ThrustLoopDiesAwayOnScreensAndReturnsOnlyInPlay)
+{
+    RecordingBuffer loop;
+    SoundBuffer* list[1] = {&loop};
+    Sound engine(list, 1, 0, nullptr, DSBCAPS_CTRLVOLUME);
+    thrustSound = &engine;
+    thrustLevel = 0;
+
+    startFirstLevel();
+    keyDown('W');
+    for (int i = 0; i < 40; ++i) {
+        runFrame();
+    }
+    EXPECT_EQ(thrustLevel, 3000);
+    EXPECT_EQ(loop.volume, -2000);
+    levelTime = 600.0f;
+    runFrame();
+    ASSERT_EQ(gameState, OutOfTime);
+
+    for (int i = 1; i <= 29; ++i) {
+        runFrame();
+        ASSERT_EQ(thrustLevel, 3000 - 100 * i) << "screen frame " << i;
+        ASSERT_EQ(loop.volume, thrustLevel - 5000);
+    }
+    for (int i = 0; i < 30; ++i) {
+        runFrame();
+    }
+    EXPECT_EQ(gameState, OutOfTime);
+    EXPECT_EQ(thrustLevel, 0);
+    EXPECT_EQ(loop.volume, DSBVOLUME_MIN) << "silent, not the idle -5000";
+    EXPECT_EQ(loop.plays, 1);
+
+    keyUp('W');
+    keyDown(VK_SPACE);
+    runFrame();  // the fresh press leaves the screen
+    EXPECT_EQ(gameState, Playing);
+    EXPECT_EQ(loop.volume, DSBVOLUME_MIN);
+    runFrame();  // a frame of play, thrusting with Space
+    EXPECT_EQ(loop.volume, 100 - 5000);
 }
