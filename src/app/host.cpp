@@ -38,11 +38,50 @@ void Host::destroyWindow()
 bool Host::postMessage(const Message& m)
 {
     if (queueCount_ == queueCapacity) {
-        return false;
+        // Full: pointer motion gives way, so that a key or button message is
+        // never lost (a lost key release would leave W or Space held).
+        // Motion arriving now moves the newest queued motion instead; a key
+        // or button takes the place of the oldest queued motion.
+        const int newest = lastMotion();
+        if (m.message == WM_MOUSEMOVE) {
+            if (newest < 0) {
+                return false;
+            }
+            queue_[(queueHead_ + newest) % queueCapacity] = m;
+            return true;
+        }
+        const int oldest = firstMotion();
+        if (oldest < 0) {
+            return false;  // 256 keys and buttons waiting: nothing may give way
+        }
+        for (int i = oldest; i + 1 < queueCount_; ++i) {
+            queue_[(queueHead_ + i) % queueCapacity] = queue_[(queueHead_ + i + 1) % queueCapacity];
+        }
+        --queueCount_;
     }
     queue_[(queueHead_ + queueCount_) % queueCapacity] = m;
     ++queueCount_;
     return true;
+}
+
+int Host::firstMotion() const
+{
+    for (int i = 0; i < queueCount_; ++i) {
+        if (queue_[(queueHead_ + i) % queueCapacity].message == WM_MOUSEMOVE) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+int Host::lastMotion() const
+{
+    for (int i = queueCount_ - 1; i >= 0; --i) {
+        if (queue_[(queueHead_ + i) % queueCapacity].message == WM_MOUSEMOVE) {
+            return i;
+        }
+    }
+    return -1;
 }
 
 std::int64_t Host::sendMessage(std::uint32_t message, std::uint64_t wParam, std::int64_t lParam)

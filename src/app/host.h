@@ -52,8 +52,11 @@ public:
     void destroyWindow();
     bool windowExists() const { return procedure_ != nullptr && !destroyed_; }
 
-    // Puts a message at the end of the queue; false (message dropped) when the
-    // queue is full.
+    // Puts a message at the end of the queue. When the queue is full, pointer
+    // motion gives way to keys and buttons: a motion message then replaces
+    // the newest queued one (or is dropped when there is none), and a key or
+    // button message pushes out the oldest queued motion. False when the
+    // message was dropped: only when the queue is full and holds no motion.
     bool postMessage(const Message& m);
     // Hands a message to the window procedure at once, as the window's own
     // messages (size, close) are delivered. 0 when there is no window.
@@ -89,6 +92,10 @@ protected:
 
 private:
     static constexpr int queueCapacity = 256;
+
+    // Position from the head of the oldest / newest queued WM_MOUSEMOVE, or −1.
+    int firstMotion() const;
+    int lastMotion() const;
 
     WindowProcedure procedure_ = nullptr;
     bool destroyed_ = false;

@@ -143,23 +143,48 @@ TEST_F(MessageLoopTest, QueuedMessagesComeBeforeThePaintAndTheQuitComesLast)
     EXPECT_EQ(m.message, WM_PAINT);
 }
 
-TEST_F(MessageLoopTest, FullQueueDropsMessagesInsteadOfOverwriting)
+// A burst of pointer motion fills the queue; every key and button message
+// posted into it still arrives, in order, with the motion merged or pushed
+// out around them and the newest pointer position kept. Only a queue full of
+// keys and buttons refuses one, and nothing is ever overwritten.
+TEST_F(MessageLoopTest, FullQueueLetsPointerMotionGiveWayToKeysAndButtons)
 {
     FakeHost host;
     ASSERT_TRUE(host.createWindow(recordingProc));
-    int accepted = 0;
-    for (int i = 0; i < 1000; ++i) {
-        accepted += host.postMessage(Message{WM_KEYDOWN, static_cast<std::uint64_t>(i), 0}) ? 1 : 0;
+    int keys = 0;
+    for (int i = 0; i < 1500; ++i) {
+        const bool key = i % 7 == 3;
+        const Message m = key ? Message{i % 2 == 0 ? WM_KEYUP : WM_LBUTTONDOWN, static_cast<std::uint64_t>(keys++), 0}
+                              : Message{WM_MOUSEMOVE, 0, i};
+        ASSERT_TRUE(host.postMessage(m)) << "message " << i;
     }
-    ASSERT_GT(accepted, 0);
-    ASSERT_LT(accepted, 1000);
+    ASSERT_EQ(keys, 214);
     Message m;
-    for (int i = 0; i < accepted; ++i) {
-        ASSERT_TRUE(host.takeMessage(m));
-        ASSERT_EQ(m.wParam, static_cast<std::uint64_t>(i));
+    int keysSeen = 0;
+    int taken = 0;
+    std::int64_t lastMotion = -1;
+    while (host.takeMessage(m) && m.message != WM_PAINT) {
+        ++taken;
+        if (m.message == WM_MOUSEMOVE) {
+            ASSERT_GT(m.lParam, lastMotion) << "motion stays in order";
+            lastMotion = m.lParam;
+        } else {
+            ASSERT_EQ(m.wParam, static_cast<std::uint64_t>(keysSeen++));
+        }
     }
-    ASSERT_TRUE(host.takeMessage(m));
-    EXPECT_EQ(m.message, WM_PAINT);
+    EXPECT_EQ(taken, 256);
+    EXPECT_EQ(keysSeen, keys);
+    EXPECT_EQ(lastMotion, 1499) << "the pointer ends where it last was";
+
+    // Keys alone: the 257th is refused, none is overwritten.
+    for (int i = 0; i < 300; ++i) {
+        EXPECT_EQ(host.postMessage(Message{WM_KEYDOWN, static_cast<std::uint64_t>(i), 0}), i < 256);
+    }
+    host.takeMessage(m);
+    EXPECT_EQ(m.wParam, 0u);
+    EXPECT_TRUE(host.postMessage(Message{WM_MOUSEMOVE, 0, 5})) << "one slot free again";
+    EXPECT_TRUE(host.postMessage(Message{WM_KEYUP, 999, 0})) << "the motion gives way";
+    EXPECT_FALSE(host.postMessage(Message{WM_MOUSEMOVE, 0, 6})) << "no room, no motion to merge";
 }
 
 TEST_F(MessageLoopTest, FailedCreationLeavesNoWindowAndNoMessages)
