@@ -197,3 +197,49 @@ TEST(GameCourse, LevelOneRunsOutOfTimeOnItsFiveThousandthFrameAndWaitsForAFreshP
 }
 
 }  // namespace
+
+namespace {
+
+// `level 8` sets the game up as the completion of level 7 leaves it: the
+// level-complete screen for level 8, its pickups placed, the clock at 0.
+// Played from there with W held throughout, its limit of 150 runs out on
+// the 1501st frame of play; on the out-of-time screen the engine dies away
+// by 100 a frame and is at 0 within 30 frames.
+TEST(GameCourse, LevelEightFromItsScreenRunsOutOfTimeAndTheEngineDiesAwayOnTheScreen)
+{
+    RunOptions options;
+    options.size = "16x16";
+    const RunResult r = runScript("level 8\nstate\nkey down space\nframes 2\nkey up space\nkey down w\n"
+                                  "state\nframes 1490\n" +
+                                      repeat(eachFrame, 50) + "quit\n",
+                                  options);
+    ASSERT_EQ(r.exitCode, 1) << r.err;
+    const std::vector<JsonValue> s = r.states();
+    ASSERT_EQ(s.size(), 52u) << r.err;
+    EXPECT_EQ(num(s[0], "gameState"), 2);
+    EXPECT_EQ(num(s[0], "levelNumber"), 8);
+    EXPECT_EQ(num(s[0], "collectedCount"), 0);
+    EXPECT_EQ(num(s[0], "score"), 0);
+    EXPECT_EQ(vec(s[0], "ship", "position", 1), 20);
+    EXPECT_EQ(num(s[1], "gameState"), 1) << "a fresh press leaves the screen";
+    EXPECT_NEAR(num(s[1], "levelTime"), 0.1, 1e-6) << "after the first frame of play";
+
+    std::size_t out = 0;
+    for (std::size_t i = 2; i < s.size() && out == 0; ++i) {
+        if (num(s[i], "gameState") == 3) {
+            out = i;
+        }
+    }
+    ASSERT_GT(out, 2u) << "no time-out";
+    EXPECT_EQ(num(s[out], "frame") - num(s[1], "frame") + 1, 1501);
+    EXPECT_EQ(num(s[out], "levelNumber"), 8);
+    EXPECT_EQ(num(s[out - 1], "thrustLevel"), 3000);
+    ASSERT_LT(out + 30, s.size());
+    for (std::size_t i = out + 1; i < s.size(); ++i) {
+        EXPECT_EQ(num(s[i], "thrustLevel"), std::max(0.0, 3000.0 - 100.0 * static_cast<double>(i - out)))
+            << "screen frame " << i - out;
+        EXPECT_EQ(num(s[i], "gameState"), 3);
+    }
+}
+
+}  // namespace

@@ -35,9 +35,10 @@ TEST(ScriptParser, ReadsEveryCommandWithCommentsAndBlankLines)
         "screenshot out/title.png\n"
         "state\n"
         "autopilot 0\n"
+        "level 9\n"
         "quit");  // no final newline
     ASSERT_TRUE(r.ok()) << r.error;
-    ASSERT_EQ(r.commands.size(), 15u);
+    ASSERT_EQ(r.commands.size(), 16u);
     const auto& c = r.commands;
     EXPECT_EQ(c[0].kind, Kind::Frames);
     EXPECT_EQ(c[0].count, 12);
@@ -65,8 +66,10 @@ TEST(ScriptParser, ReadsEveryCommandWithCommentsAndBlankLines)
     EXPECT_EQ(c[11].path, "out/title.png");
     EXPECT_EQ(c[12].kind, Kind::State);
     EXPECT_EQ(c[13].kind, Kind::Autopilot);
-    EXPECT_EQ(c[14].kind, Kind::Quit);
-    EXPECT_EQ(c[14].line, 17);
+    EXPECT_EQ(c[14].kind, Kind::Level);
+    EXPECT_EQ(c[14].count, 9);
+    EXPECT_EQ(c[15].kind, Kind::Quit);
+    EXPECT_EQ(c[15].line, 18);
 }
 
 TEST(ScriptParser, KeyNames)
@@ -97,6 +100,8 @@ TEST(ScriptParser, BadLinesAreReportedWithTheirNumber)
         {"frames 1x\n", "line 1: frames needs"},
         {"frames 1 2\n", "line 1: frames needs"},
         {"autopilot many\n", "line 1: autopilot needs"},
+        {"level 0\n", "line 1: level needs"},
+        {"level 10\n", "line 1: level needs"},
         {"# c\n\nkey press W\n", "line 3: usage: key"},
         {"key down shift\n", "line 1: unknown key 'shift'"},
         {"mouse down wheel\n", "line 1: mouse buttons"},

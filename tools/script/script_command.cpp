@@ -56,6 +56,14 @@ std::string parseLine(const std::vector<std::string_view>& w, ScriptCommand& c)
         c.count = v;
         return "";
     }
+    if (verb == "level") {
+        if (n != 2 || !toInteger(w[1], 1, 9, v)) {
+            return "level needs a level number from 1 to 9";
+        }
+        c.kind = Kind::Level;
+        c.count = v;
+        return "";
+    }
     if (verb == "key") {
         if (n != 3 || (w[1] != "down" && w[1] != "up" && w[1] != "repeat")) {
             return "usage: key down|up|repeat NAME";

@@ -21,6 +21,7 @@ struct ScriptCommand {
         State,
         Stats,       // resident memory and live texture names
         Autopilot,   // count
+        Level,       // count: the level to start, 1..9
         Quit,
     };
 

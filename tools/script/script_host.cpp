@@ -8,6 +8,7 @@
 #include "app/frame_driver.h"
 #include "audio/openal_device.h"
 #include "audio/sound_device.h"
+#include "level_start.h"
 #include "png_writer.h"
 #include "state_report.h"
 #include "world/level.h"
@@ -269,6 +270,9 @@ bool ScriptHost::run(const ScriptCommand& c)
                 autopilot_ = true;
                 steer();
             }
+            return true;
+        case Kind::Level:
+            startAtLevel(static_cast<int>(c.count));
             return true;
         case Kind::Key:
             postKey(c.message, c.key, c.repeat);
