@@ -58,33 +58,54 @@ TEST(Autopilot, OnScreensPressesSpaceOnlyWhenThePressWouldBeFresh)
         view.gameState = c.state;
         view.levelNumber = c.level;
         view.lastButton = 0;
-        EXPECT_EQ(autopilotKeys(view), (AutopilotKeys{false, false, false, true}));
+        Autopilot pilot;
+        EXPECT_EQ(pilot.next(view), (AutopilotKeys{false, false, false, false, true}));
         // A screen that saw the button held waits for its release; the title
         // screen takes a held button as it is.
         view.lastButton = 0xE8;
-        EXPECT_EQ(autopilotKeys(view).space, c.state == Title) << c.state;
+        EXPECT_EQ(pilot.next(view).space, c.state == Title) << c.state;
     }
 }
 
-TEST(Autopilot, InPlayThrustsAndSteersTowardTheNearestPickup)
+// Each case from a fresh autopilot, so no earlier frame steers its turn.
+AutopilotKeys firstKeys(const AutopilotView& view)
+{
+    Autopilot pilot;
+    return pilot.next(view);
+}
+
+TEST(Autopilot, InPlayPushesTowardThePickupSoonestReached)
 {
     Scene s;
+    using K = AutopilotKeys;
     // Nothing left to collect: straight on, and Space is never held in play.
-    EXPECT_EQ(autopilotKeys(s.view), (AutopilotKeys{true, false, false, false}));
+    EXPECT_EQ(firstKeys(s.view), (K{true, false, false, false, false}));
 
     s.place(0, 0.0f, 3.0f);  // dead ahead
-    EXPECT_EQ(autopilotKeys(s.view), (AutopilotKeys{true, false, false, false}));
+    EXPECT_EQ(firstKeys(s.view), (K{true, false, false, false, false}));
     s.place(0, 12.0f, 3.0f);  // a little to the side: thrust while turning
-    EXPECT_EQ(autopilotKeys(s.view), (AutopilotKeys{true, true, false, false}));
+    EXPECT_EQ(firstKeys(s.view), (K{true, false, true, false, false}));
 
     // The ship's row0 is +x; A turns the nose toward it, D away from it.
-    // Well off the nose it coasts while it turns.
+    // Well off the nose it turns without thrust.
     s.place(0, 60.0f, 3.0f);
-    EXPECT_EQ(autopilotKeys(s.view), (AutopilotKeys{false, true, false, false}));
+    EXPECT_EQ(firstKeys(s.view), (K{false, false, true, false, false}));
     s.place(0, -60.0f, 3.0f);
-    EXPECT_EQ(autopilotKeys(s.view), (AutopilotKeys{false, false, true, false}));
-    s.place(0, 150.0f, 3.0f);  // behind, on the +x side
-    EXPECT_EQ(autopilotKeys(s.view), (AutopilotKeys{false, true, false, false}));
+    EXPECT_EQ(firstKeys(s.view), (K{false, false, false, true, false}));
+    // Behind on the +x side: reverse thrust pushes that way, and the tail is
+    // turned onto it, which swings the nose toward −x.
+    s.place(0, 150.0f, 3.0f);
+    EXPECT_EQ(firstKeys(s.view), (K{false, true, false, true, false}));
+
+    // Already flying toward a pickup ahead it keeps pushing; flying fast
+    // away from one behind, the push needed is backward: S brakes.
+    s.view.shipVelocity = Vector4{0.0f, 0.0f, 0.15f, 0.0f};  // toward +z, the tail
+    s.place(0, 0.0f, 3.0f);
+    EXPECT_TRUE(firstKeys(s.view).w);
+    s.view.shipVelocity = Vector4{0.0f, 0.0f, -0.15f, 0.0f};
+    s.place(0, 180.0f, 3.0f);
+    EXPECT_TRUE(firstKeys(s.view).s);
+    s.view.shipVelocity = Vector4{};
 
     // The nearer of two wins; collected pickups (parked at the origin) and
     // the ship's height above the shell do not count.
@@ -92,9 +113,16 @@ TEST(Autopilot, InPlayThrustsAndSteersTowardTheNearestPickup)
     s.place(1, 60.0f, 2.0f);
     s.pickups[2].position = Vector4{};
     s.view.shipPosition = Vector4{0.0f, 21.0f, 0.0f, 0.0f};
-    EXPECT_TRUE(autopilotKeys(s.view).a);
+    EXPECT_TRUE(firstKeys(s.view).a);
     s.pickups[1].position = Vector4{};
-    EXPECT_TRUE(autopilotKeys(s.view).d);
+    EXPECT_TRUE(firstKeys(s.view).d);
+
+    // A pickup crossing ahead is met where it will be: one 3 units ahead
+    // moving fast toward −x is aimed at to its −x side.
+    s.pickups[0].position = Vector4{};
+    s.place(1, 0.0f, 3.0f);
+    s.pickups[1].velocity = Vector4{-0.2f, 0.0f, 0.0f, 0.0f};
+    EXPECT_TRUE(firstKeys(s.view).d);
 }
 
 // Closes the loop through the game's own key handling, steering conditioning
@@ -104,6 +132,7 @@ TEST(Autopilot, ItsKeysTurnTheShipOntoThePickup)
 {
     for (const float side : {70.0f, -70.0f}) {
         resetWholeGame();
+        Autopilot pilot;
         ship.body.position = Vector4{0.0f, 15.0f, 0.0f, 0.0f};
         Scene s;
         s.place(0, side, 12.0f);
@@ -113,7 +142,7 @@ TEST(Autopilot, ItsKeysTurnTheShipOntoThePickup)
             AutopilotView view = s.view;
             view.shipPosition = ship.body.position;
             view.shipOrientation = ship.body.orientation;
-            const AutopilotKeys keys = autopilotKeys(view);
+            const AutopilotKeys keys = pilot.next(view);
             if (keys.a != held.a) {
                 keys.a ? keyDown('A') : keyUp('A');
             }

@@ -7,44 +7,143 @@
 
 namespace {
 
-constexpr float shellRadius = 15.0f;
-// Within this angle either side of the nose the autopilot flies straight on,
-// so that it does not rock from side to side on a pickup just ahead.
-const float aimTolerance = std::tan(4.0f * 3.14159265f / 180.0f);
-// W is held only for a pickup within this angle of the nose. Coasting, the
-// ship loses a tenth of its speed a frame and turns nearly on the spot rather
-// than circling round a pickup inside its turning circle.
-const float thrustTolerance = std::tan(25.0f * 3.14159265f / 180.0f);
+constexpr double pi = 3.14159265358979323846;
+constexpr double shellRadius = 15.0;
+constexpr double topSpeed = 0.153;      // units a frame at full thrust
+constexpr double thrustPerFrame = 0.01536;
+constexpr double chaseSpeed = 0.15;     // a fair average along the shell
+const double thrustCone = std::cos(35.0 * pi / 180.0);
+const double flipCosine = std::cos(110.0 * pi / 180.0);
 
-Vector4 onShell(Vector4 v)
+struct V {
+    double x = 0.0;
+    double y = 0.0;
+    double z = 0.0;
+
+    V operator+(const V& o) const { return {x + o.x, y + o.y, z + o.z}; }
+    V operator-(const V& o) const { return {x - o.x, y - o.y, z - o.z}; }
+    V operator*(double s) const { return {x * s, y * s, z * s}; }
+    double dot(const V& o) const { return x * o.x + y * o.y + z * o.z; }
+    double length() const { return std::sqrt(dot(*this)); }
+    V unit() const
+    {
+        const double l = length();
+        return l > 1e-12 ? *this * (1.0 / l) : V{};
+    }
+    // The part across the unit vector n.
+    V across(const V& n) const { return *this - n * dot(n); }
+};
+
+V toV(const Vector4& v) { return {v.x, v.y, v.z}; }
+
+double angleBetween(const V& a, const V& b)
 {
-    v.normalize();
-    v.scale(shellRadius);
-    return v;
+    const double c = a.dot(b);
+    return std::acos(c > 1.0 ? 1.0 : c < -1.0 ? -1.0 : c);
 }
 
-// The nearest pickup not yet collected, compared by direction from the
-// globe's centre as the game compares them. Collected pickups sit at the
-// origin. Null when none is left.
-const Pickup* nearestPickup(const AutopilotView& view)
-{
-    const Vector4 ship = onShell(view.shipPosition);
-    const Pickup* best = nullptr;
-    float bestDistance = 0.0f;
-    for (int i = 0; i < view.pickupCount; ++i) {
-        const Pickup& p = view.pickups[i];
-        if (p.position.lengthSquared() < 1e-6f) {
-            continue;
-        }
-        Vector4 d = onShell(p.position);
-        d.subtract(ship);
-        const float distance = d.lengthSquared();
-        if (best == nullptr || distance < bestDistance) {
-            best = &p;
-            bestDistance = distance;
+// A pickup as it moves: it keeps to the great circle through its position
+// along its velocity, at that velocity's speed across the radius (the spring
+// and the damping act along the radius only).
+struct Orbit {
+    V start;       // unit direction now
+    V heading;     // unit direction of travel, across start; zero at rest
+    double rate = 0.0;  // radians a frame
+
+    explicit Orbit(const Pickup& p)
+    {
+        start = toV(p.position).unit();
+        const V travel = toV(p.velocity).across(start);
+        const double speed = travel.length();
+        if (speed > 1e-7) {
+            heading = travel * (1.0 / speed);
+            rate = speed / shellRadius;
         }
     }
-    return best;
+
+    V at(double frames) const
+    {
+        if (rate == 0.0) {
+            return start;
+        }
+        const double a = rate * frames;
+        return start * std::cos(a) + heading * std::sin(a);
+    }
+
+    // Frames until it passes within `slack` (radians) of the unit point p,
+    // or a negative value when its circle misses p.
+    double framesTo(const V& p, double slack) const
+    {
+        if (rate == 0.0) {
+            return angleBetween(start, p) < slack ? 0.0 : -1.0;
+        }
+        const V normal{start.y * heading.z - start.z * heading.y, start.z * heading.x - start.x * heading.z,
+                       start.x * heading.y - start.y * heading.x};
+        if (std::fabs(p.dot(normal)) > std::sin(slack)) {
+            return -1.0;
+        }
+        double along = std::atan2(p.dot(heading), p.dot(start));
+        if (along < -slack) {
+            along += 2.0 * pi;
+        }
+        return along < 0.0 ? 0.0 : along / rate;
+    }
+};
+
+// How each level is flown. On a waiting level the pickups drift in groups
+// that each share one velocity, so every pickup of a group keeps circling
+// through the group's pole and its opposite. The ship waits at each stop in
+// turn while pickups will still pass it before the stop's last frame, first
+// fetching (when fetchFirst) those that would never come in time; then it
+// chases whatever is left.
+struct Stop {
+    V meet;
+    int until = 1 << 30;  // frame of the level at which the stop is given up
+};
+
+struct Plan {
+    Stop stops[4];
+    int stopCount = 0;
+    bool fetchFirst = false;
+};
+
+Plan planFor(int levelNumber)
+{
+    Plan plan;
+    const double h = std::sqrt(0.5);
+    switch (levelNumber) {
+        case 3:  // the equator ring falls south, and all meet over the north pole
+            plan.stops[0] = {{0.0, 1.0, 0.0}};
+            plan.stopCount = 1;
+            break;
+        case 4:  // everything drifts toward +z; a few near −z would come too late
+            plan.stops[0] = {{0.0, 0.0, 1.0}, 5000};
+            plan.stopCount = 1;
+            plan.fetchFirst = true;
+            break;
+        case 8:  // the pole ring drifts toward (2, 5, 0)
+            plan.stops[0] = {V{2.0, 5.0, 0.0}.unit(), 1030};
+            plan.stopCount = 1;
+            break;
+        case 9:  // four rings of 500, each drifting its own way
+            plan.stops[0] = {{0.0, h, h}, 720};
+            plan.stops[1] = {{-h, 0.0, -h}, 1670};
+            plan.stops[2] = {{0.0, h, -h}, 3550};
+            plan.stops[3] = {{h, 0.0, -h}, 5440};
+            plan.stopCount = 4;
+            break;
+        default:
+            break;
+    }
+    return plan;
+}
+
+bool collected(const Pickup& p) { return p.position.lengthSquared() < 1e-6f; }
+
+int framesLeft(const AutopilotView& view)
+{
+    const int limit = view.levelNumber >= 1 && view.levelNumber <= 9 ? levelTimeLimits[view.levelNumber] : 0;
+    return static_cast<int>(std::lround((static_cast<double>(limit) - view.levelTime) * 10.0));
 }
 
 }  // namespace
@@ -55,7 +154,9 @@ AutopilotView autopilotViewOfGame()
     view.gameState = gameState;
     view.levelNumber = levelNumber;
     view.lastButton = lastButton;
+    view.levelTime = levelTime;
     view.shipPosition = ship.body.position;
+    view.shipVelocity = ship.body.velocity;
     view.shipOrientation = ship.body.orientation;
     view.pickups = pickups;
     view.pickupCount = pickupCount;
@@ -73,7 +174,15 @@ bool autopilotSeesScreen(GameState state, int level)
     return state == OutOfTime;
 }
 
-AutopilotKeys autopilotKeys(const AutopilotView& view)
+void Autopilot::startLevel(const AutopilotView& view)
+{
+    level_ = view.levelNumber;
+    target_ = -1;
+    previousTurn_ = 0.0f;
+    reverse_ = false;
+}
+
+AutopilotKeys Autopilot::next(const AutopilotView& view)
 {
     AutopilotKeys keys;
     if (autopilotSeesScreen(view.gameState, view.levelNumber)) {
@@ -83,29 +192,134 @@ AutopilotKeys autopilotKeys(const AutopilotView& view)
         // runs two frames per turn and takes one message a turn, so a
         // release and the next press can land between the same two frames.
         keys.space = view.gameState == Title || view.lastButton == 0;
+        level_ = -1;
         return keys;
     }
+    if (view.levelNumber != level_ || view.levelTime < 0.05f) {
+        startLevel(view);
+    }
+    frame_ = static_cast<int>(std::lround(view.levelTime * 10.0));
+    const int left = framesLeft(view);
 
-    const Pickup* target = nearestPickup(view);
-    if (target == nullptr) {
-        keys.w = true;
-        return keys;
-    }
+    const V shipAt = toV(view.shipPosition);
+    const V up = shipAt.unit();
+    const V velocity = toV(view.shipVelocity).across(up);
 
-    // A positive turn input swings row2 toward row0, so the nose (−row2)
-    // toward −row0. D gives a positive input and A a negative one: A turns
-    // the nose toward +row0, D toward −row0.
-    Vector4 toTarget = target->position;
-    toTarget.subtract(view.shipPosition);
-    const float side = toTarget.dot(view.shipOrientation.row0());
-    const float ahead = -toTarget.dot(view.shipOrientation.row2());
-    keys.w = ahead > 0.0f && std::fabs(side) <= ahead * thrustTolerance;
-    if (ahead > 0.0f && std::fabs(side) <= ahead * aimTolerance) {
-        return keys;
+    // The stop to wait at: the first not yet given up that some pickup will
+    // still pass in time.
+    const Plan plan = planFor(view.levelNumber);
+    const double slack = 0.3 / shellRadius;
+    const Stop* stop = nullptr;
+    int late = 0;
+    auto comesInTime = [&](const Orbit& o, const Stop& at) {
+        const double t = o.framesTo(at.meet, slack);
+        return t >= 0.0 && t < left - 15 && t < at.until - frame_;
+    };
+    for (int k = 0; k < plan.stopCount && stop == nullptr; ++k) {
+        if (frame_ >= plan.stops[k].until) {
+            continue;
+        }
+        int coming = 0;
+        late = 0;
+        for (int i = 0; i < view.pickupCount; ++i) {
+            if (!collected(view.pickups[i])) {
+                (comesInTime(Orbit(view.pickups[i]), plan.stops[k]) ? coming : late) += 1;
+            }
+        }
+        if (coming > 0) {
+            stop = &plan.stops[k];
+        }
     }
-    if (side >= 0.0f) {
-        keys.a = true;
+    const bool lateOnly = stop != nullptr && plan.fetchFirst && late > 0 && frame_ < 600;
+    const bool waiting = stop != nullptr && !lateOnly;
+
+    V aim;
+    double speed = topSpeed;
+    if (waiting) {
+        aim = stop->meet;
+        const double distance = angleBetween(up, aim) * shellRadius;
+        speed = std::fmin(topSpeed, 0.04 * distance);
+        target_ = -1;
     } else {
+        // The pickup reachable soonest, aiming where it will be then. The
+        // one being chased keeps its place unless another is clearly sooner.
+        int best = -1;
+        double bestCost = 0.0;
+        V bestAim;
+        double targetCost = -1.0;
+        V targetAim;
+        for (int i = 0; i < view.pickupCount; ++i) {
+            const Pickup& p = view.pickups[i];
+            if (collected(p)) {
+                continue;
+            }
+            const Orbit orbit(p);
+            if (lateOnly && comesInTime(orbit, *stop)) {
+                continue;
+            }
+            double t = angleBetween(up, orbit.start) * shellRadius / chaseSpeed;
+            V there = orbit.start;
+            for (int k = 0; k < 3 && orbit.rate != 0.0; ++k) {
+                there = orbit.at(t);
+                t = angleBetween(up, there) * shellRadius / chaseSpeed;
+            }
+            const V way = there.across(up).unit();
+            const double turn = (way * topSpeed - velocity).length() / thrustPerFrame;
+            const double cost = t + 0.5 * turn;
+            if (i == target_) {
+                targetCost = cost;
+                targetAim = there;
+            }
+            if (best < 0 || cost < bestCost) {
+                best = i;
+                bestCost = cost;
+                bestAim = there;
+            }
+        }
+        if (best < 0) {
+            keys.w = true;
+            return keys;
+        }
+        if (targetCost >= 0.0 && targetCost < bestCost + 4.0) {
+            aim = targetAim;
+        } else {
+            target_ = best;
+            aim = bestAim;
+        }
+    }
+
+    // The push needed: top speed toward the aim point, less the velocity the
+    // ship has. Thrust pushes along the ship's axis either way.
+    const V wanted = aim.across(up).unit() * speed;
+    const V push = wanted - velocity;
+    const V nose = (toV(view.shipOrientation.row2()) * -1.0).across(up).unit();
+    const V side = toV(view.shipOrientation.row0()).across(up).unit();
+    const double pushSize = push.length();
+    if (pushSize < 0.004) {
+        previousTurn_ = 0.0f;
+        return keys;
+    }
+    const V pushDirection = push * (1.0 / pushSize);
+    const double along = pushDirection.dot(nose);
+    if (!reverse_ && along < flipCosine) {
+        reverse_ = true;
+    } else if (reverse_ && along > -flipCosine) {
+        reverse_ = false;
+    }
+    const V axis = reverse_ ? pushDirection * -1.0 : pushDirection;
+    const double error = std::atan2(axis.dot(side), axis.dot(nose));
+    if (std::cos(error) > thrustCone) {
+        (reverse_ ? keys.s : keys.w) = true;
+    }
+
+    // Turning lags: the axis value ramps up over three frames and the spin
+    // builds and fades over about ten, so steer by where the error is going.
+    const double coming_error = error + 6.0 * (error - static_cast<double>(previousTurn_));
+    previousTurn_ = static_cast<float>(error);
+    const double deadBand = 0.03;
+    if (coming_error > deadBand) {
+        keys.a = true;  // A turns the nose toward +row0
+    } else if (coming_error < -deadBand) {
         keys.d = true;
     }
     return keys;

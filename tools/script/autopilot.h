@@ -6,21 +6,33 @@
 #include "world/pickup.h"
 
 // The autopilot plays with the keyboard alone: it only decides which of
-// W, A, D and Space are held for the next frame. The caller turns changes
+// W, S, A, D and Space are held for the next frame. The caller turns changes
 // between two decisions into key-down and key-up messages.
 //
-//   AutopilotKeys held;                       // nothing held at start
-//   each frame: held = autopilotKeys(autopilotViewOfGame());
+//   Autopilot pilot;                          // nothing held at start
+//   each frame: held = pilot.next(autopilotViewOfGame());
 //
 // On a screen it holds Space, letting it go whenever the screen last saw it
-// held, so that every press is a fresh one. In play it steers toward the
-// nearest uncollected pickup with A or D (none while it lies within 4° of the
-// nose) and holds W while that pickup is within 25° of the nose, coasting
-// through wider turns.
-// Only the keyboard is used: no pad, no mouse, nothing written to the game.
-
+// held, so that every press is a fresh one. In play it reads where the
+// pickups are and how they move, as a player watching them would, and flies:
+//
+// - Chasing: it picks the pickup it can reach soonest, aiming where that
+//   pickup will be when the ship gets there (a moving pickup keeps to its
+//   great circle at its own speed). Along a ring or through a cluster this
+//   sweeps from one neighbour to the next.
+// - Steering: it wants to fly at top speed toward the aim point. The
+//   difference between that velocity and the ship's is the push it needs;
+//   thrust works both ways, so it turns the ship's axis onto that push,
+//   whichever end is nearer, and holds W or S once it lies within 35°. A
+//   push behind the nose is reverse thrust, which brakes for tight turns.
+// - Waiting: on levels whose pickups all drift the same way, every pickup
+//   keeps circling through one pole and back; there the autopilot flies to
+//   that meeting point and holds still while they come to it, collects those
+//   that would come too late on the way, and chases what is left at the end.
+// It is deterministic: the same view and history give the same keys.
 struct AutopilotKeys {
     bool w = false;
+    bool s = false;
     bool a = false;
     bool d = false;
     bool space = false;
@@ -33,7 +45,9 @@ struct AutopilotView {
     GameState gameState = Title;
     int levelNumber = 0;
     int lastButton = 0;  // the primary button as the last screen frame saw it
+    float levelTime = 0.0f;
     Vector4 shipPosition;
+    Vector4 shipVelocity;
     Matrix4 shipOrientation;  // row0 the ship's side axis, −row2 its nose
     const Pickup* pickups = nullptr;
     int pickupCount = 0;
@@ -45,5 +59,17 @@ AutopilotView autopilotViewOfGame();
 // True when the next frame draws a screen rather than a frame of play.
 bool autopilotSeesScreen(GameState state, int levelNumber);
 
-// The keys to hold for the next frame. Pure.
-AutopilotKeys autopilotKeys(const AutopilotView& view);
+class Autopilot {
+public:
+    // The keys to hold for the next frame.
+    AutopilotKeys next(const AutopilotView& view);
+
+private:
+    void startLevel(const AutopilotView& view);
+
+    int level_ = -1;        // the level the plan below is for
+    int frame_ = 0;         // frames of play seen on this level
+    int target_ = -1;       // the pickup being chased, or −1
+    float previousTurn_ = 0.0f;  // the heading error seen one frame ago
+    bool reverse_ = false;  // thrusting along the tail rather than the nose
+};

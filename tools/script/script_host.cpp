@@ -166,10 +166,10 @@ void ScriptHost::presentFrame()
         }
         return;
     }
-    if (autopilot_) {
-        releaseAutopilotKeys();
-        autopilot_ = false;
-    }
+    // The autopilot's keys stay held through the commands that only look
+    // (state, stats, screenshot) into a following autopilot command, so
+    // that a run cut into pieces plays as one; anything else lets them go.
+    autopilot_ = false;
     runCommands();
 }
 
@@ -186,12 +186,13 @@ void ScriptHost::postKey(std::uint32_t message, std::uint32_t key, bool repeat)
 
 void ScriptHost::steer()
 {
-    const AutopilotKeys next = autopilotKeys(autopilotViewOfGame());
+    const AutopilotKeys next = pilot_.next(autopilotViewOfGame());
     const struct {
         bool was;
         bool now;
         std::uint32_t key;
     } changes[] = {{held_.w, next.w, 'W'},
+                   {held_.s, next.s, 'S'},
                    {held_.a, next.a, 'A'},
                    {held_.d, next.d, 'D'},
                    {held_.space, next.space, VK_SPACE}};
@@ -209,7 +210,7 @@ void ScriptHost::releaseAutopilotKeys()
     const struct {
         bool held;
         std::uint32_t key;
-    } keys[] = {{held_.w, 'W'}, {held_.a, 'A'}, {held_.d, 'D'}, {held_.space, VK_SPACE}};
+    } keys[] = {{held_.w, 'W'}, {held_.s, 'S'}, {held_.a, 'A'}, {held_.d, 'D'}, {held_.space, VK_SPACE}};
     for (const auto& k : keys) {
         if (k.held) {
             postKey(WM_KEYUP, k.key, false);
@@ -229,12 +230,17 @@ void ScriptHost::runCommands()
 {
     while (!finished_ && budget_ == 0) {
         if (next_ == commands_.size()) {
+            releaseAutopilotKeys();
             // The end of the script closes the game as quit would.
             finished_ = true;
             postMessage(Message{WM_CLOSE, 0, 0});
             return;
         }
         const ScriptCommand& c = commands_[next_++];
+        if (c.kind != ScriptCommand::Kind::Autopilot && c.kind != ScriptCommand::Kind::State &&
+            c.kind != ScriptCommand::Kind::Stats && c.kind != ScriptCommand::Kind::Screenshot) {
+            releaseAutopilotKeys();
+        }
         if (!run(c)) {
             return;
         }

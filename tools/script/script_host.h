@@ -75,6 +75,7 @@ private:
     std::int64_t frames_ = 0;
     std::int64_t budget_ = 0;
     bool autopilot_ = false;
+    Autopilot pilot_;
     AutopilotKeys held_;
     bool finished_ = false;
     std::string failure_;
