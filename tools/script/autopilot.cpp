@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "input/joystick.h"
 #include "physics/ship.h"
 #include "world/level.h"
 
@@ -12,7 +13,6 @@ constexpr double shellRadius = 15.0;
 constexpr double topSpeed = 0.153;      // units a frame at full thrust
 constexpr double thrustPerFrame = 0.01536;
 constexpr double chaseSpeed = 0.15;     // a fair average along the shell
-const double thrustCone = std::cos(35.0 * pi / 180.0);
 const double flipCosine = std::cos(110.0 * pi / 180.0);
 
 struct V {
@@ -105,6 +105,13 @@ struct Plan {
     Stop stops[4];
     int stopCount = 0;
     bool fetchFirst = false;
+    // Chasing: frames added per frame of full thrust the change of course
+    // would take; W or S only while the push lies within thrustCone degrees
+    // of the axis (thrusting further off sets the ship circling); frames
+    // added for a pickup behind a fast ship.
+    double turnWeight = 4.0;
+    double thrustCone = 10.0;
+    double behind = 0.0;
 };
 
 Plan planFor(int levelNumber)
@@ -122,8 +129,13 @@ Plan planFor(int levelNumber)
             plan.fetchFirst = true;
             break;
         case 8:  // the pole ring drifts toward (2, 5, 0)
-            plan.stops[0] = {V{2.0, 5.0, 0.0}.unit(), 1030};
+            plan.stops[0] = {V{2.0, 5.0, 0.0}.unit(), 1000};
             plan.stopCount = 1;
+            // What comes too late then lies on a loop out from the meeting
+            // point and back; going on round it beats turning back.
+            plan.turnWeight = 2.0;
+            plan.thrustCone = 20.0;
+            plan.behind = 300.0;
             break;
         case 9:  // four rings of 500, each drifting its own way
             plan.stops[0] = {{0.0, h, h}, 720};
@@ -136,6 +148,23 @@ Plan planFor(int levelNumber)
             break;
     }
     return plan;
+}
+
+// How far the nose still swings toward +row0 when no steering key is held
+// from now on: the axis value falls by the dead zone each frame, the spin
+// takes 3.6e-6 per unit of it (a positive value turns toward −row0) and
+// keeps 0.88979 of itself.
+double swingAfterRelease(int axis, double rate)
+{
+    double x = axis;
+    double swing = 0.0;
+    for (int k = 0; k < 40; ++k) {
+        x = std::fabs(x) < 200.0 ? 0.0 : x > 0.0 ? x - 200.0 : x + 200.0;
+        rate = 0.88979 * rate - 3.6e-6 * x;
+        swing += rate;
+        x = std::fmax(-1000.0, std::fmin(1000.0, x));
+    }
+    return swing;
 }
 
 bool collected(const Pickup& p) { return p.position.lengthSquared() < 1e-6f; }
@@ -158,6 +187,7 @@ AutopilotView autopilotViewOfGame()
     view.shipPosition = ship.body.position;
     view.shipVelocity = ship.body.velocity;
     view.shipOrientation = ship.body.orientation;
+    view.steeringAxis = joystickState.lX;
     view.pickups = pickups;
     view.pickupCount = pickupCount;
     return view;
@@ -178,7 +208,7 @@ void Autopilot::startLevel(const AutopilotView& view)
 {
     level_ = view.levelNumber;
     target_ = -1;
-    previousTurn_ = 0.0f;
+    turnKnown_ = false;
     reverse_ = false;
 }
 
@@ -265,7 +295,11 @@ AutopilotKeys Autopilot::next(const AutopilotView& view)
             }
             const V way = there.across(up).unit();
             const double turn = (way * topSpeed - velocity).length() / thrustPerFrame;
-            const double cost = t + 0.5 * turn;
+            double cost = t + plan.turnWeight * turn;
+            if (plan.behind > 0.0 && velocity.length() > 0.08 && way.dot(velocity) < -0.17 * velocity.length() &&
+                angleBetween(up, there) > 0.05) {
+                cost += plan.behind;  // more than 100° off the ship's course, not at hand
+            }
             if (i == target_) {
                 targetCost = cost;
                 targetAim = there;
@@ -295,8 +329,16 @@ AutopilotKeys Autopilot::next(const AutopilotView& view)
     const V nose = (toV(view.shipOrientation.row2()) * -1.0).across(up).unit();
     const V side = toV(view.shipOrientation.row0()).across(up).unit();
     const double pushSize = push.length();
+
+    // How fast the nose swings toward +row0, measured from the last frame.
+    double rate = 0.0;
+    if (turnKnown_) {
+        rate = std::atan2(nose.dot(toV(previousSide_)), nose.dot(toV(previousNose_)));
+    }
+    previousNose_ = Vector4{static_cast<float>(nose.x), static_cast<float>(nose.y), static_cast<float>(nose.z), 0.0f};
+    previousSide_ = Vector4{static_cast<float>(side.x), static_cast<float>(side.y), static_cast<float>(side.z), 0.0f};
+    turnKnown_ = true;
     if (pushSize < 0.004) {
-        previousTurn_ = 0.0f;
         return keys;
     }
     const V pushDirection = push * (1.0 / pushSize);
@@ -308,18 +350,18 @@ AutopilotKeys Autopilot::next(const AutopilotView& view)
     }
     const V axis = reverse_ ? pushDirection * -1.0 : pushDirection;
     const double error = std::atan2(axis.dot(side), axis.dot(nose));
-    if (std::cos(error) > thrustCone) {
+    if (std::cos(error) > std::cos(plan.thrustCone * pi / 180.0)) {
         (reverse_ ? keys.s : keys.w) = true;
     }
 
     // Turning lags: the axis value ramps up over three frames and the spin
-    // builds and fades over about ten, so steer by where the error is going.
-    const double coming_error = error + 6.0 * (error - static_cast<double>(previousTurn_));
-    previousTurn_ = static_cast<float>(error);
-    const double deadBand = 0.03;
-    if (coming_error > deadBand) {
+    // fades by a ninth a frame, so the nose keeps swinging after the key is
+    // let go. Steer by what is left of the error once that swing has run out.
+    const double left_error = error - swingAfterRelease(view.steeringAxis, rate);
+    const double deadBand = 0.02;
+    if (left_error > deadBand) {
         keys.a = true;  // A turns the nose toward +row0
-    } else if (coming_error < -deadBand) {
+    } else if (left_error < -deadBand) {
         keys.d = true;
     }
     return keys;

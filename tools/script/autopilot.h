@@ -49,6 +49,7 @@ struct AutopilotView {
     Vector4 shipPosition;
     Vector4 shipVelocity;
     Matrix4 shipOrientation;  // row0 the ship's side axis, −row2 its nose
+    int steeringAxis = 0;     // the axis value the next frame is conditioned from
     const Pickup* pickups = nullptr;
     int pickupCount = 0;
 };
@@ -70,6 +71,8 @@ private:
     int level_ = -1;        // the level the plan below is for
     int frame_ = 0;         // frames of play seen on this level
     int target_ = -1;       // the pickup being chased, or −1
-    float previousTurn_ = 0.0f;  // the heading error seen one frame ago
+    bool turnKnown_ = false;  // whether the two below are from the last frame
+    Vector4 previousNose_;    // the nose and side axes one frame ago
+    Vector4 previousSide_;
     bool reverse_ = false;  // thrusting along the tail rather than the nose
 };
