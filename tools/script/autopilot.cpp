@@ -137,6 +137,10 @@ Plan planFor(int levelNumber)
             plan.thrustCone = 20.0;
             plan.behind = 300.0;
             break;
+        case 7:  // the equator ring drifts north and sideways, stretching as it goes
+            plan.turnWeight = 0.5;
+            plan.thrustCone = 35.0;
+            break;
         case 9:  // four rings of 500, each drifting its own way
             plan.stops[0] = {{0.0, h, h}, 720};
             plan.stops[1] = {{-h, 0.0, -h}, 1670};
