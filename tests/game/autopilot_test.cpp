@@ -83,7 +83,7 @@ TEST(Autopilot, InPlayPushesTowardThePickupSoonestReached)
 
     s.place(0, 0.0f, 3.0f);  // dead ahead
     EXPECT_EQ(firstKeys(s.view), (K{true, false, false, false, false}));
-    s.place(0, 12.0f, 3.0f);  // a little to the side: thrust while turning
+    s.place(0, 7.0f, 3.0f);  // a little to the side: thrust while turning
     EXPECT_EQ(firstKeys(s.view), (K{true, false, true, false, false}));
 
     // The ship's row0 is +x; A turns the nose toward it, D away from it.
@@ -92,9 +92,9 @@ TEST(Autopilot, InPlayPushesTowardThePickupSoonestReached)
     EXPECT_EQ(firstKeys(s.view), (K{false, false, true, false, false}));
     s.place(0, -60.0f, 3.0f);
     EXPECT_EQ(firstKeys(s.view), (K{false, false, false, true, false}));
-    // Behind on the +x side: reverse thrust pushes that way, and the tail is
-    // turned onto it, which swings the nose toward −x.
-    s.place(0, 150.0f, 3.0f);
+    // Nearly behind on the +x side: reverse thrust pushes that way, and the
+    // tail is turned onto it, which swings the nose toward −x.
+    s.place(0, 173.0f, 3.0f);
     EXPECT_EQ(firstKeys(s.view), (K{false, true, false, true, false}));
 
     // Already flying toward a pickup ahead it keeps pushing; flying fast
