@@ -255,7 +255,9 @@ AutopilotKeys Autopilot::next(const AutopilotView& view)
         }
         int coming = 0;
         late = 0;
-        for (int i = 0; i < view.pickupCount; ++i) {
+        // One pickup still to come is enough, unless those that will not
+        // come are to be fetched first.
+        for (int i = 0; i < view.pickupCount && (coming == 0 || plan.fetchFirst); ++i) {
             if (!collected(view.pickups[i])) {
                 (comesInTime(Orbit(view.pickups[i]), plan.stops[k]) ? coming : late) += 1;
             }
