@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -155,6 +156,48 @@ TEST(GameBinary, WithoutASoundDeviceItSaysSoAndLeavesWithOne)
     EXPECT_EQ(waitForExit(game, 30s), 1);
     const std::string text = readFile(err);
     EXPECT_NE(text.find("Error initializing DirectSound.  Sample will now exit.\n"), std::string::npos) << text;
+}
+
+// The command line answers at once, before any window or sound: the help on
+// stdout with 0, the version, and the usage on stderr with 2 for a mistake.
+TEST(GameBinary, CommandLineHelpVersionAndMistakes)
+{
+    struct Case {
+        const char* args;
+        int exitCode;
+        const char* out;  // expected in stdout
+        const char* err;  // expected in stderr
+    };
+    const Case cases[] = {
+        {"--help", 0, "Usage: glimmerfall [OPTION]...\n", ""},
+        {"--version", 0, "glimmerfall " GLIMMERFALL_VERSION "\n", ""},
+        {"--fullscreen --bogus", 2, "", "glimmerfall: unknown option '--bogus'\nUsage: glimmerfall"},
+        {"--data", 2, "", "option '--data' needs a folder\nUsage:"},
+        {"--data /no/such/folder", 2, "", "cannot use the data folder '/no/such/folder': No such file"},
+    };
+    const std::string out = ::testing::TempDir() + "game_cli_out_" + std::to_string(getpid());
+    const std::string err = ::testing::TempDir() + "game_cli_err_" + std::to_string(getpid());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const std::string command = std::string("DISPLAY= SDL_VIDEODRIVER=offscreen ALSOFT_DRIVERS=null ") +
+                                    GLIMMERFALL_BINARY + " " + c.args + " >" + out + " 2>" + err;
+        const int status = std::system(command.c_str());
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.exitCode);
+        const std::string o = readFile(out);
+        const std::string e = readFile(err);
+        if (*c.out == '\0') {
+            EXPECT_EQ(o, "");
+        } else {
+            EXPECT_EQ(o.rfind(c.out, 0), 0u) << o;
+        }
+        if (*c.err == '\0') {
+            EXPECT_EQ(e, "");
+        } else {
+            EXPECT_NE(e.find(c.err), std::string::npos) << e;
+        }
+    }
+    std::remove(out.c_str());
+    std::remove(err.c_str());
 }
 
 }  // namespace
