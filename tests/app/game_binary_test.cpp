@@ -6,7 +6,9 @@
 // After gtest: Xlib's macros (None, Bool, Status) would clash with it.
 #include "x_window.h"
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -30,8 +32,9 @@ struct Child {
 };
 
 // Starts the game in the data folder with the given environment changes
-// ("NAME=value" sets, "NAME" alone unsets); stderr goes to errFile.
-Child startGame(const std::vector<std::string>& env, const std::string& errFile)
+// ("NAME=value" sets, "NAME" alone unsets) and options; stderr goes to errFile.
+Child startGame(const std::vector<std::string>& env, const std::string& errFile,
+                const std::vector<std::string>& options = {})
 {
     Child c;
     c.pid = fork();
@@ -50,7 +53,12 @@ Child startGame(const std::vector<std::string>& env, const std::string& errFile)
         if (freopen(errFile.c_str(), "w", stderr) == nullptr) {
             _exit(102);
         }
-        execl(GLIMMERFALL_BINARY, GLIMMERFALL_BINARY, static_cast<char*>(nullptr));
+        std::vector<char*> argv{const_cast<char*>(GLIMMERFALL_BINARY)};
+        for (const std::string& o : options) {
+            argv.push_back(const_cast<char*>(o.c_str()));
+        }
+        argv.push_back(nullptr);
+        execv(GLIMMERFALL_BINARY, argv.data());
         _exit(103);
     }
     return c;
@@ -84,8 +92,8 @@ std::string readFile(const std::string& path)
     return s.str();
 }
 
-// Counts pixels of the window that are not black.
-long litPixels(Display* d, Window w)
+// Counts pixels of the window that are not black, from column fromX on.
+long litPixels(Display* d, Window w, int fromX = 0)
 {
     XWindowAttributes a{};
     XGetWindowAttributes(d, w, &a);
@@ -96,7 +104,7 @@ long litPixels(Display* d, Window w)
     }
     long lit = 0;
     for (int y = 0; y < a.height; y += 2) {
-        for (int x = 0; x < a.width; x += 2) {
+        for (int x = fromX; x < a.width; x += 2) {
             lit += (XGetPixel(image, x, y) & 0xFFFFFF) != 0 ? 1 : 0;
         }
     }
@@ -156,6 +164,111 @@ TEST(GameBinary, WithoutASoundDeviceItSaysSoAndLeavesWithOne)
     EXPECT_EQ(waitForExit(game, 30s), 1);
     const std::string text = readFile(err);
     EXPECT_NE(text.find("Error initializing DirectSound.  Sample will now exit.\n"), std::string::npos) << text;
+}
+
+// ---- fullscreen: the test plays the window manager ------------------------
+
+bool redirectRefused = false;
+
+int noteRefusal(Display*, XErrorEvent* e)
+{
+    redirectRefused = redirectRefused || e->error_code == BadAccess;
+    return 0;
+}
+
+void sendKey(Display* d, Window w, KeySym key, bool down)
+{
+    XKeyEvent e{};
+    e.type = down ? KeyPress : KeyRelease;
+    e.display = d;
+    e.window = w;
+    e.root = DefaultRootWindow(d);
+    e.time = CurrentTime;
+    e.same_screen = True;
+    e.keycode = XKeysymToKeycode(d, key);
+    XSendEvent(d, w, True, down ? KeyPressMask : KeyReleaseMask, reinterpret_cast<XEvent*>(&e));
+    XFlush(d);
+}
+
+// Waits for the window's request to the window manager to add (1) or remove
+// (0) its fullscreen state.
+bool fullscreenRequest(Display* d, Window w, long action)
+{
+    const Atom state = XInternAtom(d, "_NET_WM_STATE", False);
+    const Atom fullscreen = XInternAtom(d, "_NET_WM_STATE_FULLSCREEN", False);
+    for (auto end = std::chrono::steady_clock::now() + 10s; std::chrono::steady_clock::now() < end;) {
+        while (XPending(d) > 0) {
+            XEvent e;
+            XNextEvent(d, &e);
+            if (e.type == ClientMessage && e.xclient.window == w && e.xclient.message_type == state &&
+                e.xclient.data.l[0] == action &&
+                (static_cast<Atom>(e.xclient.data.l[1]) == fullscreen ||
+                 static_cast<Atom>(e.xclient.data.l[2]) == fullscreen)) {
+                return true;
+            }
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    return false;
+}
+
+TEST(GameBinary, F11AndAltEnterAskTheWindowManagerForFullscreenAndBack)
+{
+    Display* d = XOpenDisplay(nullptr);
+    if (d == nullptr) {
+        GTEST_SKIP() << "no X display (run under xvfb-run)";
+    }
+    const std::string err = ::testing::TempDir() + "game_fullscreen_stderr_" + std::to_string(getpid()) + ".txt";
+    Child game = startGame({"ALSOFT_DRIVERS=null", "SDL_AUDIODRIVER=dummy"}, err, {"--windowed"});
+    ASSERT_GT(game.pid, 0);
+    Window w = 0;
+    for (auto end = std::chrono::steady_clock::now() + 30s; w == 0 && std::chrono::steady_clock::now() < end;) {
+        std::this_thread::sleep_for(100ms);
+        w = findWindow(d, DefaultRootWindow(d), "Glimmerfall V1.0");
+    }
+    ASSERT_NE(w, 0u) << readFile(err);
+
+    // Become the window manager (there is none on the virtual server).
+    const auto previous = XSetErrorHandler(noteRefusal);
+    XSelectInput(d, DefaultRootWindow(d), SubstructureRedirectMask);
+    XSync(d, False);
+    XSetErrorHandler(previous);
+    if (redirectRefused) {
+        kill(game.pid, SIGKILL);
+        waitForExit(game, 5s);
+        GTEST_SKIP() << "another window manager runs";
+    }
+    const int width = DisplayWidth(d, DefaultScreen(d));
+    const int height = DisplayHeight(d, DefaultScreen(d));
+    XResizeWindow(d, w, static_cast<unsigned>(width / 2), static_cast<unsigned>(height / 2));
+    XSync(d, False);
+    std::this_thread::sleep_for(300ms);
+
+    sendKey(d, w, XK_F11, true);
+    sendKey(d, w, XK_F11, false);
+    ASSERT_TRUE(fullscreenRequest(d, w, 1));
+    // Grant it as a window manager does; the game draws on over the whole screen.
+    XMoveResizeWindow(d, w, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    const Atom fullscreen = XInternAtom(d, "_NET_WM_STATE_FULLSCREEN", False);
+    XChangeProperty(d, w, XInternAtom(d, "_NET_WM_STATE", False), XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&fullscreen), 1);
+    XSync(d, False);
+    long lit = 0;
+    for (int i = 0; i < 50 && lit <= 0; ++i) {
+        std::this_thread::sleep_for(100ms);
+        lit = litPixels(d, w, width / 2);  // beyond the half-size window
+    }
+    EXPECT_GT(lit, 20);
+
+    sendKey(d, w, XK_Alt_L, true);
+    sendKey(d, w, XK_Return, true);
+    sendKey(d, w, XK_Return, false);
+    sendKey(d, w, XK_Alt_L, false);
+    EXPECT_TRUE(fullscreenRequest(d, w, 0));
+
+    sendCloseRequest(d, w);
+    EXPECT_EQ(waitForExit(game, 30s), 1) << readFile(err);
+    XCloseDisplay(d);
 }
 
 // The command line answers at once, before any window or sound: the help on
