@@ -7,25 +7,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <vector>
 
 namespace {
 
-std::vector<std::uint32_t> received;
+int sizeMessages = 0;
 
-std::int64_t recordingProc(Host&, std::uint32_t message, std::uint64_t, std::int64_t)
+std::int64_t countingProc(Host&, std::uint32_t message, std::uint64_t, std::int64_t)
 {
-    received.push_back(message);
+    sizeMessages += message == WM_SIZE ? 1 : 0;
     return 0;
-}
-
-int sizeMessages()
-{
-    int n = 0;
-    for (std::uint32_t m : received) {
-        n += m == WM_SIZE ? 1 : 0;
-    }
-    return n;
 }
 
 void pressKey(SDL_Scancode key, Uint16 mod, Uint8 repeat = 0)
@@ -57,7 +47,7 @@ TEST(SdlWindowHost, F11AndAltEnterSwitchDesktopFullscreenAndTheGameSeesTheResize
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     SdlWindowHost host(WindowMode::windowed);
     ASSERT_TRUE(host.start());
-    ASSERT_TRUE(host.createWindow(recordingProc));
+    ASSERT_TRUE(host.createWindow(countingProc));
     host.showWindow();
     SDL_Window* window = SDL_GetWindowFromID(1);  // the host's one window
     ASSERT_NE(window, nullptr);
@@ -65,7 +55,7 @@ TEST(SdlWindowHost, F11AndAltEnterSwitchDesktopFullscreenAndTheGameSeesTheResize
 
     SDL_SetWindowSize(window, 320, 240);
     pump(host);
-    const int before = sizeMessages();
+    const int before = sizeMessages;
     EXPECT_GE(before, 2);  // creation and this resize
 
     pressKey(SDL_SCANCODE_F11, KMOD_NONE);
@@ -76,21 +66,21 @@ TEST(SdlWindowHost, F11AndAltEnterSwitchDesktopFullscreenAndTheGameSeesTheResize
     SDL_GetWindowSize(window, &w, &h);
     EXPECT_EQ(w, host.desktopWidth());
     EXPECT_EQ(h, host.desktopHeight());
-    EXPECT_EQ(sizeMessages(), before + 1);
+    EXPECT_EQ(sizeMessages, before + 1);
 
     // Alt+Enter back to the window (the offscreen driver keeps the size it
     // had; a desktop's window manager restores the old one).
     pressKey(SDL_SCANCODE_RETURN, KMOD_LALT);
     pump(host);
     EXPECT_EQ(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
-    EXPECT_EQ(sizeMessages(), before + 2);
+    EXPECT_EQ(sizeMessages, before + 2);
 
     // Enter alone, or a held F11's repeats, toggle nothing.
     pressKey(SDL_SCANCODE_RETURN, KMOD_NONE);
     pressKey(SDL_SCANCODE_F11, KMOD_NONE, 1);
     pump(host);
     EXPECT_EQ(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
-    EXPECT_EQ(sizeMessages(), before + 2);
+    EXPECT_EQ(sizeMessages, before + 2);
     host.destroyWindow();
 }
 

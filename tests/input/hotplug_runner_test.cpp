@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,19 +14,12 @@ std::vector<std::string> stateLines(const std::string& script)
     const std::string command = std::string("cd '" GLIMMERFALL_TEST_DATA_DIR "' && printf '") + script +
                                 "' | ALSOFT_DRIVERS=null '" GLIMMERFALL_SCRIPT_BINARY "' --size 32x32 2>/dev/null";
     std::vector<std::string> lines;
-    FILE* p = popen(command.c_str(), "r");
-    if (p == nullptr) {
-        return lines;
-    }
-    std::string out;
-    char buffer[4096];
-    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, p)) > 0;) {
-        out.append(buffer, n);
-    }
-    pclose(p);
-    std::istringstream in(out);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
+    if (FILE* p = popen(command.c_str(), "r")) {
+        char line[8192];
+        while (fgets(line, sizeof line, p) != nullptr) {
+            lines.emplace_back(line);
+        }
+        pclose(p);
     }
     return lines;
 }
