@@ -1,9 +1,13 @@
 // Glimmerfall on a desktop: the game in an SDL window.
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
+#include <cstdio>
+#include <cstring>
 #include <string>
 
+#include "app/command_line.h"
 #include "app/program.h"
 #include "app/sdl_window_host.h"
 
@@ -47,10 +51,30 @@ void findGameData()
 
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
-    findGameData();
-    SdlWindowHost host;
+    const CommandLine options = parseCommandLine(argc, argv);
+    switch (options.action) {
+        case CommandLine::Action::help:
+            std::fputs(usageText(), stdout);
+            return 0;
+        case CommandLine::Action::version:
+            std::printf("glimmerfall %s\n", GLIMMERFALL_VERSION);
+            return 0;
+        case CommandLine::Action::error:
+            std::fprintf(stderr, "glimmerfall: %s\n%s", options.error.c_str(), usageText());
+            return 2;
+        case CommandLine::Action::play:
+            break;
+    }
+    if (options.dataFolder.empty()) {
+        findGameData();
+    } else if (chdir(options.dataFolder.c_str()) != 0) {
+        std::fprintf(stderr, "glimmerfall: cannot use the data folder '%s': %s\n", options.dataFolder.c_str(),
+                     std::strerror(errno));
+        return 2;
+    }
+    SdlWindowHost host(options.windowMode);
     if (!host.start()) {
         return 1;
     }

@@ -105,7 +105,12 @@ bool SdlWindowHost::openWindow()
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    const std::uint32_t flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_MAXIMIZED | SDL_WINDOW_RESIZABLE;
+    std::uint32_t flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
+    if (startMode_ == WindowMode::maximised) {
+        flags |= SDL_WINDOW_MAXIMIZED;
+    } else if (startMode_ == WindowMode::fullscreen) {
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    }
     for (int depth : {32, 24}) {
         SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth);
         window_ = SDL_CreateWindow(windowTitle, 0, 0, desktopWidth_, desktopHeight_, flags);
@@ -128,7 +133,9 @@ void SdlWindowHost::closeWindow()
 void SdlWindowHost::revealWindow()
 {
     SDL_ShowWindow(window_);
-    SDL_MaximizeWindow(window_);
+    if (startMode_ == WindowMode::maximised) {
+        SDL_MaximizeWindow(window_);
+    }
 }
 
 void SdlWindowHost::createRenderContext()
@@ -182,6 +189,29 @@ void SdlWindowHost::pumpEvents(bool wait)
     }
 }
 
+namespace {
+
+// F11, or Enter with Alt held, switches between desktop fullscreen and the
+// window. The size change reaches the game as any other WM_SIZE; the keys
+// themselves still go to the game, which ignores them.
+bool isFullscreenToggle(const SDL_KeyboardEvent& key)
+{
+    if (key.type != SDL_KEYDOWN || key.repeat != 0) {
+        return false;
+    }
+    const SDL_Scancode s = key.keysym.scancode;
+    return s == SDL_SCANCODE_F11 ||
+           ((s == SDL_SCANCODE_RETURN || s == SDL_SCANCODE_KP_ENTER) && (key.keysym.mod & KMOD_ALT) != 0);
+}
+
+}  // namespace
+
+void SdlWindowHost::toggleFullscreen()
+{
+    const bool fullscreen = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    SDL_SetWindowFullscreen(window_, fullscreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
 void SdlWindowHost::translate(const SDL_Event& e)
 {
     switch (e.type) {
@@ -218,6 +248,9 @@ void SdlWindowHost::translate(const SDL_Event& e)
             break;
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
+            if (isFullscreenToggle(e.key) && window_ != nullptr) {
+                toggleFullscreen();
+            }
             const std::uint64_t key = virtualKey(e.key.keysym.scancode);
             if (key == 0) {
                 break;

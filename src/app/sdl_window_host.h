@@ -2,6 +2,7 @@
 
 #include "app/frame_pacer.h"
 #include "app/host.h"
+#include "app/window_mode.h"
 
 struct SDL_Window;
 union SDL_Event;
@@ -9,9 +10,10 @@ union SDL_Event;
 // The game's window on a desktop, through SDL2: a maximised, bordered window
 // of the desktop's size with a double-buffered RGBA OpenGL context, its events
 // turned into the game's messages, and frames capped at 60 per second.
+// F11 and Alt+Enter switch between desktop fullscreen and the window.
 class SdlWindowHost final : public Host {
 public:
-    SdlWindowHost() : pacer_(sixtyHertz) {}
+    explicit SdlWindowHost(WindowMode mode = WindowMode::maximised) : pacer_(sixtyHertz), startMode_(mode) {}
     ~SdlWindowHost() override;
 
     // Starts SDL's video. False (with the reason on stderr) without a display.
@@ -32,6 +34,7 @@ protected:
 
 private:
     void translate(const SDL_Event& e);
+    void toggleFullscreen();
 
     SDL_Window* window_ = nullptr;
     void* context_ = nullptr;
@@ -39,4 +42,5 @@ private:
     int desktopHeight_ = 0;
     bool sizePending_ = false;
     FramePacer pacer_;
+    WindowMode startMode_;
 };

@@ -30,6 +30,13 @@ int initJoystick()
 
 int pollJoystick()
 {
+    // A controller plugged in while the game plays on the keyboard (none at
+    // start, or the one in use pulled out) takes over. Connections while a
+    // controller is in use are passed over.
+    if (takeJoystickConnection() && (joystickDevice == nullptr || joystickUsable == 0)) {
+        joystickDevice = openFirstJoystick();
+        joystickUsable = joystickDevice != nullptr ? 1 : 0;
+    }
     if (joystickDevice == nullptr) {
         return 0;
     }

@@ -24,7 +24,8 @@ struct JoystickState {
 static_assert(sizeof(JoystickState) == 272);
 
 extern JoystickState joystickState;  // written by pollJoystick and by the frame driver
-extern int joystickUsable;           // 1 at start; cleared for good when start-up or a read fails
+extern int joystickUsable;           // 1 at start; cleared when start-up or a read fails, set
+                                     // again when a controller plugged in later is opened
 
 constexpr int noControllerFound = -10;
 
@@ -34,4 +35,6 @@ int initJoystick();
 
 // Refreshes joystickState from the controller, once per message-loop turn.
 // 0, or the failing code of the state read (which also clears joystickUsable).
+// When the game has no usable controller and one has been plugged in, it is
+// opened first, as at start-up.
 int pollJoystick();

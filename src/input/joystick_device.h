@@ -27,9 +27,14 @@ public:
 extern JoystickDevice* joystickDevice;
 
 // The platform side, one edge file: starts the controller system (0 or a
-// negative code) and opens the first attached controller (null when none).
+// negative code) and opens the first attached controller (null when none),
+// closing the one it opened before.
 int startJoystickSystem();
 JoystickDevice* openFirstJoystick();
+
+// True when a controller was connected since the last call (once the
+// controller system has started); each connection is reported once.
+bool takeJoystickConnection();
 
 // Scales a raw axis reading (−32768..32767) to −1000..+1000, rounding to the
 // nearest: −32768 → −1000, 0 → 0, 32767 → +1000.

@@ -3,6 +3,7 @@
 // the first raw joystick (its buttons and axes in their own order).
 #include <SDL.h>
 
+#include <atomic>
 #include <new>
 
 #include "input/joystick_device.h"
@@ -91,9 +92,24 @@ private:
     SDL_Joystick* stick_;
 };
 
-// The device lives until the process ends, like the game's other devices.
+// The device lives until another one replaces it or the process ends, like
+// the game's other devices.
 alignas(SdlControllerDevice) unsigned char controllerStorage[sizeof(SdlControllerDevice)];
 alignas(SdlJoystickDevice) unsigned char joystickStorage[sizeof(SdlJoystickDevice)];
+SDL_GameController* openedPad = nullptr;
+SDL_Joystick* openedStick = nullptr;
+
+// SDL's device-added events, counted as SDL queues them, whoever drains the
+// queue afterwards. Atomic: SDL may detect devices on a thread of its own.
+std::atomic<bool> connected{false};
+
+int SDLCALL watchConnections(void*, SDL_Event* e)
+{
+    if (e->type == SDL_JOYDEVICEADDED) {
+        connected.store(true);
+    }
+    return 1;
+}
 
 }  // namespace
 
@@ -102,22 +118,44 @@ int startJoystickSystem()
     if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
         return inputSystemFailed;
     }
+    // Devices present now are opened by the caller; later ones are announced.
+    // Handles of an earlier start went with that start.
+    openedPad = nullptr;
+    openedStick = nullptr;
+    SDL_DelEventWatch(watchConnections, nullptr);
+    SDL_AddEventWatch(watchConnections, nullptr);
+    connected.store(false);
     return 0;
+}
+
+bool takeJoystickConnection()
+{
+    return connected.exchange(false);
 }
 
 JoystickDevice* openFirstJoystick()
 {
+    if (openedPad != nullptr) {
+        SDL_GameControllerClose(openedPad);
+        openedPad = nullptr;
+    }
+    if (openedStick != nullptr) {
+        SDL_JoystickClose(openedStick);
+        openedStick = nullptr;
+    }
     const int count = SDL_NumJoysticks();
     for (int i = 0; i < count; ++i) {
         if (!SDL_IsGameController(i)) {
             continue;
         }
         if (SDL_GameController* pad = SDL_GameControllerOpen(i)) {
+            openedPad = pad;
             return new (controllerStorage) SdlControllerDevice(pad);
         }
     }
     for (int i = 0; i < count; ++i) {
         if (SDL_Joystick* stick = SDL_JoystickOpen(i)) {
+            openedStick = stick;
             return new (joystickStorage) SdlJoystickDevice(stick);
         }
     }

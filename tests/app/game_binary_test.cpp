@@ -7,11 +7,13 @@
 #include "x_window.h"
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -29,8 +31,9 @@ struct Child {
 };
 
 // Starts the game in the data folder with the given environment changes
-// ("NAME=value" sets, "NAME" alone unsets); stderr goes to errFile.
-Child startGame(const std::vector<std::string>& env, const std::string& errFile)
+// ("NAME=value" sets, "NAME" alone unsets) and options; stderr goes to errFile.
+Child startGame(const std::vector<std::string>& env, const std::string& errFile,
+                const std::vector<std::string>& options = {})
 {
     Child c;
     c.pid = fork();
@@ -49,7 +52,12 @@ Child startGame(const std::vector<std::string>& env, const std::string& errFile)
         if (freopen(errFile.c_str(), "w", stderr) == nullptr) {
             _exit(102);
         }
-        execl(GLIMMERFALL_BINARY, GLIMMERFALL_BINARY, static_cast<char*>(nullptr));
+        std::vector<char*> argv{const_cast<char*>(GLIMMERFALL_BINARY)};
+        for (const std::string& o : options) {
+            argv.push_back(const_cast<char*>(o.c_str()));
+        }
+        argv.push_back(nullptr);
+        execv(GLIMMERFALL_BINARY, argv.data());
         _exit(103);
     }
     return c;
@@ -155,6 +163,136 @@ TEST(GameBinary, WithoutASoundDeviceItSaysSoAndLeavesWithOne)
     EXPECT_EQ(waitForExit(game, 30s), 1);
     const std::string text = readFile(err);
     EXPECT_NE(text.find("Error initializing DirectSound.  Sample will now exit.\n"), std::string::npos) << text;
+}
+
+// ---- fullscreen: the test plays the window manager ------------------------
+// Under X the switch is the window manager's work: the game asks for it with a
+// _NET_WM_STATE message to the root window, which the test receives.
+
+bool redirectRefused = false;
+
+int noteRefusal(Display*, XErrorEvent* e)
+{
+    redirectRefused = redirectRefused || e->error_code == BadAccess;
+    return 0;
+}
+
+void sendKey(Display* d, Window w, KeySym key, bool down)
+{
+    XKeyEvent e{};
+    e.type = down ? KeyPress : KeyRelease;
+    e.display = d;
+    e.window = w;
+    e.root = DefaultRootWindow(d);
+    e.time = CurrentTime;
+    e.same_screen = True;
+    e.keycode = XKeysymToKeycode(d, key);
+    XSendEvent(d, w, True, down ? KeyPressMask : KeyReleaseMask, reinterpret_cast<XEvent*>(&e));
+    XFlush(d);
+}
+
+// Waits for the window's request to the window manager to add (1) or remove
+// (0) its fullscreen state.
+bool fullscreenRequest(Display* d, Window w, long action)
+{
+    const Atom state = XInternAtom(d, "_NET_WM_STATE", False);
+    const Atom fullscreen = XInternAtom(d, "_NET_WM_STATE_FULLSCREEN", False);
+    for (auto end = std::chrono::steady_clock::now() + 10s; std::chrono::steady_clock::now() < end;) {
+        while (XPending(d) > 0) {
+            XEvent e;
+            XNextEvent(d, &e);
+            if (e.type == ClientMessage && e.xclient.window == w && e.xclient.message_type == state &&
+                e.xclient.data.l[0] == action &&
+                (static_cast<Atom>(e.xclient.data.l[1]) == fullscreen ||
+                 static_cast<Atom>(e.xclient.data.l[2]) == fullscreen)) {
+                return true;
+            }
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    return false;
+}
+
+TEST(GameBinary, F11AndAltEnterAskTheWindowManagerForFullscreenAndBack)
+{
+    Display* d = XOpenDisplay(nullptr);
+    if (d == nullptr) {
+        GTEST_SKIP() << "no X display (run under xvfb-run)";
+    }
+    const std::string err = ::testing::TempDir() + "game_fullscreen_stderr_" + std::to_string(getpid()) + ".txt";
+    Child game = startGame({"ALSOFT_DRIVERS=null", "SDL_AUDIODRIVER=dummy"}, err, {"--windowed"});
+    ASSERT_GT(game.pid, 0);
+    Window w = 0;
+    for (auto end = std::chrono::steady_clock::now() + 30s; w == 0 && std::chrono::steady_clock::now() < end;) {
+        std::this_thread::sleep_for(100ms);
+        w = findWindow(d, DefaultRootWindow(d), "Glimmerfall V1.0");
+    }
+    ASSERT_NE(w, 0u) << readFile(err);
+
+    // Become the window manager (there is none on the virtual server).
+    const auto previous = XSetErrorHandler(noteRefusal);
+    XSelectInput(d, DefaultRootWindow(d), SubstructureRedirectMask);
+    XSync(d, False);
+    XSetErrorHandler(previous);
+    if (redirectRefused) {
+        kill(game.pid, SIGKILL);
+        waitForExit(game, 5s);
+        GTEST_SKIP() << "another window manager runs";
+    }
+    sendKey(d, w, XK_F11, true);
+    sendKey(d, w, XK_F11, false);
+    EXPECT_TRUE(fullscreenRequest(d, w, 1));
+    sendKey(d, w, XK_Alt_L, true);
+    sendKey(d, w, XK_Return, true);
+    sendKey(d, w, XK_Return, false);
+    sendKey(d, w, XK_Alt_L, false);
+    EXPECT_TRUE(fullscreenRequest(d, w, 0));
+
+    sendCloseRequest(d, w);
+    EXPECT_EQ(waitForExit(game, 30s), 1) << readFile(err);
+    XCloseDisplay(d);
+}
+
+// The command line answers at once, before any window or sound: the help on
+// stdout with 0, the version, and the usage on stderr with 2 for a mistake.
+TEST(GameBinary, CommandLineHelpVersionAndMistakes)
+{
+    struct Case {
+        const char* args;
+        int exitCode;
+        const char* out;  // expected in stdout
+        const char* err;  // expected in stderr
+    };
+    const Case cases[] = {
+        {"--help", 0, "Usage: glimmerfall [OPTION]...\n", ""},
+        {"--version", 0, "glimmerfall " GLIMMERFALL_VERSION "\n", ""},
+        {"--fullscreen --bogus", 2, "", "glimmerfall: unknown option '--bogus'\nUsage: glimmerfall"},
+        {"--data", 2, "", "option '--data' needs a folder\nUsage:"},
+        {"--data /no/such/folder", 2, "", "cannot use the data folder '/no/such/folder': No such file"},
+    };
+    const std::string out = ::testing::TempDir() + "game_cli_out_" + std::to_string(getpid());
+    const std::string err = ::testing::TempDir() + "game_cli_err_" + std::to_string(getpid());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const std::string command = std::string("DISPLAY= SDL_VIDEODRIVER=offscreen ALSOFT_DRIVERS=null ") +
+                                    GLIMMERFALL_BINARY + " " + c.args + " >" + out + " 2>" + err;
+        const int status = std::system(command.c_str());
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.exitCode);
+        const std::string o = readFile(out);
+        const std::string e = readFile(err);
+        if (*c.out == '\0') {
+            EXPECT_EQ(o, "");
+        } else {
+            EXPECT_EQ(o.rfind(c.out, 0), 0u) << o;
+        }
+        if (*c.err == '\0') {
+            EXPECT_EQ(e, "");
+        } else {
+            EXPECT_NE(e.find(c.err), std::string::npos) << e;
+        }
+    }
+    std::remove(out.c_str());
+    std::remove(err.c_str());
 }
 
 }  // namespace

@@ -112,4 +112,49 @@ TEST_F(SdlJoystickTest, ARawJoystickUsesItsFirstAxisAndButtons)
     SDL_JoystickClose(stick);
 }
 
+TEST_F(SdlJoystickTest, APadPluggedInLaterIsOpenedAndAfterItGoesTheNextOneIs)
+{
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER), 0);
+    if (SDL_NumJoysticks() != 0) {
+        GTEST_SKIP() << "a real controller is attached";
+    }
+    // Started without one, as the game does: keyboard alone.
+    ASSERT_EQ(initJoystick(), noControllerFound);
+    joystickUsable = 0;
+    EXPECT_EQ(pollJoystick(), 0);
+    EXPECT_EQ(joystickDevice, nullptr);
+
+    for (int plugging = 1; plugging <= 2; ++plugging) {
+        SCOPED_TRACE(plugging);
+        SDL_Joystick* pad = attach(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                   SDL_CONTROLLER_BUTTON_MAX);
+        ASSERT_NE(pad, nullptr) << SDL_GetError();
+        SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 1);
+        SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, -32768);
+        EXPECT_EQ(pollJoystick(), 0);
+        EXPECT_EQ(joystickUsable, 1);
+        ASSERT_NE(joystickDevice, nullptr);
+        EXPECT_EQ(joystickState.rgbButtons[0], 0x80);
+        EXPECT_EQ(joystickState.lX, -1000);
+
+        // A second pad plugged in beside it does not take over.
+        const int second = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                                     SDL_CONTROLLER_BUTTON_MAX, 0);
+        ASSERT_GE(second, 0);
+        EXPECT_EQ(pollJoystick(), 0);
+        EXPECT_EQ(joystickState.rgbButtons[0], 0x80);
+        EXPECT_EQ(SDL_JoystickDetachVirtual(second), 0);
+
+        // Pulled out: back to the keyboard until the next one comes.
+        SDL_JoystickClose(pad);
+        ASSERT_EQ(SDL_JoystickDetachVirtual(virtualIndex_), 0);
+        virtualIndex_ = -1;
+        EXPECT_LT(pollJoystick(), 0);
+        EXPECT_EQ(joystickUsable, 0);
+        joystickState = JoystickState{};
+        pollJoystick();
+        EXPECT_EQ(joystickUsable, 0);
+    }
+}
+
 }  // namespace

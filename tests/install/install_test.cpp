@@ -1,41 +1,26 @@
 // The game as a desktop installs it: cmake --install into a temporary prefix
-// puts the program, its data, a menu entry and an icon in their usual places,
-// and the installed program finds its data when started from any folder.
+// puts the program, its data, a menu entry, the AppStream metainfo, icons, the
+// manual page and the copyright file in their usual places, and the installed
+// program finds its data when started from any folder or given --data.
 // The window tests run under xvfb-run; they close the game as a window
 // manager would.
 #include <gtest/gtest.h>
 #include <zlib.h>
 // After gtest: Xlib's macros (None, Bool, Status) would clash with it.
-#include "x_window.h"
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <signal.h>
-#include <sys/wait.h>
+#include "game_run.h"
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
 
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
 
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 class Installed : public ::testing::Test {
 protected:
@@ -159,13 +144,27 @@ TEST_F(Installed, PutsTheGameItsDataAMenuEntryAndAnIconInTheUsualPlaces)
     }
     EXPECT_EQ(data, dataFiles);
 
-    const std::string desktop = readFile(prefix() / "share" / "applications" / "glimmerfall.desktop");
-    EXPECT_EQ(desktop.rfind("[Desktop Entry]\n", 0), 0u) << desktop;
-    for (const char* line : {"\nType=Application\n", "\nName=Glimmerfall\n", "\nExec=glimmerfall\n",
-                             "\nIcon=glimmerfall\n", "\nCategories=Game;ArcadeGame;\n"}) {
-        EXPECT_NE(desktop.find(line), std::string::npos) << line << " missing in\n" << desktop;
+    // The desktop entry and the AppStream metainfo pass their validators.
+    const fs::path desktop = prefix() / "share/applications/io.github.glimmerfall.Glimmerfall.desktop";
+    const fs::path metainfo = prefix() / "share/metainfo/io.github.glimmerfall.Glimmerfall.metainfo.xml";
+    EXPECT_EQ(std::system(("desktop-file-validate '" + desktop.string() + "'").c_str()), 0);
+    EXPECT_EQ(std::system(("appstreamcli validate --no-net '" + metainfo.string() + "' >/dev/null").c_str()), 0);
+    EXPECT_NE(readFile(metainfo).find("<release version=\"" GLIMMERFALL_VERSION "\""), std::string::npos);
+    EXPECT_NE(readFile(desktop).find("\nIcon=glimmerfall\n"), std::string::npos);
+    for (const char* file : {"share/icons/hicolor/scalable/apps/glimmerfall.svg", "share/man/man6/glimmerfall.6.gz",
+                             "share/doc/glimmerfall/copyright", "share/doc/glimmerfall/changelog.gz"}) {
+        EXPECT_TRUE(fs::is_regular_file(prefix() / file)) << file;
     }
 
+    for (int size : {48, 128, 256}) {
+        const std::string folder = std::to_string(size) + "x" + std::to_string(size);
+        const Icon other = readIcon(readFile(prefix() / "share/icons/hicolor" / folder / "apps/glimmerfall.png"));
+        ASSERT_EQ(other.error, "") << size;
+        EXPECT_EQ(other.width, size);
+        EXPECT_EQ(other.height, size);
+        EXPECT_EQ(other.at(0, 0)[3], 0);
+        EXPECT_EQ(other.at(size / 2, size / 2)[3], 255);
+    }
     const Icon icon = readIcon(readFile(prefix() / "share/icons/hicolor/64x64/apps/glimmerfall.png"));
     ASSERT_EQ(icon.error, "");
     EXPECT_EQ(icon.width, 64);
@@ -188,68 +187,6 @@ TEST_F(Installed, PutsTheGameItsDataAMenuEntryAndAnIconInTheUsualPlaces)
     EXPECT_GT(warm, 40);
 }
 
-// ---- the installed program in a window -------------------------------------
-
-struct GameRun {
-    int exitCode = -1;  // -1: no window, or it would not close
-    std::string err;
-};
-
-// Starts the program in the given folder, waits until its window shows (the
-// data has been read by then), closes it as a window manager would and
-// collects its stderr.
-GameRun runGameIn(const fs::path& program, const fs::path& folder)
-{
-    GameRun run;
-    Display* d = XOpenDisplay(nullptr);
-    if (d == nullptr) {
-        run.err = "no X display";
-        return run;
-    }
-    const fs::path errFile = fs::path(::testing::TempDir()) / ("install_err_" + std::to_string(getpid()));
-    const pid_t pid = fork();
-    if (pid == 0) {
-        setenv("ALSOFT_DRIVERS", "null", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        if (chdir(folder.c_str()) != 0 || freopen(errFile.c_str(), "w", stderr) == nullptr) {
-            _exit(101);
-        }
-        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-        _exit(102);
-    }
-    Window w = 0;
-    for (auto end = std::chrono::steady_clock::now() + 30s; w == 0 && std::chrono::steady_clock::now() < end;) {
-        std::this_thread::sleep_for(100ms);
-        w = findWindow(d, DefaultRootWindow(d), "Glimmerfall V1.0");
-    }
-    if (w != 0) {
-        std::this_thread::sleep_for(300ms);  // a few frames
-        sendCloseRequest(d, w);
-    }
-    for (auto end = std::chrono::steady_clock::now() + 30s; std::chrono::steady_clock::now() < end;) {
-        int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid) {
-            run.exitCode = w != 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            run.err = readFile(errFile);
-            fs::remove(errFile);
-            XCloseDisplay(d);
-            return run;
-        }
-        std::this_thread::sleep_for(20ms);
-    }
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    run.err = readFile(errFile);
-    fs::remove(errFile);
-    XCloseDisplay(d);
-    return run;
-}
-
-bool missesData(const std::string& err)
-{
-    return err.find("skipped") != std::string::npos || err.find("cannot load") != std::string::npos;
-}
-
 class InstalledGame : public Installed {
 protected:
     void SetUp() override
@@ -258,11 +195,9 @@ protected:
         if (HasFatalFailure()) {
             return;
         }
-        Display* d = XOpenDisplay(nullptr);
-        if (d == nullptr) {
+        if (!haveDisplay()) {
             GTEST_SKIP() << "no X display (run under xvfb-run)";
         }
-        XCloseDisplay(d);
         // An unrelated folder to start from, holding nothing of the game's.
         elsewhere_ = fs::path(::testing::TempDir()) / ("install_elsewhere_" + std::to_string(getpid()));
         fs::remove_all(elsewhere_);
@@ -290,12 +225,17 @@ TEST_F(InstalledGame, ADataFolderBesideTheProgramIsFoundAndOneThatIsNotThereIsNa
     EXPECT_EQ(run.exitCode, 1) << run.err;
     EXPECT_FALSE(missesData(run.err)) << run.err;
 
-    // Without it (and without an install at the configured prefix) the game
-    // still starts, and names what it misses.
+    // Without it, --data names the folder ahead of any search.
+    fs::remove_all(beside / "data");
+    run = runGameIn(beside / "glimmerfall", elsewhere_, {"--data", (prefix() / "share/glimmerfall/data").string()});
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_FALSE(missesData(run.err)) << run.err;
+
+    // Without either (and without an install at the configured prefix) the
+    // game still starts, and names what it misses.
     if (fs::exists(fs::path(GLIMMERFALL_CONFIGURED_DATA_DIR) / "earth3.bmp")) {
         GTEST_SKIP() << "the game is installed at " << GLIMMERFALL_CONFIGURED_DATA_DIR;
     }
-    fs::remove_all(beside / "data");
     run = runGameIn(beside / "glimmerfall", elsewhere_);
     EXPECT_EQ(run.exitCode, 1) << run.err;
     EXPECT_NE(run.err.find("\"earth3.bmp\" skipped"), std::string::npos) << run.err;

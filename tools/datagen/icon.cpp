@@ -1,12 +1,13 @@
 // glimmerfall-icon: writes the game's desktop icon, a glowing globe inside a
-// tilted ring, as an RGBA PNG of 64 × 64 pixels.
-//   glimmerfall-icon <file.png>
-// A pure function of this code: the same bytes on every run.
+// tilted ring, as an RGBA PNG of SIZE × SIZE pixels (16 to 1024).
+//   glimmerfall-icon SIZE <file.png>
+// A pure function of this code and the size: the same bytes on every run.
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -14,8 +15,6 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-constexpr int iconSize = 64;
 
 // ---- a minimal PNG encoder: stored (uncompressed) deflate blocks ----------
 
@@ -133,7 +132,7 @@ float ringCover(float x, float y, bool& front)
     return std::clamp(1.0f - d, 0.0f, 1.0f);
 }
 
-Bytes makeIcon()
+Bytes makeIcon(int iconSize)
 {
     Bytes rgba(static_cast<std::size_t>(iconSize) * iconSize * 4);
     constexpr int samples = 4;  // 4 × 4 samples a pixel smooth the edges
@@ -209,16 +208,17 @@ Bytes makeIcon()
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: glimmerfall-icon <file.png>\n");
+    const int size = argc == 3 ? std::atoi(argv[1]) : 0;
+    if (size < 16 || size > 1024) {
+        std::fprintf(stderr, "usage: glimmerfall-icon SIZE <file.png>, SIZE from 16 to 1024\n");
         return 2;
     }
-    const Bytes png = makeIcon();
-    std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
+    const Bytes png = makeIcon(size);
+    std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
     out.close();
     if (!out) {
-        std::fprintf(stderr, "glimmerfall-icon: cannot write %s\n", argv[1]);
+        std::fprintf(stderr, "glimmerfall-icon: cannot write %s\n", argv[2]);
         return 1;
     }
     return 0;
