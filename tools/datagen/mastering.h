@@ -30,7 +30,7 @@ inline constexpr float listenerGainDb = 23.0f;
 inline constexpr float centredMonoDb = -4.5f;
 
 inline constexpr float musicMixRmsDb = -21.3f;   // RMS over the whole loop
-inline constexpr float engineMixRmsDb = -22.3f;  // RMS at full thrust
+inline constexpr float engineMixRmsDb = -23.3f;  // RMS at full thrust
 inline constexpr float chimeMixPeakDb = -11.8f;  // the chime's peak
 
 // The level in the file (dBFS) that gives `mixDb` in the mix when the game
