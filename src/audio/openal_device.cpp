@@ -505,6 +505,7 @@ HRESULT wrapOutput(ALCdevice* alDevice, ALCcontext* context, bool loopback, Soun
     output->device = alDevice;
     output->context = context;
     output->findMapping();
+    alListenerf(AL_GAIN, static_cast<float>(std::pow(10.0, listenerGainDb / 20.0)));
     *device = new (std::nothrow) OpenAlDevice(output);
     if (*device == nullptr) {
         output->releaseReference();

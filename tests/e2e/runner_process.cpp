@@ -74,7 +74,7 @@ public:
             envp.push_back(e.data());
         }
         envp.push_back(nullptr);
-        const std::string data = dataDir();
+        const std::string data = options.data.empty() ? dataDir() : options.data;
         std::vector<std::string> args{GLIMMERFALL_SCRIPT_BINARY, "--size", options.size, "--data", data};
         if (!options.audioOut.empty()) {
             args.push_back("--audio-out");

@@ -27,6 +27,8 @@ struct RunOptions {
     int timeoutSeconds = 300;
     // Where the runner writes its sound (--audio-out); none when empty.
     std::string audioOut;
+    // The data folder the runner reads; dataDir() when empty.
+    std::string data;
     // A pause after each stdout line is read: once the pipe is full, the
     // runner waits that long at every line it prints.
     int readDelayMicroseconds = 0;

@@ -45,10 +45,13 @@ WaveCapture readWaveCapture(const std::string& path)
     }
     const std::size_t frames = dataBytes / (2u * w.channels);
     w.mono.resize(frames);
+    w.samples.resize(frames * w.channels);
     for (std::size_t i = 0; i < frames; ++i) {
         double sum = 0.0;
         for (int c = 0; c < w.channels; ++c) {
-            sum += static_cast<std::int16_t>(le16(&f[44 + (i * w.channels + c) * 2])) / 32768.0;
+            const double v = static_cast<std::int16_t>(le16(&f[44 + (i * w.channels + c) * 2])) / 32768.0;
+            w.samples[i * w.channels + c] = static_cast<float>(v);
+            sum += v;
         }
         w.mono[i] = static_cast<float>(sum / w.channels);
     }

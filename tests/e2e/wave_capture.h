@@ -14,6 +14,7 @@ struct WaveCapture {
     int rate = 0;
     int channels = 0;
     std::vector<float> mono;
+    std::vector<float> samples;  // as recorded: the channels interleaved
 };
 
 WaveCapture readWaveCapture(const std::string& path);

@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "data_files.h"
+#include "mastering.h"
 #include "noise.h"
 #include "synthesis.h"
 
@@ -602,5 +603,9 @@ std::vector<std::int16_t> makeMusic()
         interleaved[2 * i] = mix.left[i];
         interleaved[2 * i + 1] = mix.right[i];
     }
-    return toPcm16(interleaved, decibels(-1.5f));
+    // Mastering: the quiet opening is brought up toward the rest, then the
+    // whole is set to the level the game's mix needs.
+    levelLoop(interleaved, 2, audioRate / 2, 3.0f);
+    return toPcm16AtRms(interleaved,
+                        decibels(mastering::fileLevelDb(mastering::musicMixRmsDb, 0.0f, false)));
 }

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "data_files.h"
+#include "mastering.h"
 #include "synthesis.h"
 
 namespace {
@@ -40,5 +41,7 @@ std::vector<std::int16_t> makePickupSound()
         s *= 1.0f - smoothStep01((time - (duration - fadeOut)) / fadeOut);
         samples[i] = s;
     }
-    return toPcm16(samples, decibels(-1.5f));
+    // Played 30 dB down: the file peaks just under full scale.
+    return toPcm16(samples,
+                   decibels(mastering::fileLevelDb(mastering::chimeMixPeakDb, -30.0f, true)));
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "data_files.h"
+#include "mastering.h"
 #include "noise.h"
 #include "synthesis.h"
 
@@ -40,5 +41,7 @@ std::vector<std::int16_t> makeThrustSound()
                           0.25f * std::sin(twoPi * 165.0f * time + 2.1f);
         mix[i] = throb * (2.6f * rumble[i] + 0.22f * hum) + 0.16f * hiss[i];
     }
-    return toPcm16(mix, decibels(-1.5f));
+    // Full thrust plays 20 dB down.
+    return toPcm16AtRms(mix,
+                        decibels(mastering::fileLevelDb(mastering::engineMixRmsDb, -20.0f, true)));
 }
