@@ -2,16 +2,19 @@
 
 #include "app/frame_pacer.h"
 #include "app/host.h"
+#include "app/interval_timer.h"
 
 struct SDL_Window;
 union SDL_Event;
 
 // The game's window on a desktop, through SDL2: a maximised, bordered window
 // of the desktop's size with a double-buffered RGBA OpenGL context, its events
-// turned into the game's messages, and frames capped at 60 per second.
+// turned into the game's messages, and frames capped at 60 per second. Once a
+// second it sends the window its sound-output timer (a headset unplugged is
+// noticed and the output opened again).
 class SdlWindowHost final : public Host {
 public:
-    SdlWindowHost() : pacer_(sixtyHertz) {}
+    SdlWindowHost() : pacer_(sixtyHertz), soundCheck_(oneSecond) {}
     ~SdlWindowHost() override;
 
     // Starts SDL's video. False (with the reason on stderr) without a display.
@@ -39,4 +42,5 @@ private:
     int desktopHeight_ = 0;
     bool sizePending_ = false;
     FramePacer pacer_;
+    IntervalTimer soundCheck_;  // asks after the sound output once a second
 };
