@@ -1,7 +1,9 @@
 // The real game binary, started as a player would start it: from the data
 // folder. Under an X server (the test runs inside xvfb-run) it must open its
-// window, draw into it and leave with exit code 1 on a close request; without
-// a display and without a sound device it must say why and leave with 1.
+// window, draw into it and leave with exit code 1 on a close request; its
+// sound halts without focus or minimised and comes back after the output was
+// lost; without a display and without a sound device it must say why and
+// leave with 1.
 #include <gtest/gtest.h>
 // After gtest: Xlib's macros (None, Bool, Status) would clash with it.
 #include "x_window.h"
@@ -12,7 +14,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -142,6 +146,158 @@ TEST(GameBinary, OpensItsWindowDrawsAndLeavesWithOneOnACloseRequest)
     // complain about, and neither has anything else.
     EXPECT_EQ(readFile(err), "");
     XCloseDisplay(d);
+}
+
+long fileSize(const std::string& path)
+{
+    std::error_code e;
+    const auto size = std::filesystem::file_size(path, e);
+    return e ? -1 : static_cast<long>(size);
+}
+
+// OpenAL Soft's wave backend writes the mix to a file in real time, so the
+// file grows while the output plays and stands still while it is halted.
+bool waitUntilGrowing(const std::string& path, std::chrono::seconds limit)
+{
+    const long start = fileSize(path);
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(50ms);
+        if (fileSize(path) > start + 32768) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool waitUntilStill(const std::string& path, std::chrono::seconds limit)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        const long before = fileSize(path);
+        std::this_thread::sleep_for(500ms);
+        if (before >= 0 && fileSize(path) == before) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Points the link at a new target in one step, as the output file changes.
+void repoint(const std::string& link, const std::string& target)
+{
+    const std::string fresh = link + ".new";
+    std::filesystem::remove(fresh);
+    std::filesystem::create_symlink(target, fresh);
+    std::filesystem::rename(fresh, link);
+}
+
+bool waitUntilViewable(Display* d, Window w)
+{
+    for (int i = 0; i < 100; ++i) {
+        XWindowAttributes a{};
+        if (XGetWindowAttributes(d, w, &a) != 0 && a.map_state == IsViewable) {
+            return true;
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    return false;
+}
+
+void focus(Display* d, Window w)
+{
+    XSetInputFocus(d, w, RevertToParent, CurrentTime);
+    XSync(d, False);
+}
+
+TEST(GameBinary, SoundHaltsWithoutFocusOrMinimisedAndALostOutputComesBack)
+{
+    Display* d = XOpenDisplay(nullptr);
+    if (d == nullptr) {
+        GTEST_SKIP() << "no X display (run under xvfb-run)";
+    }
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // a window gone meanwhile is no failure
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::path(::testing::TempDir()) / ("game_sound_" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const std::string link = (dir / "output.wav").string();
+    const std::string recording = (dir / "recording.wav").string();
+    const std::string err = (dir / "stderr.txt").string();
+    // The output is a file that cannot be written: it is lost at its first write.
+    fs::create_symlink("/dev/full", link);
+    {
+        std::ofstream conf(dir / "alsoft.conf");
+        conf << "[wave]\nfile=" << link << "\n";
+    }
+    Child game = startGame({"ALSOFT_DRIVERS=wave", "ALSOFT_CONF=" + (dir / "alsoft.conf").string(),
+                            "SDL_AUDIODRIVER=dummy"},
+                           err);
+    ASSERT_GT(game.pid, 0);
+    Window w = 0;
+    for (int i = 0; i < 300 && w == 0; ++i) {
+        std::this_thread::sleep_for(100ms);
+        w = findWindow(d, DefaultRootWindow(d), "Glimmerfall V1.0");
+    }
+    ASSERT_NE(w, 0u) << readFile(err);
+
+    // Lost, and every attempt to open it again fails the same way, yet the
+    // game plays on.
+    for (int i = 0; i < 100 && readFile(err).find("Error writing") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(100ms);
+    }
+    ASSERT_NE(readFile(err).find("Error writing"), std::string::npos) << readFile(err);
+    EXPECT_GT(litPixels(d, w), 100);
+
+    // Plugged in again: within a few seconds the output is opened again and
+    // the music plays from its start.
+    repoint(link, recording);
+    ASSERT_TRUE(waitUntilGrowing(recording, 20s)) << readFile(err);
+    {
+        std::ifstream in(recording, std::ios::binary);
+        std::vector<char> head(200000);
+        in.read(head.data(), static_cast<std::streamsize>(head.size()));
+        long audible = 0;
+        for (std::size_t i = 100; i < static_cast<std::size_t>(in.gcount()); ++i) {
+            audible += head[i] != 0 ? 1 : 0;
+        }
+        EXPECT_GT(audible, 1000);
+    }
+
+    // Another window takes the focus: the output halts, and goes on when the
+    // focus comes back.
+    focus(d, w);
+    std::this_thread::sleep_for(500ms);
+    const Window other = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 64, 64, 0, 0, 0);
+    XMapWindow(d, other);
+    XSync(d, False);
+    ASSERT_TRUE(waitUntilViewable(d, other));
+    focus(d, other);
+    ASSERT_TRUE(waitUntilStill(recording, 10s));
+    long held = fileSize(recording);
+    std::this_thread::sleep_for(1s);
+    EXPECT_EQ(fileSize(recording), held);
+    focus(d, w);
+    EXPECT_TRUE(waitUntilGrowing(recording, 10s));
+
+    // Minimised (unmapped, as a window manager iconifies it), then restored.
+    XUnmapWindow(d, w);
+    XSync(d, False);
+    ASSERT_TRUE(waitUntilStill(recording, 10s));
+    held = fileSize(recording);
+    std::this_thread::sleep_for(1s);
+    EXPECT_EQ(fileSize(recording), held);
+    XMapWindow(d, w);
+    XSync(d, False);
+    ASSERT_TRUE(waitUntilViewable(d, w));
+    focus(d, w);
+    EXPECT_TRUE(waitUntilGrowing(recording, 10s));
+
+    sendCloseRequest(d, w);
+    EXPECT_EQ(waitForExit(game, 30s), 1) << readFile(err);
+    XDestroyWindow(d, other);
+    XCloseDisplay(d);
+    fs::remove_all(dir);
 }
 
 TEST(GameBinary, WithoutASoundDeviceItSaysSoAndLeavesWithOne)
