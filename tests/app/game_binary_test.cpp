@@ -155,8 +155,12 @@ long fileSize(const std::string& path)
     return e ? -1 : static_cast<long>(size);
 }
 
-// OpenAL Soft's wave backend writes the mix to a file in real time, so the
-// file grows while the output plays and stands still while it is halted.
+// OpenAL Soft's wave backend writes the mix to a file in real time (about
+// 350 kB a second), so the file grows while the output plays and stands still
+// while it is halted, but for a few bytes of header the backend rewrites when
+// it stops. After a halt it writes from the start of the data again, so the
+// file grows again only once the new mix has passed its old end.
+constexpr long stillBytes = 4096;  // about 12 ms of the mix
 bool waitUntilGrowing(const std::string& path, std::chrono::seconds limit)
 {
     const long start = fileSize(path);
@@ -176,7 +180,7 @@ bool waitUntilStill(const std::string& path, std::chrono::seconds limit)
     while (std::chrono::steady_clock::now() < end) {
         const long before = fileSize(path);
         std::this_thread::sleep_for(500ms);
-        if (before >= 0 && fileSize(path) == before) {
+        if (before >= 0 && fileSize(path) - before < stillBytes) {
             return true;
         }
     }
@@ -247,21 +251,31 @@ TEST(GameBinary, SoundHaltsWithoutFocusOrMinimisedAndALostOutputComesBack)
         std::this_thread::sleep_for(100ms);
     }
     ASSERT_NE(readFile(err).find("Error writing"), std::string::npos) << readFile(err);
-    EXPECT_GT(litPixels(d, w), 100);
+    long lit = 0;
+    for (int i = 0; i < 100 && lit <= 100; ++i) {
+        std::this_thread::sleep_for(100ms);
+        lit = litPixels(d, w);
+    }
+    EXPECT_GT(lit, 100);
 
     // Plugged in again: within a few seconds the output is opened again and
     // the music plays from its start.
     repoint(link, recording);
     ASSERT_TRUE(waitUntilGrowing(recording, 20s)) << readFile(err);
     {
+        // The mix is silent while the sounds are refilled, then the music plays.
+        const long enough = 700000;  // about two seconds
+        for (int i = 0; i < 200 && fileSize(recording) < enough; ++i) {
+            std::this_thread::sleep_for(100ms);
+        }
         std::ifstream in(recording, std::ios::binary);
-        std::vector<char> head(200000);
+        std::vector<char> head(static_cast<std::size_t>(enough));
         in.read(head.data(), static_cast<std::streamsize>(head.size()));
         long audible = 0;
         for (std::size_t i = 100; i < static_cast<std::size_t>(in.gcount()); ++i) {
             audible += head[i] != 0 ? 1 : 0;
         }
-        EXPECT_GT(audible, 1000);
+        EXPECT_GT(audible, enough / 4) << "of " << in.gcount() << " bytes";
     }
 
     // Another window takes the focus: the output halts, and goes on when the
@@ -276,9 +290,9 @@ TEST(GameBinary, SoundHaltsWithoutFocusOrMinimisedAndALostOutputComesBack)
     ASSERT_TRUE(waitUntilStill(recording, 10s));
     long held = fileSize(recording);
     std::this_thread::sleep_for(1s);
-    EXPECT_EQ(fileSize(recording), held);
+    EXPECT_LT(fileSize(recording) - held, stillBytes);
     focus(d, w);
-    EXPECT_TRUE(waitUntilGrowing(recording, 10s));
+    EXPECT_TRUE(waitUntilGrowing(recording, 20s));
 
     // Minimised (unmapped, as a window manager iconifies it), then restored.
     XUnmapWindow(d, w);
@@ -286,12 +300,12 @@ TEST(GameBinary, SoundHaltsWithoutFocusOrMinimisedAndALostOutputComesBack)
     ASSERT_TRUE(waitUntilStill(recording, 10s));
     held = fileSize(recording);
     std::this_thread::sleep_for(1s);
-    EXPECT_EQ(fileSize(recording), held);
+    EXPECT_LT(fileSize(recording) - held, stillBytes);
     XMapWindow(d, w);
     XSync(d, False);
     ASSERT_TRUE(waitUntilViewable(d, w));
     focus(d, w);
-    EXPECT_TRUE(waitUntilGrowing(recording, 10s));
+    EXPECT_TRUE(waitUntilGrowing(recording, 20s));
 
     sendCloseRequest(d, w);
     EXPECT_EQ(waitForExit(game, 30s), 1) << readFile(err);

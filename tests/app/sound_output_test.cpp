@@ -11,6 +11,7 @@
 #include "app/message_loop.h"
 #include "app/rendering_setup.h"
 #include "app/window_proc.h"
+#include "audio/audio_startup.h"
 #include "audio/game_sounds.h"
 #include "audio/sound_manager.h"
 #include "fake_host.h"
@@ -45,11 +46,7 @@ protected:
     void TearDown() override
     {
         soundSleep = previousSleep;
-        delete pickupSound;
-        delete thrustSound;
-        delete musicSound;
-        pickupSound = thrustSound = musicSound = nullptr;
-        soundManager.directSound = nullptr;
+        stopAudio();
         setSoundDeviceCreator(nullptr);
         thrustLevel = 0;
         keyForward = 0.0f;
