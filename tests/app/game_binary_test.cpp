@@ -13,11 +13,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -155,63 +156,17 @@ long fileSize(const std::string& path)
     return e ? -1 : static_cast<long>(size);
 }
 
-// OpenAL Soft's wave backend writes the mix to a file in real time (about
-// 350 kB a second), so the file grows while the output plays and stands still
-// while it is halted, but for a few bytes of header the backend rewrites when
-// it stops. After a halt it writes from the start of the data again, so the
-// file grows again only once the new mix has passed its old end.
-constexpr long stillBytes = 4096;  // about 12 ms of the mix
-bool waitUntilGrowing(const std::string& path, std::chrono::seconds limit)
+// True once the condition holds, checked every 50 ms up to the limit.
+template <typename Condition>
+bool waitFor(Condition condition, std::chrono::seconds limit)
 {
-    const long start = fileSize(path);
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-        std::this_thread::sleep_for(50ms);
-        if (fileSize(path) > start + 32768) {
-            return true;
-        }
-    }
-    return false;
-}
-
-bool waitUntilStill(const std::string& path, std::chrono::seconds limit)
-{
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-        const long before = fileSize(path);
-        std::this_thread::sleep_for(500ms);
-        if (before >= 0 && fileSize(path) - before < stillBytes) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// Points the link at a new target in one step, as the output file changes.
-void repoint(const std::string& link, const std::string& target)
-{
-    const std::string fresh = link + ".new";
-    std::filesystem::remove(fresh);
-    std::filesystem::create_symlink(target, fresh);
-    std::filesystem::rename(fresh, link);
-}
-
-bool waitUntilViewable(Display* d, Window w)
-{
-    for (int i = 0; i < 100; ++i) {
-        XWindowAttributes a{};
-        if (XGetWindowAttributes(d, w, &a) != 0 && a.map_state == IsViewable) {
+    for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;) {
+        if (condition()) {
             return true;
         }
         std::this_thread::sleep_for(50ms);
     }
     return false;
-}
-
-void focus(Display* d, Window w)
-{
-    XSetInputFocus(d, w, RevertToParent, CurrentTime);
-    XSync(d, False);
 }
 
 TEST(GameBinary, SoundHaltsWithoutFocusOrMinimisedAndALostOutputComesBack)
@@ -228,84 +183,77 @@ TEST(GameBinary, SoundHaltsWithoutFocusOrMinimisedAndALostOutputComesBack)
     const std::string link = (dir / "output.wav").string();
     const std::string recording = (dir / "recording.wav").string();
     const std::string err = (dir / "stderr.txt").string();
-    // The output is a file that cannot be written: it is lost at its first write.
+    // OpenAL Soft's wave backend writes the mix to the linked file in real
+    // time (about 350 kB a second). At first the link leads to a file that
+    // cannot be written: the output is lost at its first write.
     fs::create_symlink("/dev/full", link);
-    {
-        std::ofstream conf(dir / "alsoft.conf");
-        conf << "[wave]\nfile=" << link << "\n";
-    }
+    std::ofstream(dir / "alsoft.conf") << "[wave]\nfile=" << link << "\n";
     Child game = startGame({"ALSOFT_DRIVERS=wave", "ALSOFT_CONF=" + (dir / "alsoft.conf").string(),
                             "SDL_AUDIODRIVER=dummy"},
                            err);
     ASSERT_GT(game.pid, 0);
     Window w = 0;
-    for (int i = 0; i < 300 && w == 0; ++i) {
-        std::this_thread::sleep_for(100ms);
-        w = findWindow(d, DefaultRootWindow(d), "Glimmerfall V1.0");
-    }
-    ASSERT_NE(w, 0u) << readFile(err);
+    ASSERT_TRUE(waitFor([&] { return (w = findWindow(d, DefaultRootWindow(d), "Glimmerfall V1.0")) != 0; }, 30s));
+    // Every attempt to open it again fails the same way, yet the game plays on.
+    ASSERT_TRUE(waitFor([&] { return readFile(err).find("Error writing") != std::string::npos; }, 10s));
+    EXPECT_TRUE(waitFor([&] { return litPixels(d, w) > 100; }, 10s));
 
-    // Lost, and every attempt to open it again fails the same way, yet the
-    // game plays on.
-    for (int i = 0; i < 100 && readFile(err).find("Error writing") == std::string::npos; ++i) {
-        std::this_thread::sleep_for(100ms);
-    }
-    ASSERT_NE(readFile(err).find("Error writing"), std::string::npos) << readFile(err);
-    long lit = 0;
-    for (int i = 0; i < 100 && lit <= 100; ++i) {
-        std::this_thread::sleep_for(100ms);
-        lit = litPixels(d, w);
-    }
-    EXPECT_GT(lit, 100);
+    // Plugged in again: within a few seconds the output is open and the
+    // music plays from its start (after a moment of silence while the sounds
+    // are refilled).
+    fs::create_symlink(recording, link + ".new");
+    fs::rename(link + ".new", link);
+    const long enough = 700000;  // about two seconds
+    ASSERT_TRUE(waitFor([&] { return fileSize(recording) >= enough; }, 30s)) << readFile(err);
+    std::vector<char> head(static_cast<std::size_t>(enough));
+    std::ifstream(recording, std::ios::binary).read(head.data(), enough);
+    EXPECT_GT(std::count_if(head.begin() + 100, head.end(), [](char b) { return b != 0; }), enough / 4);
 
-    // Plugged in again: within a few seconds the output is opened again and
-    // the music plays from its start.
-    repoint(link, recording);
-    ASSERT_TRUE(waitUntilGrowing(recording, 20s)) << readFile(err);
-    {
-        // The mix is silent while the sounds are refilled, then the music plays.
-        const long enough = 700000;  // about two seconds
-        for (int i = 0; i < 200 && fileSize(recording) < enough; ++i) {
-            std::this_thread::sleep_for(100ms);
+    // The output halts: the file stops growing but for the few header bytes
+    // the backend rewrites when it stops. After a halt it writes from the
+    // start of its data again, so the file grows once the mix passes its end.
+    const long still = 4096;  // about 12 ms of the mix
+    auto halted = [&] {
+        for (long before = -1, i = 0; i < 20; ++i) {  // up to 10 s for the halt to take effect
+            const long now = fileSize(recording);
+            if (before >= 0 && now - before < still) {
+                break;
+            }
+            before = now;
+            std::this_thread::sleep_for(500ms);
         }
-        std::ifstream in(recording, std::ios::binary);
-        std::vector<char> head(static_cast<std::size_t>(enough));
-        in.read(head.data(), static_cast<std::streamsize>(head.size()));
-        long audible = 0;
-        for (std::size_t i = 100; i < static_cast<std::size_t>(in.gcount()); ++i) {
-            audible += head[i] != 0 ? 1 : 0;
-        }
-        EXPECT_GT(audible, enough / 4) << "of " << in.gcount() << " bytes";
-    }
-
-    // Another window takes the focus: the output halts, and goes on when the
-    // focus comes back.
-    focus(d, w);
+        const long held = fileSize(recording);
+        std::this_thread::sleep_for(1s);
+        return fileSize(recording) - held < still;
+    };
+    auto playing = [&] {
+        const long before = fileSize(recording);
+        return waitFor([&] { return fileSize(recording) > before + 32768; }, 20s);
+    };
+    auto focus = [&](Window target) {
+        EXPECT_TRUE(waitFor([&] {
+            XWindowAttributes a{};
+            return XGetWindowAttributes(d, target, &a) != 0 && a.map_state == IsViewable;
+        }, 5s));
+        XSetInputFocus(d, target, RevertToParent, CurrentTime);
+        XSync(d, False);
+    };
+    focus(w);
     std::this_thread::sleep_for(500ms);
+    // Another window takes the focus, then gives it back.
     const Window other = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 64, 64, 0, 0, 0);
     XMapWindow(d, other);
-    XSync(d, False);
-    ASSERT_TRUE(waitUntilViewable(d, other));
-    focus(d, other);
-    ASSERT_TRUE(waitUntilStill(recording, 10s));
-    long held = fileSize(recording);
-    std::this_thread::sleep_for(1s);
-    EXPECT_LT(fileSize(recording) - held, stillBytes);
-    focus(d, w);
-    EXPECT_TRUE(waitUntilGrowing(recording, 20s));
-
+    focus(other);
+    EXPECT_TRUE(halted());
+    focus(w);
+    EXPECT_TRUE(playing());
     // Minimised (unmapped, as a window manager iconifies it), then restored.
     XUnmapWindow(d, w);
     XSync(d, False);
-    ASSERT_TRUE(waitUntilStill(recording, 10s));
-    held = fileSize(recording);
-    std::this_thread::sleep_for(1s);
-    EXPECT_LT(fileSize(recording) - held, stillBytes);
+    EXPECT_TRUE(halted());
     XMapWindow(d, w);
-    XSync(d, False);
-    ASSERT_TRUE(waitUntilViewable(d, w));
-    focus(d, w);
-    EXPECT_TRUE(waitUntilGrowing(recording, 20s));
+    focus(w);
+    EXPECT_TRUE(playing());
 
     sendCloseRequest(d, w);
     EXPECT_EQ(waitForExit(game, 30s), 1) << readFile(err);

@@ -167,7 +167,9 @@ HRESULT FakeDevice::checkOutput()
     if (connected) return S_OK;
     // Gone: every buffer is lost with the old output, whether or not a new
     // one opens, and its memory with it.
-    for (FakeBuffer* b : buffers) b->status = DSBSTATUS_BUFFERLOST;
+    for (FakeBuffer* b : buffers) {
+        if (!b->released) b->status = DSBSTATUS_BUFFERLOST;
+    }
     for (auto* block : blocks) std::fill(block->begin(), block->end(), std::uint8_t{0x5A});
     outputLost = !outputAvailable;
     if (outputLost) return DSERR_NODRIVER;
