@@ -15,11 +15,16 @@ std::int64_t FramePacer::nextDeadline(std::int64_t now)
     return deadline_ > now ? deadline_ : now;
 }
 
-void FramePacer::wait()
+std::int64_t monotonicNanoseconds()
 {
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
-    const std::int64_t now = std::int64_t{ts.tv_sec} * 1'000'000'000 + ts.tv_nsec;
+    return std::int64_t{ts.tv_sec} * 1'000'000'000 + ts.tv_nsec;
+}
+
+void FramePacer::wait()
+{
+    const std::int64_t now = monotonicNanoseconds();
     const std::int64_t until = nextDeadline(now);
     if (until <= now) {
         return;

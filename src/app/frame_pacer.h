@@ -24,3 +24,6 @@ private:
 };
 
 constexpr std::int64_t sixtyHertz = 1'000'000'000 / 60;
+
+// The pacer's clock: monotonic, in nanoseconds.
+std::int64_t monotonicNanoseconds();

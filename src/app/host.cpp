@@ -137,4 +137,22 @@ void Host::setMinimised(bool minimised)
         postMessage(Message{WM_NULL, 0, 0});
     }
     minimised_ = minimised;
+    updateActivation();
+}
+
+void Host::setFocused(bool focused)
+{
+    focused_ = focused;
+    updateActivation();
+}
+
+void Host::updateActivation()
+{
+    const bool active = focused_ && !minimised_;
+    if (active == active_) {
+        return;
+    }
+    active_ = active;
+    const std::uint64_t minimisedWord = minimised_ ? std::uint64_t{1} << 16 : 0;
+    sendMessage(WM_ACTIVATE, (active ? WA_ACTIVE : WA_INACTIVE) | minimisedWord);
 }

@@ -77,6 +77,12 @@ public:
     // Minimising posts WM_NULL so that the loop no longer holds a paint.
     void setMinimised(bool minimised);
     bool minimised() const { return minimised_; }
+    // Called by the platform side when the window gains or loses the input
+    // focus. The window is active while it has the focus and is not
+    // minimised; every change of that is sent to it at once as WM_ACTIVATE
+    // (WA_ACTIVE or WA_INACTIVE, the minimised state in the high word). A new
+    // window counts as active; a host that never calls these stays so.
+    void setFocused(bool focused);
 
 protected:
     // Creates the platform window, hidden. False on failure.
@@ -96,10 +102,15 @@ private:
     // Position from the head of the oldest / newest queued WM_MOUSEMOVE, or −1.
     int firstMotion() const;
     int lastMotion() const;
+    // Sends WM_ACTIVATE when focus and minimised state change whether the
+    // window is active.
+    void updateActivation();
 
     WindowProcedure procedure_ = nullptr;
     bool destroyed_ = false;
     bool minimised_ = false;
+    bool focused_ = true;
+    bool active_ = true;  // as last told to the window
     bool quitPosted_ = false;
     int quitCode_ = 0;
     Message queue_[queueCapacity];

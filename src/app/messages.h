@@ -16,6 +16,7 @@ constexpr std::uint32_t WM_KEYDOWN = 0x0100;
 constexpr std::uint32_t WM_KEYUP = 0x0101;
 constexpr std::uint32_t WM_SYSKEYDOWN = 0x0104;
 constexpr std::uint32_t WM_SYSKEYUP = 0x0105;
+constexpr std::uint32_t WM_TIMER = 0x0113;
 constexpr std::uint32_t WM_MOUSEMOVE = 0x0200;
 constexpr std::uint32_t WM_LBUTTONDOWN = 0x0201;
 constexpr std::uint32_t WM_LBUTTONUP = 0x0202;
@@ -24,6 +25,15 @@ constexpr std::uint32_t WM_RBUTTONUP = 0x0205;
 constexpr std::uint32_t WM_MBUTTONDOWN = 0x0207;
 constexpr std::uint32_t WM_MBUTTONUP = 0x0208;
 constexpr std::uint32_t WM_MOUSEWHEEL = 0x020A;
+
+// WM_ACTIVATE's wParam: the low word is WA_INACTIVE or WA_ACTIVE, the high
+// word non-zero while the window is minimised.
+constexpr std::uint64_t WA_INACTIVE = 0;
+constexpr std::uint64_t WA_ACTIVE = 1;
+
+// The window host's once-a-second timer (WM_TIMER's wParam): the game asks
+// whether its sound output is still there. Only the desktop window runs it.
+constexpr std::uint64_t soundOutputTimer = 1;
 
 // Bit 30 of a key-down's lParam: the key was already down (auto-repeat).
 constexpr std::int64_t keyRepeatFlag = std::int64_t{1} << 30;

@@ -187,6 +187,9 @@ void SdlWindowHost::pumpEvents(bool wait)
         sizePending_ = false;
         sendMessage(WM_SIZE);
     }
+    if (soundCheck_.due(monotonicNanoseconds())) {
+        sendMessage(WM_TIMER, soundOutputTimer);
+    }
 }
 
 namespace {
@@ -237,10 +240,10 @@ void SdlWindowHost::translate(const SDL_Event& e)
                     }
                     break;
                 case SDL_WINDOWEVENT_FOCUS_GAINED:
-                    sendMessage(WM_ACTIVATE, 1);
+                    setFocused(true);
                     break;
                 case SDL_WINDOWEVENT_FOCUS_LOST:
-                    sendMessage(WM_ACTIVATE, 0);
+                    setFocused(false);
                     break;
                 default:
                     break;

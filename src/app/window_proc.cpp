@@ -7,6 +7,7 @@
 #include "app/frame_driver.h"
 #include "app/rendering_setup.h"
 #include "audio/audio_startup.h"
+#include "audio/sound_output.h"
 #include "world/level.h"
 
 namespace {
@@ -64,6 +65,17 @@ std::int64_t windowProc(Host& host, std::uint32_t message, std::uint64_t wParam,
             setupRendering();
             return 0;
         case WM_ACTIVATE:
+            // The sound is heard only while the window is the active one.
+            if ((wParam & 0xFFFFu) == WA_INACTIVE || (wParam >> 16) != 0) {
+                pauseSoundOutput();
+            } else {
+                resumeSoundOutput();
+            }
+            return 0;
+        case WM_TIMER:
+            if (wParam == soundOutputTimer) {
+                checkSoundOutput();
+            }
             return 0;
         case WM_PAINT:
             // The window stays invalid, so the next paint follows at once.

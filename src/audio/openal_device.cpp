@@ -34,6 +34,8 @@ struct AlOutput;
 AlOutput* loopbackOutput = nullptr;
 LPALCRENDERSAMPLESSOFT renderSamples = nullptr;
 
+class OpenAlBuffer;
+
 // The AL device and context, kept until the device object and every buffer
 // made from it have been released.
 struct AlOutput {
@@ -43,6 +45,9 @@ struct AlOutput {
     BufferStorageFn bufferStorage = nullptr;  // all three set, or none
     MapBufferFn mapBuffer = nullptr;
     UnmapBufferFn unmapBuffer = nullptr;
+    bool paused = false;              // kept across a change of output
+    bool lost = false;                // the output went away and no new one is open yet
+    OpenAlBuffer* entries = nullptr;  // every buffer entry made from it, linked through the entries
 
     // Looks up buffer mapping in the current context.
     void findMapping()
@@ -94,6 +99,7 @@ struct SharedSamples {
 };
 
 bool clearAlError() { return alGetError() == AL_NO_ERROR; }
+bool makeSource(ALuint* source);
 
 class OpenAlPrimaryBuffer final : public SoundBuffer {
 public:
@@ -144,12 +150,16 @@ public:
     {
         output->addReference();
         samples->sources[samples->sourceCount++] = source;
+        nextEntry = output->entries;
+        if (nextEntry != nullptr) nextEntry->previousEntry = this;
+        output->entries = this;
     }
 
     HRESULT setFormat(const WaveFormatEx&) override { return DSERR_INVALIDCALL; }
 
     HRESULT play(std::uint32_t, std::uint32_t, std::uint32_t playFlags) override
     {
+        if (lost) return DSERR_BUFFERLOST;
         output->makeCurrent();
         clearAlError();
         alSourcei(source, AL_LOOPING, (playFlags & DSBPLAY_LOOPING) != 0 ? AL_TRUE : AL_FALSE);
@@ -163,6 +173,10 @@ public:
     HRESULT getStatus(std::uint32_t* status) override
     {
         if (status == nullptr) return DSERR_INVALIDPARAM;
+        if (lost) {
+            *status = DSBSTATUS_BUFFERLOST;
+            return S_OK;
+        }
         output->makeCurrent();
         ALint state = AL_STOPPED;
         ALint looping = AL_FALSE;
@@ -237,7 +251,14 @@ public:
         return upload();
     }
 
-    HRESULT restore() override { return S_OK; }  // OpenAL never loses a buffer
+    // A buffer is lost only with its output; once a new output is open its
+    // memory is there again, silent until it is refilled.
+    HRESULT restore() override
+    {
+        if (lost && output->lost) return DSERR_NODRIVER;
+        lost = false;
+        return S_OK;
+    }
 
     void release() override
     {
@@ -250,6 +271,9 @@ public:
             if (samples->sources[i] != source) samples->sources[kept++] = samples->sources[i];
         }
         samples->sourceCount = kept;
+        if (previousEntry != nullptr) previousEntry->nextEntry = nextEntry;
+        if (nextEntry != nullptr) nextEntry->previousEntry = previousEntry;
+        if (output->entries == this) output->entries = nextEntry;
         if (kept == 0) {
             alDeleteBuffers(1, &samples->name);
             delete samples;
@@ -278,12 +302,57 @@ public:
         return clearAlError();
     }
 
+    // The output went away: the buffer is lost until restored.
+    void markLost() { lost = true; }
+
+    // Before the output changes: remembers how the source was set, deletes it
+    // and, once per sound, the AL buffer (with the old context current).
+    void letGoOfOutput()
+    {
+        alGetSourcef(source, AL_GAIN, &savedGain);
+        alGetSourcef(source, AL_PITCH, &savedPitch);
+        alGetSource3f(source, AL_POSITION, &savedPosition[0], &savedPosition[1], &savedPosition[2]);
+        alSourceStop(source);
+        alSourcei(source, AL_BUFFER, 0);
+        alDeleteSources(1, &source);
+        source = 0;
+        if (samples->name != 0) {
+            alDeleteBuffers(1, &samples->name);
+            samples->name = 0;
+            samples->uploaded = false;
+            samples->sourceCount = 0;
+        }
+        clearAlError();
+    }
+
+    // On the new output (its context current): a source set as the old one
+    // was and, once per sound, an empty AL buffer for the refill.
+    void takeNewOutput()
+    {
+        if (samples->name == 0) alGenBuffers(1, &samples->name);
+        if (makeSource(&source)) {
+            alSourcef(source, AL_GAIN, savedGain);
+            alSourcef(source, AL_PITCH, savedPitch);
+            alSource3f(source, AL_POSITION, savedPosition[0], savedPosition[1], savedPosition[2]);
+        }
+        clearAlError();
+        samples->sources[samples->sourceCount++] = source;
+        lost = true;
+    }
+
     AlOutput* output;
     SharedSamples* samples;
     ALuint source;
     std::uint32_t flags;
+    OpenAlBuffer* nextEntry = nullptr;
+    OpenAlBuffer* previousEntry = nullptr;
 
 private:
+    bool lost = false;
+    float savedGain = 1.0f;
+    float savedPitch = 1.0f;
+    float savedPosition[3] = {};
+
     bool inStaging(const void* region, std::uint32_t bytes) const
     {
         if (region == nullptr) return bytes == 0;
@@ -365,6 +434,56 @@ bool makeSource(ALuint* source)
     alSource3f(*source, AL_POSITION, 0.0f, 0.0f, 0.0f);
     alSourcef(*source, AL_ROLLOFF_FACTOR, 0.0f);
     return clearAlError();
+}
+
+// Halts or resumes the mixing of an output device (ALC_SOFT_pause_device).
+bool setDevicePaused(ALCdevice* device, bool paused)
+{
+    if (alcIsExtensionPresent(device, "ALC_SOFT_pause_device") != ALC_TRUE) return false;
+    auto change = reinterpret_cast<LPALCDEVICEPAUSESOFT>(
+        alcGetProcAddress(device, paused ? "alcDevicePauseSOFT" : "alcDeviceResumeSOFT"));
+    if (change == nullptr) return false;
+    alcGetError(device);
+    change(device);
+    return alcGetError(device) == ALC_NO_ERROR;
+}
+
+// False once the device reports its output gone (ALC_EXT_disconnect); one
+// that cannot tell counts as connected.
+bool deviceConnected(ALCdevice* device)
+{
+    if (alcIsExtensionPresent(device, "ALC_EXT_disconnect") != ALC_TRUE) return true;
+    ALCint connected = ALC_TRUE;
+    alcGetIntegerv(device, ALC_CONNECTED, 1, &connected);
+    return connected != ALC_FALSE;
+}
+
+// Opens the default output in place of a lost one. Every buffer entry gets a
+// source of the same volume, rate and pan on it, and its sound an empty AL
+// buffer; all of them stay lost until restored and refilled. False, with the
+// old output kept, when no output opens.
+bool reopenOutput(AlOutput* out)
+{
+    ALCdevice* device = alcOpenDevice(nullptr);
+    if (device == nullptr) return false;
+    ALCcontext* context = alcCreateContext(device, nullptr);
+    if (context == nullptr) {
+        alcCloseDevice(device);
+        return false;
+    }
+    out->makeCurrent();
+    for (OpenAlBuffer* entry = out->entries; entry != nullptr; entry = entry->nextEntry) entry->letGoOfOutput();
+    alcMakeContextCurrent(nullptr);
+    alcDestroyContext(out->context);
+    alcCloseDevice(out->device);
+    out->device = device;
+    out->context = context;
+    alcMakeContextCurrent(context);
+    out->findMapping();
+    for (OpenAlBuffer* entry = out->entries; entry != nullptr; entry = entry->nextEntry) entry->takeNewOutput();
+    if (out->paused) setDevicePaused(device, true);
+    out->lost = false;
+    return true;
 }
 
 class OpenAlDevice final : public SoundDevice {
@@ -471,7 +590,31 @@ public:
         out->releaseReference();
     }
 
+    HRESULT pause() override { return setPaused(true); }
+    HRESULT resume() override { return setPaused(false); }
+
+    HRESULT checkOutput() override
+    {
+        if (!output->lost && deviceConnected(output->device)) return S_OK;
+        if (!output->lost) {
+            // Every source has stopped with the output: the buffers are lost.
+            output->lost = true;
+            for (OpenAlBuffer* entry = output->entries; entry != nullptr; entry = entry->nextEntry) {
+                entry->markLost();
+            }
+        }
+        return reopenOutput(output) ? S_FALSE : DSERR_NODRIVER;
+    }
+
 private:
+    HRESULT setPaused(bool paused)
+    {
+        output->paused = paused;
+        // A lost output plays nothing anyway; its successor starts as asked.
+        if (output->lost) return S_OK;
+        return setDevicePaused(output->device, paused) ? S_OK : E_FAIL;
+    }
+
     AlOutput* output;
 };
 

@@ -88,6 +88,20 @@ public:
     virtual HRESULT duplicateSoundBuffer(SoundBuffer* original, SoundBuffer** duplicate) = 0;
     virtual void release() = 0;
 
+    // Halts the whole output where it is, every buffer keeping its place, and
+    // lets it go on again. Buffers can still be played, set and filled while
+    // the output is paused; they are heard once it resumes.
+    virtual HRESULT pause() = 0;
+    virtual HRESULT resume() = 0;
+    // Asks whether the output is still there. When it has gone (a headset
+    // unplugged, the sound server restarted) the device opens the default
+    // output again, paused if it was paused, and every buffer is lost: its
+    // status says so, playing it fails, and restore() gives its memory back,
+    // to be refilled. S_OK: the output plays on. S_FALSE: it was opened again.
+    // DSERR_NODRIVER: no output could be opened; the buffers stay lost and
+    // restore() fails with DSERR_NODRIVER until a later check opens one.
+    virtual HRESULT checkOutput() = 0;
+
 protected:
     virtual ~SoundDevice() = default;
 };

@@ -1,4 +1,5 @@
 #include "app/frame_pacer.h"
+#include "app/interval_timer.h"
 
 #include <gtest/gtest.h>
 
@@ -40,6 +41,27 @@ TEST(FramePacer, WaitHoldsTheRateAtSixtyFramesPerSecond)
     const auto elapsed = std::chrono::steady_clock::now() - start;
     // Six full periods after the first frame: at least 100 ms.
     EXPECT_GE(elapsed, std::chrono::nanoseconds(6 * sixtyHertz));
+}
+
+TEST(IntervalTimer, FallsDueAtMostOncePerPeriodHoweverOftenItIsAsked)
+{
+    IntervalTimer timer(period);
+    int due = 0;
+    // Asked every 7 units for 10 periods, starting at 500: never two within one period.
+    std::int64_t last = -period;
+    for (std::int64_t now = 500; now <= 10'500; now += 7) {
+        if (timer.due(now)) {
+            ++due;
+            EXPECT_GE(now - last, period) << now;
+            last = now;
+        }
+    }
+    EXPECT_EQ(due, 9);  // the first period starts with the first call
+    // A late ask falls due once; the next period starts from it, not before.
+    EXPECT_TRUE(timer.due(15'000));
+    EXPECT_FALSE(timer.due(15'000));
+    EXPECT_FALSE(timer.due(15'999));
+    EXPECT_TRUE(timer.due(16'000));
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // The real game binary, started as a player would start it: from the data
 // folder. Under an X server (the test runs inside xvfb-run) it must open its
-// window, draw into it and leave with exit code 1 on a close request; without
-// a display and without a sound device it must say why and leave with 1.
+// window, draw into it and leave with exit code 1 on a close request; its
+// sound halts without focus or minimised and comes back after the output was
+// lost; without a display and without a sound device it must say why and
+// leave with 1.
 #include <gtest/gtest.h>
 // After gtest: Xlib's macros (None, Bool, Status) would clash with it.
 #include "x_window.h"
@@ -12,10 +14,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -150,6 +154,119 @@ TEST(GameBinary, OpensItsWindowDrawsAndLeavesWithOneOnACloseRequest)
     // complain about, and neither has anything else.
     EXPECT_EQ(readFile(err), "");
     XCloseDisplay(d);
+}
+
+long fileSize(const std::string& path)
+{
+    std::error_code e;
+    const auto size = std::filesystem::file_size(path, e);
+    return e ? -1 : static_cast<long>(size);
+}
+
+// True once the condition holds, checked every 50 ms up to the limit.
+template <typename Condition>
+bool waitFor(Condition condition, std::chrono::seconds limit)
+{
+    for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;) {
+        if (condition()) {
+            return true;
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    return false;
+}
+
+TEST(GameBinary, SoundHaltsWithoutFocusOrMinimisedAndALostOutputComesBack)
+{
+    Display* d = XOpenDisplay(nullptr);
+    if (d == nullptr) {
+        GTEST_SKIP() << "no X display (run under xvfb-run)";
+    }
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // a window gone meanwhile is no failure
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::path(::testing::TempDir()) / ("game_sound_" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const std::string link = (dir / "output.wav").string();
+    const std::string recording = (dir / "recording.wav").string();
+    const std::string err = (dir / "stderr.txt").string();
+    // OpenAL Soft's wave backend writes the mix to the linked file in real
+    // time (about 350 kB a second). At first the link leads to a file that
+    // cannot be written: the output is lost at its first write.
+    fs::create_symlink("/dev/full", link);
+    std::ofstream(dir / "alsoft.conf") << "[wave]\nfile=" << link << "\n";
+    Child game = startGame({"ALSOFT_DRIVERS=wave", "ALSOFT_CONF=" + (dir / "alsoft.conf").string(),
+                            "SDL_AUDIODRIVER=dummy"},
+                           err);
+    ASSERT_GT(game.pid, 0);
+    Window w = 0;
+    ASSERT_TRUE(waitFor([&] { return (w = findWindow(d, DefaultRootWindow(d), "Glimmerfall V1.0")) != 0; }, 30s));
+    // Every attempt to open it again fails the same way, yet the game plays on.
+    ASSERT_TRUE(waitFor([&] { return readFile(err).find("Error writing") != std::string::npos; }, 10s));
+    EXPECT_TRUE(waitFor([&] { return litPixels(d, w) > 100; }, 10s));
+
+    // Plugged in again: within a few seconds the output is open and the
+    // music plays from its start (after a moment of silence while the sounds
+    // are refilled).
+    fs::create_symlink(recording, link + ".new");
+    fs::rename(link + ".new", link);
+    const long enough = 700000;  // about two seconds
+    ASSERT_TRUE(waitFor([&] { return fileSize(recording) >= enough; }, 30s)) << readFile(err);
+    std::vector<char> head(static_cast<std::size_t>(enough));
+    std::ifstream(recording, std::ios::binary).read(head.data(), enough);
+    EXPECT_GT(std::count_if(head.begin() + 100, head.end(), [](char b) { return b != 0; }), enough / 4);
+
+    // The output halts: the file stops growing but for the few header bytes
+    // the backend rewrites when it stops. After a halt it writes from the
+    // start of its data again, so the file grows once the mix passes its end.
+    const long still = 4096;  // about 12 ms of the mix
+    auto halted = [&] {
+        for (long before = -1, i = 0; i < 20; ++i) {  // up to 10 s for the halt to take effect
+            const long now = fileSize(recording);
+            if (before >= 0 && now - before < still) {
+                break;
+            }
+            before = now;
+            std::this_thread::sleep_for(500ms);
+        }
+        const long held = fileSize(recording);
+        std::this_thread::sleep_for(1s);
+        return fileSize(recording) - held < still;
+    };
+    auto playing = [&] {
+        const long before = fileSize(recording);
+        return waitFor([&] { return fileSize(recording) > before + 32768; }, 20s);
+    };
+    auto focus = [&](Window target) {
+        EXPECT_TRUE(waitFor([&] {
+            XWindowAttributes a{};
+            return XGetWindowAttributes(d, target, &a) != 0 && a.map_state == IsViewable;
+        }, 5s));
+        XSetInputFocus(d, target, RevertToParent, CurrentTime);
+        XSync(d, False);
+    };
+    focus(w);
+    std::this_thread::sleep_for(500ms);
+    // Another window takes the focus, then gives it back.
+    const Window other = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 64, 64, 0, 0, 0);
+    XMapWindow(d, other);
+    focus(other);
+    EXPECT_TRUE(halted());
+    focus(w);
+    EXPECT_TRUE(playing());
+    // Minimised (unmapped, as a window manager iconifies it), then restored.
+    XUnmapWindow(d, w);
+    XSync(d, False);
+    EXPECT_TRUE(halted());
+    XMapWindow(d, w);
+    focus(w);
+    EXPECT_TRUE(playing());
+
+    sendCloseRequest(d, w);
+    EXPECT_EQ(waitForExit(game, 30s), 1) << readFile(err);
+    XDestroyWindow(d, other);
+    XCloseDisplay(d);
+    fs::remove_all(dir);
 }
 
 TEST(GameBinary, WithoutASoundDeviceItSaysSoAndLeavesWithOne)

@@ -1,5 +1,7 @@
 #include "fake_sound_device.h"
 
+#include <algorithm>
+
 FakeBuffer::FakeBuffer(FakeDevice* owner, int bufferIndex, std::uint32_t flags, std::uint32_t bytes,
                        std::vector<std::uint8_t>* block)
     : device(owner), index(bufferIndex), creationFlags(flags), size(bytes), data(block)
@@ -16,7 +18,9 @@ HRESULT FakeBuffer::setFormat(const WaveFormatEx& format)
 HRESULT FakeBuffer::play(std::uint32_t, std::uint32_t, std::uint32_t flags)
 {
     device->log.push_back({index, "play", flags});
-    if (playStartsPlaying) status |= DSBSTATUS_PLAYING;
+    if ((status & DSBSTATUS_BUFFERLOST) != 0) return DSERR_BUFFERLOST;
+    // Without an output a source goes straight to stopped.
+    if (playStartsPlaying && device->connected) status |= DSBSTATUS_PLAYING;
     return S_OK;
 }
 
@@ -69,6 +73,7 @@ HRESULT FakeBuffer::unlock(void* region1, std::uint32_t bytes1, void*, std::uint
 HRESULT FakeBuffer::restore()
 {
     device->log.push_back({index, "restore", 0});
+    if (device->outputLost) return DSERR_NODRIVER;
     if (restoresUntilFound > 0) {
         --restoresUntilFound;
         return DSERR_BUFFERLOST;
@@ -134,6 +139,42 @@ void FakeDevice::release()
 {
     log.push_back({-1, "releaseDevice", 0});
     releasedDevice = true;
+}
+
+HRESULT FakeDevice::pause()
+{
+    log.push_back({-1, "pause", 0});
+    paused = true;
+    return S_OK;
+}
+
+HRESULT FakeDevice::resume()
+{
+    log.push_back({-1, "resume", 0});
+    paused = false;
+    return S_OK;
+}
+
+void FakeDevice::disconnect()
+{
+    connected = false;
+    for (FakeBuffer* b : buffers) b->status &= ~(DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
+}
+
+HRESULT FakeDevice::checkOutput()
+{
+    log.push_back({-1, "checkOutput", 0});
+    if (connected) return S_OK;
+    // Gone: every buffer is lost with the old output, whether or not a new
+    // one opens, and its memory with it.
+    for (FakeBuffer* b : buffers) {
+        if (!b->released) b->status = DSBSTATUS_BUFFERLOST;
+    }
+    for (auto* block : blocks) std::fill(block->begin(), block->end(), std::uint8_t{0x5A});
+    outputLost = !outputAvailable;
+    if (outputLost) return DSERR_NODRIVER;
+    connected = true;
+    return S_FALSE;
 }
 
 std::vector<std::string> FakeDevice::callsOn(int buffer) const

@@ -57,6 +57,12 @@ public:
     HRESULT createSoundBuffer(const SoundBufferDesc& desc, SoundBuffer** buffer) override;
     HRESULT duplicateSoundBuffer(SoundBuffer* original, SoundBuffer** duplicate) override;
     void release() override;
+    HRESULT pause() override;
+    HRESULT resume() override;
+    HRESULT checkOutput() override;
+
+    // The output goes away as an unplugged headset does: every buffer stops.
+    void disconnect();
 
     // Names of the logged calls on one buffer (or -1 for the device), in order.
     std::vector<std::string> callsOn(int buffer) const;
@@ -74,6 +80,10 @@ public:
     int failCreateAfter = -1;             // secondary creations that succeed before failing
     int failDuplicateAfter = -1;          // duplications that succeed before failing
     bool releasedDevice = false;
+    bool paused = false;
+    bool connected = true;           // what checkOutput finds
+    bool outputAvailable = true;     // whether checkOutput can open the output again
+    bool outputLost = false;         // lost and not opened again: restore fails
 };
 
 // Installs a device creator that hands out `device` (which stays owned by

@@ -1,0 +1,50 @@
+#include "audio/sound_output.h"
+
+#include "audio/game_sounds.h"
+#include "audio/sound_device.h"
+#include "audio/sound_manager.h"
+
+namespace {
+
+// Gives every lost buffer of the sound its memory back and refills it.
+void restoreLostBuffers(Sound* sound)
+{
+    if (sound == nullptr) return;
+    for (std::uint32_t i = 0; i < sound->bufferCount; ++i) {
+        SoundBuffer* buffer = sound->getBuffer(i);
+        bool restored = false;
+        if (buffer != nullptr && !failed(sound->restoreBuffer(buffer, &restored)) && restored) {
+            sound->fillBuffer(buffer);
+        }
+    }
+}
+
+}  // namespace
+
+void pauseSoundOutput()
+{
+    if (soundManager.directSound != nullptr) soundManager.directSound->pause();
+}
+
+void resumeSoundOutput()
+{
+    if (soundManager.directSound != nullptr) soundManager.directSound->resume();
+}
+
+void checkSoundOutput()
+{
+    if (soundManager.directSound == nullptr || soundManager.directSound->checkOutput() != S_FALSE) return;
+
+    // A new output: every buffer was lost with the old one.
+    restoreLostBuffers(pickupSound);
+    restoreLostBuffers(thrustSound);
+    restoreLostBuffers(musicSound);
+    if (musicSound != nullptr) musicSound->play(0, DSBPLAY_LOOPING, 0, -1, 0);
+    // Once started the thrust loop never stops; at level 0 it is not heard,
+    // and the next thrust starts it again as the first one did.
+    SoundBuffer* loop = thrustSound != nullptr ? thrustSound->getBuffer(0) : nullptr;
+    if (loop != nullptr && thrustLevel > 0) {
+        loop->setVolume(thrustLevel - 5000);
+        loop->play(0, 0, DSBPLAY_LOOPING);
+    }
+}

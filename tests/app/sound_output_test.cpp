@@ -1,0 +1,137 @@
+// The sound output through the host's window messages, on the fake sound
+// device with the generated sound files: halted while the window is inactive
+// or minimised, and brought back after the output was lost.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+#include "app/controls.h"
+#include "app/rendering_setup.h"
+#include "app/window_proc.h"
+#include "audio/audio_startup.h"
+#include "audio/game_sounds.h"
+#include "fake_host.h"
+#include "fake_sound_device.h"
+#include "offscreen_gl.h"
+
+extern int runFrameCalls;
+
+namespace {
+
+int sleeps = 0;
+
+class SoundOutputTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(chdir(std::getenv("GLIMMERFALL_DATA_DIR")), 0);
+        ASSERT_TRUE(gl.ok());
+        installFakeDevice(&device);
+        screenWidth = host.desktopWidth();
+        screenHeight = host.desktopHeight();
+        ASSERT_TRUE(host.createWindow(windowProc));
+        ASSERT_TRUE(musicSound != nullptr && thrustSound != nullptr && pickupSound != nullptr);
+        previousSleep = std::exchange(soundSleep, [](std::uint32_t) { ++sleeps; });
+        sleeps = 0;
+        runFrameCalls = 0;
+    }
+    void TearDown() override
+    {
+        soundSleep = previousSleep;
+        stopAudio();
+        setSoundDeviceCreator(nullptr);
+        thrustLevel = 0;
+        keyForward = 0.0f;
+    }
+
+    FakeBuffer& buffer(Sound* sound) { return *static_cast<FakeBuffer*>(sound->getBuffer(0)); }
+    void frames(int n)
+    {
+        for (int i = 0; i < n; ++i) host.sendMessage(WM_PAINT);
+    }
+
+    void (*previousSleep)(std::uint32_t) = nullptr;
+    OffscreenGl gl{64, 64};
+    FakeDevice device;
+    FakeHost host;
+};
+
+TEST_F(SoundOutputTest, TheOutputIsHaltedWhileTheWindowIsInactiveOrMinimisedAndTheMusicGoesOnWhereItWas)
+{
+    const auto musicCalls = device.callsOn(buffer(musicSound).index);
+    host.setFocused(false);  // another window takes the focus
+    EXPECT_TRUE(device.paused);
+    Message m;
+    ASSERT_TRUE(host.takeMessage(m));
+    EXPECT_EQ(m.message, WM_PAINT);  // the game itself plays on
+    host.setMinimised(true);
+    host.setFocused(true);  // focus back on the minimised window: still not heard
+    EXPECT_TRUE(device.paused);
+    host.setMinimised(false);
+    EXPECT_FALSE(device.paused);
+    host.setMinimised(true);  // minimised while it has the focus
+    EXPECT_TRUE(device.paused);
+    host.setMinimised(false);
+    EXPECT_FALSE(device.paused);
+    EXPECT_EQ(device.countCalls("pause"), 2);
+    EXPECT_EQ(device.countCalls("resume"), 2);
+    // The music was neither restarted nor refilled: it goes on where it was.
+    EXPECT_EQ(device.callsOn(buffer(musicSound).index), musicCalls);
+    EXPECT_TRUE(musicSound->isPlaying());
+}
+
+TEST_F(SoundOutputTest, ALostOutputIsOpenedAgainOnTheTimerAndEverySoundComesBack)
+{
+    FakeBuffer& music = buffer(musicSound);
+    FakeBuffer& thrust = buffer(thrustSound);
+    const std::vector<std::uint8_t> musicData = *music.data;
+    const std::vector<std::uint8_t> chimeData = *buffer(pickupSound).data;
+    keyForward = 1000.0f;
+    frames(12);
+    ASSERT_EQ(thrustLevel, 1200);
+
+    // Unplugged, and no other output to be had: the game plays on silently.
+    device.disconnect();
+    device.outputAvailable = false;
+    for (int tick = 0; tick < 2; ++tick) {
+        frames(60);
+        host.sendMessage(WM_TIMER, soundOutputTimer);
+        EXPECT_EQ(pickupSound->play(0, 0, -3000, 50000, 0), DSERR_NODRIVER);  // a pickup: no sound, no wait
+    }
+    host.sendMessage(WM_TIMER, 99);  // some other timer
+    EXPECT_EQ(runFrameCalls, 12 + 120);
+    EXPECT_TRUE(host.windowExists() && host.errorTexts.empty());
+    EXPECT_EQ(sleeps, 0);
+    EXPECT_EQ(thrustLevel, 1200);  // the loop cannot play, so its level holds
+    // Only the sound-output timer asks after the output: once a tick, never a frame.
+    EXPECT_EQ(device.countCalls("checkOutput"), 2);
+
+    // Plugged in again: the next tick opens it and every sound comes back.
+    device.outputAvailable = true;
+    const std::size_t before = device.log.size();
+    host.sendMessage(WM_TIMER, soundOutputTimer);
+    for (FakeBuffer* b : device.buffers) {
+        EXPECT_EQ(b->status & DSBSTATUS_BUFFERLOST, 0u) << b->index;
+    }
+    EXPECT_EQ(*music.data, musicData);
+    EXPECT_EQ(*buffer(pickupSound).data, chimeData);
+    EXPECT_EQ(music.status & DSBSTATUS_PLAYING, DSBSTATUS_PLAYING);
+    EXPECT_EQ(thrust.status & DSBSTATUS_PLAYING, DSBSTATUS_PLAYING);
+    EXPECT_EQ(thrust.volume, 1200 - 5000);
+    std::vector<int> loopsStarted;
+    for (std::size_t i = before; i < device.log.size(); ++i) {
+        if (device.log[i].name == "play" && device.log[i].value == DSBPLAY_LOOPING) {
+            loopsStarted.push_back(device.log[i].buffer);
+        }
+    }
+    EXPECT_EQ(loopsStarted, (std::vector<int>{music.index, thrust.index}));
+    frames(1);
+    EXPECT_EQ(thrust.volume, 1300 - 5000);  // the thrust goes on from its level
+    EXPECT_GE(pickupSound->play(0, 0, -3000, 50000, 0), 0);
+    EXPECT_EQ(sleeps, 0);
+}
+
+}  // namespace
