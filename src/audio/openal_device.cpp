@@ -458,6 +458,13 @@ bool deviceConnected(ALCdevice* device)
     return connected != ALC_FALSE;
 }
 
+// The whole mix is raised by one constant gain on the listener, on every
+// output the game opens (the first and any reopened after a loss).
+void setListenerGain()
+{
+    alListenerf(AL_GAIN, static_cast<float>(std::pow(10.0, listenerGainDb / 20.0)));
+}
+
 // Opens the default output in place of a lost one. Every buffer entry gets a
 // source of the same volume, rate and pan on it, and its sound an empty AL
 // buffer; all of them stay lost until restored and refilled. False, with the
@@ -480,6 +487,7 @@ bool reopenOutput(AlOutput* out)
     out->context = context;
     alcMakeContextCurrent(context);
     out->findMapping();
+    setListenerGain();
     for (OpenAlBuffer* entry = out->entries; entry != nullptr; entry = entry->nextEntry) entry->takeNewOutput();
     if (out->paused) setDevicePaused(device, true);
     out->lost = false;
@@ -648,7 +656,7 @@ HRESULT wrapOutput(ALCdevice* alDevice, ALCcontext* context, bool loopback, Soun
     output->device = alDevice;
     output->context = context;
     output->findMapping();
-    alListenerf(AL_GAIN, static_cast<float>(std::pow(10.0, listenerGainDb / 20.0)));
+    setListenerGain();
     *device = new (std::nothrow) OpenAlDevice(output);
     if (*device == nullptr) {
         output->releaseReference();
