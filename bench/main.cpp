@@ -33,6 +33,7 @@
 #include "app/program.h"
 #include "app/rendering_setup.h"
 #include "app/window_proc.h"
+#include "audio/openal_device.h"
 #include "game_snapshot.h"
 #include "physics/ship.h"
 #include "script_command.h"
@@ -92,6 +93,21 @@ long statusKib(const char* name)
 
 long peakResidentKib() { return statusKib("VmHWM"); }
 
+// That child's own peak resident memory in KiB, or −1 when it failed.
+// RUSAGE_CHILDREN would also count whatever this process id ran before
+// (scripts/bench execs us after the compiler).
+long maxResidentOfChild(pid_t child, const char* what)
+{
+    int status = 0;
+    rusage usage{};
+    if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "glimmerfall-bench: the %s failed\n", what);
+        return -1;
+    }
+    return usage.ru_maxrss;
+}
+
 // The peak resident memory of a whole run of the given length, in KiB, from a
 // child that starts with nothing else loaded: the runner's own process.
 long memoryOfAWholeRun(long frames)
@@ -109,16 +125,55 @@ long memoryOfAWholeRun(long frames)
         std::fflush(stdout);
         _exit(0);
     }
-    // That child's own figure: RUSAGE_CHILDREN would also count whatever this
-    // process id ran before (scripts/bench execs us after the compiler).
-    int status = 0;
-    rusage usage{};
-    if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) ||
-        WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "glimmerfall-bench: the memory run failed\n");
+    return maxResidentOfChild(child, "memory run");
+}
+
+// The peak resident memory of a child that makes only what the game's run
+// starts with before the game itself does anything: the runner's offscreen GL
+// context (current, with its buffers, one clear drawn) and the sound device.
+// The difference to a whole run is the game's own share.
+long memoryOfTheBaseline()
+{
+    int answer[2];
+    if (pipe(answer) != 0) {
         return -1;
     }
-    return usage.ru_maxrss;
+    std::fflush(stdout);
+    const pid_t child = fork();
+    if (child == 0) {
+        ScriptHost bare(benchSizes[0].width, benchSizes[0].height, {}, devNull());
+        bare.createRenderContext();
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glFinish();
+        SoundDevice* device = nullptr;
+        const bool sound = createOpenAlDevice(&device) >= 0;
+        const long baselineKib = peakResidentKib();
+        std::printf("baseline: GL context at %dx%d%s: VmHWM %ld KiB (%ld KiB anonymous, %ld KiB file-backed)\n",
+                    benchSizes[0].width, benchSizes[0].height, sound ? " and sound device" : ", NO sound device",
+                    peakResidentKib(), statusKib("RssAnon"), statusKib("RssFile"));
+        // Not part of the baseline, for comparison: the first shader llvmpipe
+        // compiles pages in much of LLVM's code, whatever is drawn.
+        glBegin(GL_TRIANGLES);
+        glVertex2f(0.0f, 0.0f);
+        glVertex2f(1.0f, 0.0f);
+        glVertex2f(0.0f, 1.0f);
+        glEnd();
+        glFinish();
+        std::printf("  after one triangle drawn: VmHWM %ld KiB (%ld KiB anonymous, %ld KiB file-backed)\n",
+                    peakResidentKib(), statusKib("RssAnon"), statusKib("RssFile"));
+        std::fflush(stdout);
+        // The figure goes back through the pipe: the child's own peak now
+        // includes the triangle.
+        _exit(sound && OSMesaGetCurrentContext() != nullptr && write(answer[1], &baselineKib, sizeof baselineKib) ==
+                                                                   static_cast<ssize_t>(sizeof baselineKib)
+                  ? 0
+                  : 1);
+    }
+    close(answer[1]);
+    long baselineKib = -1;
+    const bool read = ::read(answer[0], &baselineKib, sizeof baselineKib) == static_cast<ssize_t>(sizeof baselineKib);
+    close(answer[0]);
+    return maxResidentOfChild(child, "baseline") > 0 && read ? baselineKib : -1;
 }
 
 // ---- drawing at a chosen desktop size --------------------------------------
@@ -331,6 +386,7 @@ int main(int argc, char** argv)
         return 2;
     }
 
+    const long baselineKib = memoryOfTheBaseline();
     const long peakKib = memoryOfAWholeRun(memoryFrames);
 
     // The game logic does not depend on the picture's size, so the play to the
@@ -393,6 +449,10 @@ int main(int argc, char** argv)
         line("start-up (set-up + first world draw)", median("start_up") * 1e3, "ms", 150);
     }
     line("peak resident memory of a run", static_cast<double>(peakKib) / 1024.0, "MiB", 80);
+    if (baselineKib > 0 && peakKib > 0) {
+        std::printf("  %-34s %10.3f MiB\n", "  baseline: GL context, sound device", static_cast<double>(baselineKib) / 1024.0);
+        std::printf("  %-34s %10.3f MiB\n", "  the game's own share", static_cast<double>(peakKib - baselineKib) / 1024.0);
+    }
     std::printf("  (this process, after all benchmarks: %.1f MiB)\n", static_cast<double>(peakResidentKib()) / 1024.0);
     benchmark::Shutdown();
     return 0;
