@@ -73,11 +73,28 @@ struct SpriteVertex {
 
 // A strip of corners 0 1 2 3 is the triangles (0, 1, 2) and (2, 1, 3): the
 // second keeps the winding by swapping its first two corners. Flat shading
-// takes the colour of each triangle's last corner; all four share it.
+// takes the colour of each triangle's last corner; all four share it. Each
+// corner is stored once and the triangles index it, so GL shades four
+// vertices per sprite rather than six.
 constexpr int stripAsTriangles[6] = {0, 1, 2, 2, 1, 3};
-constexpr int verticesPerSprite = 6;
+constexpr int cornersPerSprite = 4;
+constexpr int indicesPerSprite = 6;
+static_assert(SpriteBatch::capacity * cornersPerSprite <= 65536, "corner numbers fit 16 bits");
 
-SpriteVertex batchVertices[SpriteBatch::capacity * verticesPerSprite];
+struct SpriteIndices {
+    GLushort index[SpriteBatch::capacity * indicesPerSprite];
+    constexpr SpriteIndices() : index()
+    {
+        for (int k = 0; k < SpriteBatch::capacity; ++k) {
+            for (int i = 0; i < indicesPerSprite; ++i) {
+                index[k * indicesPerSprite + i] = static_cast<GLushort>(k * cornersPerSprite + stripAsTriangles[i]);
+            }
+        }
+    }
+};
+constexpr SpriteIndices batchIndices;
+
+SpriteVertex batchVertices[SpriteBatch::capacity * cornersPerSprite];
 SpriteBatch* openBatch = nullptr;
 
 double maxRowSum(const float (&m)[16])
@@ -239,11 +256,10 @@ void SpriteBatch::add(const Vector4& position, float h, float v, const Matrix4& 
     if (count_ == capacity) {
         flush();
     }
-    SpriteVertex* out = batchVertices + count_ * verticesPerSprite;
-    for (int k = 0; k < verticesPerSprite; ++k) {
-        const int corner = stripAsTriangles[k];
+    SpriteVertex* out = batchVertices + count_ * cornersPerSprite;
+    for (int corner = 0; corner < cornersPerSprite; ++corner) {
         const Vector4& o = corners.offset[corner];
-        out[k] = SpriteVertex{spriteTexCoords[corner][0],
+        out[corner] = SpriteVertex{spriteTexCoords[corner][0],
                               spriteTexCoords[corner][1],
                               r,
                               g,
@@ -268,7 +284,7 @@ void SpriteBatch::flush()
     glTexCoordPointer(2, GL_FLOAT, stride, &batchVertices[0].s);
     glColorPointer(4, GL_FLOAT, stride, &batchVertices[0].r);
     glVertexPointer(3, GL_FLOAT, stride, &batchVertices[0].x);
-    glDrawArrays(GL_TRIANGLES, 0, count_ * verticesPerSprite);
+    glDrawElements(GL_TRIANGLES, count_ * indicesPerSprite, GL_UNSIGNED_SHORT, batchIndices.index);
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);

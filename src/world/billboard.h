@@ -50,7 +50,7 @@ private:
 };
 
 // Gathers the sprites that Billboard::draw is given while it is open and
-// hands them to GL in one glDrawArrays call of triangles when it is closed:
+// hands them to GL in one indexed call of triangles when it is closed:
 // each sprite as the two triangles, vertex order and colours its own strip
 // would give, in the order they were drawn, so the pixels are the same.
 // Sprites whose bounds lie wholly outside the current view volume, or wholly
@@ -59,7 +59,7 @@ private:
 // matrix or GL state may change while it is open.
 class SpriteBatch {
 public:
-    static constexpr int capacity = 10000;  // sprites per call
+    static constexpr int capacity = 4096;  // sprites per call
 
     // Opens a batch when on is true (reading the current matrices); with on
     // false, sprites keep being drawn one by one. When globeDrawn is true the
