@@ -21,8 +21,8 @@ namespace {
 
 constexpr int globeDepth = 4;
 
-// Compiles the earth and moon lists, fills the sky and compiles the small
-// globes. Every random draw here happens in a fixed order, which decides the
+// Compiles the earth and moon lists, fills the sky and numbers the small
+// globes' lists. Every random draw here happens in a fixed order, which decides the
 // colours every later level gets.
 void compileWorld()
 {
@@ -53,13 +53,11 @@ void compileWorld()
         c.b = randomUnit();
     }
 
-    const Colour clearWhite{1.0f, 1.0f, 1.0f, 0.0f};
+    // The small globes get their list numbers now; their lists wait for
+    // miniGlobeList, since nothing draws them.
     for (int i = 0; i < miniGlobeCount; ++i) {
         MiniGlobe& mini = miniGlobes[i];
         mini.displayList = static_cast<int>(firstMiniGlobeList) + i;
-        glNewList(static_cast<GLuint>(mini.displayList), GL_COMPILE);
-        mini.mesh.draw(clearWhite, 0);
-        glEndList();
         const float first = randomUnit();
         const float second = randomUnit();
         const float third = randomUnit();
@@ -115,6 +113,20 @@ void drawShip()
 }
 
 }  // namespace
+
+unsigned int miniGlobeList(int index)
+{
+    if (index < 0 || index >= miniGlobeCount) {
+        return 0;
+    }
+    const GLuint list = firstMiniGlobeList + static_cast<GLuint>(index);
+    if (glIsList(list) == GL_FALSE) {
+        glNewList(list, GL_COMPILE);
+        miniGlobes[index].mesh.draw(Colour{1.0f, 1.0f, 1.0f, 0.0f}, 0);
+        glEndList();
+    }
+    return list;
+}
 
 void drawWorld(const Matrix4& view)
 {

@@ -64,9 +64,15 @@ TEST_F(WorldPass, FirstDrawCompilesListsAndDrawsNoGlobe)
     EXPECT_TRUE(glIsList(earthList));
     EXPECT_TRUE(glIsList(moonList));
     for (int i = 0; i < miniGlobeCount; ++i) {
-        EXPECT_TRUE(glIsList(firstMiniGlobeList + i)) << i;
+        EXPECT_FALSE(glIsList(firstMiniGlobeList + i)) << i;  // numbered, compiled on demand
         EXPECT_EQ(miniGlobes[i].displayList, 10 + i);
     }
+    EXPECT_EQ(miniGlobeList(7), 17u);
+    EXPECT_TRUE(glIsList(17));
+    EXPECT_FALSE(glIsList(18));
+    EXPECT_EQ(miniGlobeList(7), 17u);  // compiled once
+    EXPECT_EQ(miniGlobeList(miniGlobeCount), 0u);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     EXPECT_FALSE(enabled(GL_CULL_FACE));  // the first pass does not enable culling
 
     // Glow, 10000 sky sprites and 2000 pickups, two triangles each, and the ship.
