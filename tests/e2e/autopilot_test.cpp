@@ -97,6 +97,41 @@ TEST(Autopilot, CompletesTheFirstLevelInTimeAndTheLevelCompleteScreenShowsLevelT
     EXPECT_EQ(image.strayPixels({words, level, scoreWord, scoreDigits}, 6), 0);
 }
 
+// Level 8 gives 1500 frames, and some 210 of its pickups would reach the
+// point they all drift through only later: the autopilot must leave that
+// point and sweep them up on the way. From `level 8` it completes the level
+// before its time runs out, and the bonus is the time left.
+TEST(Autopilot, ClearsLevelEightInTime)
+{
+    if (sanitizedBuild()) {
+        GTEST_SKIP() << "a level of autopilot play takes minutes under the sanitizers";
+    }
+    RunOptions options;
+    options.size = "8x8";
+    const RunResult r = runScript("level 8\n" + repeat("autopilot 1\nstate\n", 1560) + "quit\n", options);
+    ASSERT_EQ(r.exitCode, 1) << r.err;
+    const std::vector<JsonValue> s = r.states();
+    ASSERT_EQ(s.size(), 1560u) << r.err;
+
+    std::size_t done = 0;
+    for (std::size_t i = 1; i < s.size() && done == 0; ++i) {
+        ASSERT_NE(num(s[i], "gameState"), 3) << "level 8 ran out of time with " << num(s[i - 1], "collectedCount");
+        if (num(s[i], "levelNumber") == 9) {
+            done = i;
+        } else if (num(s[i - 1], "gameState") == 1) {
+            ASSERT_GE(num(s[i], "collectedCount"), num(s[i - 1], "collectedCount"));
+        }
+    }
+    ASSERT_GT(done, 0u) << "collected " << num(s.back(), "collectedCount") << " of 2000";
+    const JsonValue& last = s[done - 1];
+    std::cout << "level 8 completed on frame " << num(s[done], "frame") << " with " << num(last, "levelTime")
+              << " of 150 used\n";
+    EXPECT_EQ(num(last, "collectedCount"), 2000);
+    EXPECT_LT(num(last, "levelTime"), 150);
+    EXPECT_EQ(num(s[done], "score"), bonus(150, num(last, "levelTime"), 0));
+    EXPECT_GT(num(s[done], "score"), 0);
+}
+
 // From the level-complete screen of level 9 (the runner's `level 9`) the
 // autopilot presses on and plays until the 2000th pickup is counted. The next
 // frame completes the game: the time left is added to the score and

@@ -1,6 +1,9 @@
 #include "autopilot.h"
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "input/joystick.h"
 #include "physics/ship.h"
@@ -107,11 +110,16 @@ struct Plan {
     bool fetchFirst = false;
     // Chasing: frames added per frame of full thrust the change of course
     // would take; W or S only while the push lies within thrustCone degrees
-    // of the axis (thrusting further off sets the ship circling); frames
-    // added for a pickup behind a fast ship.
+    // of the axis (thrusting further off sets the ship circling).
     double turnWeight = 4.0;
     double thrustCone = 10.0;
-    double behind = 0.0;
+    // Sweeping: instead of chasing the pickup reachable soonest, take what is
+    // left in order along the loop it lies on. Each pickup's circle is named
+    // by its axis; the order is the angle of that axis from sweepCentre
+    // toward sweepSide. Zero vectors: no sweep.
+    V sweepCentre;
+    V sweepSide;
+    int lookAhead = 0;  // aim at the pickup this many places further on
 };
 
 Plan planFor(int levelNumber)
@@ -129,13 +137,18 @@ Plan planFor(int levelNumber)
             plan.fetchFirst = true;
             break;
         case 8:  // the pole ring drifts toward (2, 5, 0)
-            plan.stops[0] = {V{2.0, 5.0, 0.0}.unit(), 1000};
+            // Some 210 would reach the meeting point only after the 1500
+            // frames. They and those still to come lie on one loop out from
+            // it and back, ordered along it by the axis of their circles
+            // (the tip's circle turns about +z). Leaving at frame 800, while
+            // the loop is still short, and sweeping it end to end at top
+            // speed takes some 620 frames; waiting longer only stretches it.
+            plan.stops[0] = {V{2.0, 5.0, 0.0}.unit(), 800};
             plan.stopCount = 1;
-            // What comes too late then lies on a loop out from the meeting
-            // point and back; going on round it beats turning back.
-            plan.turnWeight = 2.0;
+            plan.sweepCentre = {0.0, 0.0, 1.0};
+            plan.sweepSide = V{5.0, -2.0, 0.0}.unit();
+            plan.lookAhead = 20;
             plan.thrustCone = 20.0;
-            plan.behind = 300.0;
             break;
         case 7:  // the equator ring drifts north and sideways, stretching as it goes
             plan.turnWeight = 0.5;
@@ -276,6 +289,34 @@ AutopilotKeys Autopilot::next(const AutopilotView& view)
         const double distance = angleBetween(up, aim) * shellRadius;
         speed = std::fmin(topSpeed, 0.04 * distance);
         target_ = -1;
+    } else if (plan.sweepCentre.dot(plan.sweepCentre) > 0.0) {
+        // In order along the loop, aiming a few places on where that pickup
+        // will be when the ship gets there.
+        std::vector<std::pair<double, int>> order;
+        for (int i = 0; i < view.pickupCount; ++i) {
+            const Pickup& p = view.pickups[i];
+            if (collected(p)) {
+                continue;
+            }
+            const Orbit orbit(p);
+            const V axis{orbit.start.y * orbit.heading.z - orbit.start.z * orbit.heading.y,
+                         orbit.start.z * orbit.heading.x - orbit.start.x * orbit.heading.z,
+                         orbit.start.x * orbit.heading.y - orbit.start.y * orbit.heading.x};
+            order.emplace_back(std::atan2(axis.dot(plan.sweepSide), axis.dot(plan.sweepCentre)), i);
+        }
+        if (order.empty()) {
+            keys.w = true;
+            return keys;
+        }
+        std::sort(order.begin(), order.end());
+        const Orbit orbit(view.pickups[order[std::min<std::size_t>(plan.lookAhead, order.size() - 1)].second]);
+        double t = angleBetween(up, orbit.start) * shellRadius / chaseSpeed;
+        aim = orbit.start;
+        for (int k = 0; k < 3 && orbit.rate != 0.0; ++k) {
+            aim = orbit.at(t);
+            t = angleBetween(up, aim) * shellRadius / chaseSpeed;
+        }
+        target_ = -1;
     } else {
         // The pickup reachable soonest, aiming where it will be then. The
         // one being chased keeps its place unless another is clearly sooner.
@@ -301,11 +342,7 @@ AutopilotKeys Autopilot::next(const AutopilotView& view)
             }
             const V way = there.across(up).unit();
             const double turn = (way * topSpeed - velocity).length() / thrustPerFrame;
-            double cost = t + plan.turnWeight * turn;
-            if (plan.behind > 0.0 && velocity.length() > 0.08 && way.dot(velocity) < -0.17 * velocity.length() &&
-                angleBetween(up, there) > 0.05) {
-                cost += plan.behind;  // more than 100° off the ship's course, not at hand
-            }
+            const double cost = t + plan.turnWeight * turn;
             if (i == target_) {
                 targetCost = cost;
                 targetAim = there;

@@ -29,6 +29,9 @@
 //   keeps circling through one pole and back; there the autopilot flies to
 //   that meeting point and holds still while they come to it, collects those
 //   that would come too late on the way, and chases what is left at the end.
+// - Sweeping (level 8): what is left after the wait lies on one loop out
+//   from the meeting point and back; it leaves early and takes the pickups
+//   in order along that loop, aiming twenty places ahead.
 // It is deterministic: the same view and history give the same keys.
 struct AutopilotKeys {
     bool w = false;
