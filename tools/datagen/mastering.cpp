@@ -1,5 +1,7 @@
 #include "mastering.h"
 
+#include "synthesis.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -72,12 +74,5 @@ std::vector<std::int16_t> toPcm16AtRms(const std::vector<float>& samples, float 
     }
     const double current =
         samples.empty() ? 0.0 : std::sqrt(total / static_cast<double>(samples.size()));
-    const double scale = current > 0.0 ? rms * 32768.0 / current : 0.0;
-    std::vector<std::int16_t> out;
-    out.reserve(samples.size());
-    for (float s : samples) {
-        const long v = std::lround(s * scale);
-        out.push_back(static_cast<std::int16_t>(std::clamp(v, -32767L, 32767L)));
-    }
-    return out;
+    return scaledToPcm16(samples, current > 0.0 ? rms * 32768.0 / current : 0.0);
 }

@@ -183,14 +183,7 @@ std::vector<std::int16_t> toPcm16(const std::vector<float>& samples, float peak)
     for (float s : samples) {
         largest = std::max(largest, std::fabs(s));
     }
-    const float scale = largest > 0.0f ? peak * 32767.0f / largest : 0.0f;
-    std::vector<std::int16_t> out;
-    out.reserve(samples.size());
-    for (float s : samples) {
-        const long v = std::lround(s * scale);
-        out.push_back(static_cast<std::int16_t>(std::clamp(v, -32767L, 32767L)));
-    }
-    return out;
+    return scaledToPcm16(samples, largest > 0.0f ? peak * 32767.0f / largest : 0.0f);
 }
 
 float decibels(float db)

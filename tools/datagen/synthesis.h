@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -83,6 +85,20 @@ struct PanGains {
     float right;
 };
 PanGains panGains(float pan);
+
+// Each sample times `scale`, rounded to 16 bits and held to ±32767. The
+// product is taken in the scale's own type (float or double).
+template <typename Scale>
+std::vector<std::int16_t> scaledToPcm16(const std::vector<float>& samples, Scale scale)
+{
+    std::vector<std::int16_t> out;
+    out.reserve(samples.size());
+    for (float s : samples) {
+        const long v = std::lround(s * scale);
+        out.push_back(static_cast<std::int16_t>(std::clamp(v, -32767L, 32767L)));
+    }
+    return out;
+}
 
 // Scales the samples so that the largest magnitude becomes `peak` (a
 // fraction of full scale) and rounds them to 16 bits.
