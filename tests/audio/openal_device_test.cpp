@@ -24,6 +24,19 @@ TEST(OpenAlGain, FollowsTenToTheVolumeOverTwoThousand)
     EXPECT_FLOAT_EQ(gainFromVolume(500), 1.0f);
 }
 
+// The game's sound files: 16-bit mono at 22 050 Hz.
+WaveFormatEx mono16At22050()
+{
+    WaveFormatEx format;
+    format.formatTag = WAVE_FORMAT_PCM;
+    format.channels = 1;
+    format.samplesPerSec = 22050;
+    format.bitsPerSample = 16;
+    format.blockAlign = 2;
+    format.avgBytesPerSec = 44100;
+    return format;
+}
+
 struct Released {
     void operator()(SoundBuffer* b) const { b->release(); }
     void operator()(SoundDevice* d) const { d->release(); }
@@ -50,13 +63,7 @@ TEST(OpenAlDevice, PlaysSharedBuffersHeadless)
     EXPECT_EQ(primary->setFormat(mix), S_OK);
     primary->release();
 
-    WaveFormatEx format;
-    format.formatTag = WAVE_FORMAT_PCM;
-    format.channels = 1;
-    format.samplesPerSec = 22050;
-    format.bitsPerSample = 16;
-    format.blockAlign = 2;
-    format.avgBytesPerSec = 44100;
+    WaveFormatEx format = mono16At22050();
     SoundBufferDesc desc;
     desc.flags = DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLFREQUENCY;
     desc.bufferBytes = 44101;  // one second and a stray byte OpenAL cannot take
@@ -144,13 +151,7 @@ TEST(OpenAlDevice, LoopbackMixesOnRequestAndHoldsEachSoundOnce)
     SoundDevice* second = nullptr;
     EXPECT_EQ(createOpenAlLoopbackDevice(&second), DSERR_ALLOCATED);
 
-    WaveFormatEx format;
-    format.formatTag = WAVE_FORMAT_PCM;
-    format.channels = 1;
-    format.samplesPerSec = 22050;
-    format.bitsPerSample = 16;
-    format.blockAlign = 2;
-    format.avgBytesPerSec = 44100;
+    WaveFormatEx format = mono16At22050();
     SoundBufferDesc desc;
     desc.flags = DSBCAPS_CTRLVOLUME;
     desc.bufferBytes = 44101;
