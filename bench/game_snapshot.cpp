@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
-#include "app/camera.h"
-#include "app/controls.h"
+#include "game/camera.h"
+#include "game/controls.h"
 #include "math/game_random.h"
 #include "world/level.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "app/frame_driver.h"
+#include "game/frame_driver.h"
 #include "input/joystick.h"
 #include "math/matrix4.h"
 #include "math/vector4.h"

@@ -30,8 +30,8 @@
 #include <string>
 #include <vector>
 
-#include "app/camera.h"
-#include "app/frame_driver.h"
+#include "game/camera.h"
+#include "game/frame_driver.h"
 #include "app/program.h"
 #include "app/rendering_setup.h"
 #include "app/window_proc.h"

@@ -2,9 +2,9 @@
 
 #include <GL/gl.h>
 
-#include "app/camera.h"
-#include "app/controls.h"
-#include "app/frame_driver.h"
+#include "game/camera.h"
+#include "game/controls.h"
+#include "game/frame_driver.h"
 #include "app/rendering_setup.h"
 #include "audio/audio_startup.h"
 #include "audio/sound_output.h"

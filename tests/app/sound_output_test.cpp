@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/controls.h"
+#include "game/controls.h"
 #include "app/rendering_setup.h"
 #include "app/window_proc.h"
 #include "audio/audio_startup.h"

@@ -10,8 +10,8 @@
 #include <array>
 #include <cstdlib>
 
-#include "app/camera.h"
-#include "app/controls.h"
+#include "game/camera.h"
+#include "game/controls.h"
 #include "app/program.h"
 #include "app/rendering_setup.h"
 #include "audio/game_sounds.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/frame_driver.h"
+#include "game/frame_driver.h"
 #include "app/program.h"
 #include "app/rendering_setup.h"
 #include "app/window_proc.h"

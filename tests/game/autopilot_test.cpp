@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/camera.h"
-#include "app/controls.h"
+#include "game/camera.h"
+#include "game/controls.h"
 #include "app/messages.h"
 #include "autopilot.h"
 #include "game_fixture.h"

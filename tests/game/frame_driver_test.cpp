@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "app/controls.h"
-#include "app/frame_driver.h"
+#include "game/controls.h"
+#include "game/frame_driver.h"
 #include "app/messages.h"
 #include "game_fixture.h"
 #include "input/joystick.h"

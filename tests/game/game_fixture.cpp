@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "app/camera.h"
-#include "app/controls.h"
-#include "app/frame_driver.h"
+#include "game/camera.h"
+#include "game/controls.h"
+#include "game/frame_driver.h"
 #include "app/messages.h"
 #include "input/joystick.h"
 #include "math/game_random.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "app/number_display.h"
+#include "game/number_display.h"
 #include "game_fixture.h"
 
 namespace {

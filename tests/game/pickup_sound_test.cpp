@@ -1,6 +1,6 @@
 #include <cstdint>
 
-#include "app/frame_driver.h"
+#include "game/frame_driver.h"
 #include "app/messages.h"
 #include "audio/game_sounds.h"
 #include "audio/sound.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "app/frame_driver.h"
+#include "game/frame_driver.h"
 #include "app/messages.h"
 #include "game_fixture.h"
 #include "input/joystick.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/frame_driver.h"
+#include "game/frame_driver.h"
 #include "math/matrix4.h"
 #include "math/vector4.h"
 #include "world/pickup.h"

@@ -1,6 +1,6 @@
 #include "level_start.h"
 
-#include "app/frame_driver.h"
+#include "game/frame_driver.h"
 #include "world/level.h"
 #include "world/pickup.h"
 

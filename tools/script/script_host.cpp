@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "app/frame_driver.h"
+#include "game/frame_driver.h"
 #include "audio/openal_device.h"
 #include "audio/sound_device.h"
 #include "level_start.h"

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/camera.h"
-#include "app/controls.h"
-#include "app/frame_driver.h"
+#include "game/camera.h"
+#include "game/controls.h"
+#include "game/frame_driver.h"
 #include "audio/game_sounds.h"
 #include "input/joystick.h"
 #include "math/game_random.h"

@@ -1,4 +1,4 @@
-#include "app/number_display.h"
+#include "game/number_display.h"
 
 #include <GL/gl.h>
 

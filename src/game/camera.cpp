@@ -1,11 +1,11 @@
-#include "app/camera.h"
+#include "game/camera.h"
 
 #include <GL/gl.h>
 
 #include <cmath>
 #include <limits>
 
-#include "app/controls.h"
+#include "game/controls.h"
 #include "input/joystick.h"
 #include "physics/ship.h"
 

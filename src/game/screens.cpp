@@ -1,12 +1,12 @@
-#include "app/screens.h"
+#include "game/screens.h"
 
 #include <GL/gl.h>
 
 #include <cstring>
 
-#include "app/camera.h"
-#include "app/frame_driver.h"
-#include "app/number_display.h"
+#include "game/camera.h"
+#include "game/frame_driver.h"
+#include "game/number_display.h"
 #include "input/joystick.h"
 #include "math/matrix4.h"
 #include "math/vector4.h"

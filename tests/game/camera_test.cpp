@@ -1,10 +1,10 @@
-#include "app/camera.h"
+#include "game/camera.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "app/controls.h"
+#include "game/controls.h"
 #include "input/joystick.h"
 #include "offscreen_gl.h"
 #include "physics/ship.h"

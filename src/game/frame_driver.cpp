@@ -1,13 +1,13 @@
-#include "app/frame_driver.h"
+#include "game/frame_driver.h"
 
 #include <GL/gl.h>
 
 #include <cstdint>
 
-#include "app/camera.h"
-#include "app/controls.h"
-#include "app/number_display.h"
-#include "app/screens.h"
+#include "game/camera.h"
+#include "game/controls.h"
+#include "game/number_display.h"
+#include "game/screens.h"
 #include "audio/game_sounds.h"
 #include "audio/sound.h"
 #include "input/joystick.h"
