@@ -7,17 +7,16 @@
 #include <gtest/gtest.h>
 // After gtest: Xlib's macros (None, Bool, Status) would clash with it.
 #include "x_window.h"
+#include "child_process.h"
+#include "data_folder.h"
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -30,69 +29,17 @@ namespace {
 
 using namespace std::chrono_literals;
 
-struct Child {
-    pid_t pid = -1;
-};
-
-// Starts the game in the data folder with the given environment changes
-// ("NAME=value" sets, "NAME" alone unsets) and options; stderr goes to errFile.
-Child startGame(const std::vector<std::string>& env, const std::string& errFile,
-                const std::vector<std::string>& options = {})
+// The game started in the data folder with the given environment changes
+// ("NAME=value" sets, "NAME" alone unsets) and options.
+ProcessOptions game(const std::vector<std::string>& env, const std::vector<std::string>& options = {})
 {
-    Child c;
-    c.pid = fork();
-    if (c.pid == 0) {
-        for (const std::string& e : env) {
-            const auto eq = e.find('=');
-            if (eq == std::string::npos) {
-                unsetenv(e.c_str());
-            } else {
-                setenv(e.substr(0, eq).c_str(), e.substr(eq + 1).c_str(), 1);
-            }
-        }
-        if (chdir(GLIMMERFALL_TEST_DATA_DIR) != 0) {
-            _exit(101);
-        }
-        if (freopen(errFile.c_str(), "w", stderr) == nullptr) {
-            _exit(102);
-        }
-        std::vector<char*> argv{const_cast<char*>(GLIMMERFALL_BINARY)};
-        for (const std::string& o : options) {
-            argv.push_back(const_cast<char*>(o.c_str()));
-        }
-        argv.push_back(nullptr);
-        execv(GLIMMERFALL_BINARY, argv.data());
-        _exit(103);
-    }
-    return c;
-}
-
-// The exit status once the child has ended, or −1 after the time limit (the
-// child is then killed).
-int waitForExit(Child& c, std::chrono::seconds limit)
-{
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-        int status = 0;
-        const pid_t r = waitpid(c.pid, &status, WNOHANG);
-        if (r == c.pid) {
-            c.pid = -1;
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
-        }
-        std::this_thread::sleep_for(20ms);
-    }
-    kill(c.pid, SIGKILL);
-    waitpid(c.pid, nullptr, 0);
-    c.pid = -1;
-    return -1;
-}
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+    ProcessOptions o;
+    o.args = {GLIMMERFALL_BINARY};
+    o.args.insert(o.args.end(), options.begin(), options.end());
+    o.env = env;
+    o.folder = dataFolder();
+    o.timeoutSeconds = 110;
+    return o;
 }
 
 // Counts pixels of the window that are not black.
@@ -121,9 +68,8 @@ TEST(GameBinary, OpensItsWindowDrawsAndLeavesWithOneOnACloseRequest)
     if (d == nullptr) {
         GTEST_SKIP() << "no X display (run under xvfb-run)";
     }
-    const std::string err = ::testing::TempDir() + "game_window_stderr_" + std::to_string(getpid()) + ".txt";
-    Child game = startGame({"ALSOFT_DRIVERS=null", "SDL_AUDIODRIVER=dummy"}, err);
-    ASSERT_GT(game.pid, 0);
+    ChildProcess child(game({"ALSOFT_DRIVERS=null", "SDL_AUDIODRIVER=dummy"}));
+    ASSERT_TRUE(child.started());
 
     Window w = 0;
     const auto end = std::chrono::steady_clock::now() + 30s;
@@ -131,7 +77,7 @@ TEST(GameBinary, OpensItsWindowDrawsAndLeavesWithOneOnACloseRequest)
         std::this_thread::sleep_for(100ms);
         w = findWindow(d, DefaultRootWindow(d), "Glimmerfall V1.0");
     }
-    ASSERT_NE(w, 0u) << "no window titled Glimmerfall V1.0; stderr:\n" << readFile(err);
+    ASSERT_NE(w, 0u) << "no window titled Glimmerfall V1.0; stderr:\n" << child.errSoFar();
 
     XWindowAttributes a{};
     XGetWindowAttributes(d, w, &a);
@@ -149,10 +95,11 @@ TEST(GameBinary, OpensItsWindowDrawsAndLeavesWithOneOnACloseRequest)
     // The window manager's close request.
     sendCloseRequest(d, w);
 
-    EXPECT_EQ(waitForExit(game, 30s), 1) << readFile(err);
+    const ProcessResult run = child.finish(30);
+    EXPECT_EQ(run.exitCode, 1) << run.err;
     // The sound device was closed before the exit: OpenAL Soft has nothing to
     // complain about, and neither has anything else.
-    EXPECT_EQ(readFile(err), "");
+    EXPECT_EQ(run.err, "");
     XCloseDisplay(d);
 }
 
@@ -189,20 +136,18 @@ TEST(GameBinary, SoundHaltsWithoutFocusOrMinimisedAndALostOutputComesBack)
     fs::create_directories(dir);
     const std::string link = (dir / "output.wav").string();
     const std::string recording = (dir / "recording.wav").string();
-    const std::string err = (dir / "stderr.txt").string();
     // OpenAL Soft's wave backend writes the mix to the linked file in real
     // time (about 350 kB a second). At first the link leads to a file that
     // cannot be written: the output is lost at its first write.
     fs::create_symlink("/dev/full", link);
     std::ofstream(dir / "alsoft.conf") << "[wave]\nfile=" << link << "\n";
-    Child game = startGame({"ALSOFT_DRIVERS=wave", "ALSOFT_CONF=" + (dir / "alsoft.conf").string(),
-                            "SDL_AUDIODRIVER=dummy"},
-                           err);
-    ASSERT_GT(game.pid, 0);
+    ChildProcess child(game({"ALSOFT_DRIVERS=wave", "ALSOFT_CONF=" + (dir / "alsoft.conf").string(),
+                             "SDL_AUDIODRIVER=dummy"}));
+    ASSERT_TRUE(child.started());
     Window w = 0;
     ASSERT_TRUE(waitFor([&] { return (w = findWindow(d, DefaultRootWindow(d), "Glimmerfall V1.0")) != 0; }, 30s));
     // Every attempt to open it again fails the same way, yet the game plays on.
-    ASSERT_TRUE(waitFor([&] { return readFile(err).find("Error writing") != std::string::npos; }, 10s));
+    ASSERT_TRUE(waitFor([&] { return child.errSoFar().find("Error writing") != std::string::npos; }, 10s));
     EXPECT_TRUE(waitFor([&] { return litPixels(d, w) > 100; }, 10s));
 
     // Plugged in again: within a few seconds the output is open and the
@@ -211,7 +156,7 @@ TEST(GameBinary, SoundHaltsWithoutFocusOrMinimisedAndALostOutputComesBack)
     fs::create_symlink(recording, link + ".new");
     fs::rename(link + ".new", link);
     const long enough = 700000;  // about two seconds
-    ASSERT_TRUE(waitFor([&] { return fileSize(recording) >= enough; }, 30s)) << readFile(err);
+    ASSERT_TRUE(waitFor([&] { return fileSize(recording) >= enough; }, 30s)) << child.errSoFar();
     std::vector<char> head(static_cast<std::size_t>(enough));
     std::ifstream(recording, std::ios::binary).read(head.data(), enough);
     EXPECT_GT(std::count_if(head.begin() + 100, head.end(), [](char b) { return b != 0; }), enough / 4);
@@ -263,7 +208,8 @@ TEST(GameBinary, SoundHaltsWithoutFocusOrMinimisedAndALostOutputComesBack)
     EXPECT_TRUE(playing());
 
     sendCloseRequest(d, w);
-    EXPECT_EQ(waitForExit(game, 30s), 1) << readFile(err);
+    const ProcessResult run = child.finish(30);
+    EXPECT_EQ(run.exitCode, 1) << run.err;
     XDestroyWindow(d, other);
     XCloseDisplay(d);
     fs::remove_all(dir);
@@ -271,15 +217,12 @@ TEST(GameBinary, SoundHaltsWithoutFocusOrMinimisedAndALostOutputComesBack)
 
 TEST(GameBinary, WithoutASoundDeviceItSaysSoAndLeavesWithOne)
 {
-    const std::string err = ::testing::TempDir() + "game_audio_stderr_" + std::to_string(getpid()) + ".txt";
     // No display, so the error box cannot wait for a click; SDL draws offscreen.
-    Child game = startGame({"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER=offscreen",
-                            "ALSOFT_DRIVERS=no-such-backend"},
-                           err);
-    ASSERT_GT(game.pid, 0);
-    EXPECT_EQ(waitForExit(game, 30s), 1);
-    const std::string text = readFile(err);
-    EXPECT_NE(text.find("Error initializing DirectSound.  Sample will now exit.\n"), std::string::npos) << text;
+    ProcessOptions o = game({"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER=offscreen", "ALSOFT_DRIVERS=no-such-backend"});
+    o.timeoutSeconds = 30;
+    const ProcessResult run = runProcess(o);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("Error initializing DirectSound.  Sample will now exit.\n"), std::string::npos) << run.err;
 }
 
 // ---- fullscreen: the test plays the window manager ------------------------
@@ -336,15 +279,14 @@ TEST(GameBinary, F11AndAltEnterAskTheWindowManagerForFullscreenAndBack)
     if (d == nullptr) {
         GTEST_SKIP() << "no X display (run under xvfb-run)";
     }
-    const std::string err = ::testing::TempDir() + "game_fullscreen_stderr_" + std::to_string(getpid()) + ".txt";
-    Child game = startGame({"ALSOFT_DRIVERS=null", "SDL_AUDIODRIVER=dummy"}, err, {"--windowed"});
-    ASSERT_GT(game.pid, 0);
+    ChildProcess child(game({"ALSOFT_DRIVERS=null", "SDL_AUDIODRIVER=dummy"}, {"--windowed"}));
+    ASSERT_TRUE(child.started());
     Window w = 0;
     for (auto end = std::chrono::steady_clock::now() + 30s; w == 0 && std::chrono::steady_clock::now() < end;) {
         std::this_thread::sleep_for(100ms);
         w = findWindow(d, DefaultRootWindow(d), "Glimmerfall V1.0");
     }
-    ASSERT_NE(w, 0u) << readFile(err);
+    ASSERT_NE(w, 0u) << child.errSoFar();
 
     // Become the window manager (there is none on the virtual server).
     const auto previous = XSetErrorHandler(noteRefusal);
@@ -352,8 +294,8 @@ TEST(GameBinary, F11AndAltEnterAskTheWindowManagerForFullscreenAndBack)
     XSync(d, False);
     XSetErrorHandler(previous);
     if (redirectRefused) {
-        kill(game.pid, SIGKILL);
-        waitForExit(game, 5s);
+        child.signal(SIGKILL);
+        child.finish(5);
         GTEST_SKIP() << "another window manager runs";
     }
     sendKey(d, w, XK_F11, true);
@@ -366,7 +308,8 @@ TEST(GameBinary, F11AndAltEnterAskTheWindowManagerForFullscreenAndBack)
     EXPECT_TRUE(fullscreenRequest(d, w, 0));
 
     sendCloseRequest(d, w);
-    EXPECT_EQ(waitForExit(game, 30s), 1) << readFile(err);
+    const ProcessResult run = child.finish(30);
+    EXPECT_EQ(run.exitCode, 1) << run.err;
     XCloseDisplay(d);
 }
 
@@ -387,29 +330,29 @@ TEST(GameBinary, CommandLineHelpVersionAndMistakes)
         {"--data", 2, "", "option '--data' needs a folder\nUsage:"},
         {"--data /no/such/folder", 2, "", "cannot use the data folder '/no/such/folder': No such file"},
     };
-    const std::string out = ::testing::TempDir() + "game_cli_out_" + std::to_string(getpid());
-    const std::string err = ::testing::TempDir() + "game_cli_err_" + std::to_string(getpid());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
-        const std::string command = std::string("DISPLAY= SDL_VIDEODRIVER=offscreen ALSOFT_DRIVERS=null ") +
-                                    GLIMMERFALL_BINARY + " " + c.args + " >" + out + " 2>" + err;
-        const int status = std::system(command.c_str());
-        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.exitCode);
-        const std::string o = readFile(out);
-        const std::string e = readFile(err);
+        ProcessOptions o;
+        o.args = {GLIMMERFALL_BINARY};
+        std::istringstream words(c.args);
+        for (std::string w; words >> w;) {
+            o.args.push_back(w);
+        }
+        o.env = {"DISPLAY=", "SDL_VIDEODRIVER=offscreen", "ALSOFT_DRIVERS=null"};
+        o.timeoutSeconds = 30;
+        const ProcessResult run = runProcess(o);
+        EXPECT_EQ(run.exitCode, c.exitCode);
         if (*c.out == '\0') {
-            EXPECT_EQ(o, "");
+            EXPECT_EQ(run.out, "");
         } else {
-            EXPECT_EQ(o.rfind(c.out, 0), 0u) << o;
+            EXPECT_EQ(run.out.rfind(c.out, 0), 0u) << run.out;
         }
         if (*c.err == '\0') {
-            EXPECT_EQ(e, "");
+            EXPECT_EQ(run.err, "");
         } else {
-            EXPECT_NE(e.find(c.err), std::string::npos) << e;
+            EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
         }
     }
-    std::remove(out.c_str());
-    std::remove(err.c_str());
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "app/window_proc.h"
 #include "audio/audio_startup.h"
 #include "audio/game_sounds.h"
+#include "data_folder.h"
 #include "fake_host.h"
 #include "fake_sound_device.h"
 #include "offscreen_gl.h"
@@ -27,7 +28,7 @@ class SoundOutputTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(chdir(std::getenv("GLIMMERFALL_DATA_DIR")), 0);
+        ASSERT_EQ(chdir(dataFolder().c_str()), 0) << dataFolder();
         ASSERT_TRUE(gl.ok());
         installFakeDevice(&device);
         screenWidth = host.desktopWidth();

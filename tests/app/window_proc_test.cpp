@@ -15,6 +15,7 @@
 #include "app/program.h"
 #include "app/rendering_setup.h"
 #include "audio/game_sounds.h"
+#include "data_folder.h"
 #include "fake_host.h"
 #include "input/joystick.h"
 #include "offscreen_gl.h"
@@ -35,9 +36,7 @@ class WindowProcTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const char* data = std::getenv("GLIMMERFALL_DATA_DIR");
-        ASSERT_NE(data, nullptr);
-        ASSERT_EQ(chdir(data), 0) << data;
+        ASSERT_EQ(chdir(dataFolder().c_str()), 0) << dataFolder();
         ASSERT_TRUE(gl.ok());
         runFrameCalls = 0;
         joystickUsable = 1;

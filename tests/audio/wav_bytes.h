@@ -6,6 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "audio/riff_reader.h"
+
+// A chunk id as the reader holds it, from its four characters.
+constexpr std::uint32_t idOf(const char* s) { return makeFourCc(s[0], s[1], s[2], s[3]); }
+
 class RiffBytes {
 public:
     RiffBytes& u8(std::uint8_t v)

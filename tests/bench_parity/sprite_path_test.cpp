@@ -15,6 +15,7 @@
 #include "app/program.h"
 #include "app/rendering_setup.h"
 #include "app/window_proc.h"
+#include "data_folder.h"
 #include "game_snapshot.h"
 #include "script_command.h"
 #include "script_host.h"
@@ -30,9 +31,7 @@ class SpritePaths : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        const char* data = std::getenv("GLIMMERFALL_DATA_DIR");
-        ASSERT_NE(data, nullptr);
-        ASSERT_EQ(chdir(data), 0) << data;
+        ASSERT_EQ(chdir(dataFolder().c_str()), 0) << dataFolder();
         setenv("ALSOFT_DRIVERS", "null", 0);
         setenv("SDL_AUDIODRIVER", "dummy", 0);
 

@@ -1,14 +1,7 @@
 #include "data_reader.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
-
-std::string dataFolder()
-{
-    const char* folder = std::getenv("GLIMMERFALL_DATA_DIR");
-    return folder ? folder : "data";
-}
 
 std::vector<std::uint8_t> readBytes(const std::string& path)
 {
@@ -27,7 +20,7 @@ std::vector<std::uint8_t> readBytes(const std::string& path)
 
 std::vector<std::uint8_t> readDataFile(const std::string& name)
 {
-    return readBytes(dataFolder() + "/" + name);
+    return readBytes(dataFile(name));
 }
 
 std::uint16_t le16(const std::vector<std::uint8_t>& bytes, std::size_t at)

@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-// The build's data folder (environment variable GLIMMERFALL_DATA_DIR).
-std::string dataFolder();
+#include "data_folder.h"
 
 // The whole file, or an empty vector when it cannot be read.
 std::vector<std::uint8_t> readBytes(const std::string& path);

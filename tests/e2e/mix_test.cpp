@@ -9,6 +9,7 @@
 #include <iostream>
 #include <string>
 
+#include "data_folder.h"
 #include "runner_process.h"
 #include "wave_capture.h"
 
@@ -38,21 +39,6 @@ double peakDb(const std::vector<float>& samples, std::size_t from, std::size_t t
     return peak > 0.0f ? 20.0 * std::log10(peak) : -200.0;
 }
 
-// A copy of the data folder without the chime's file: the game then plays
-// exactly as before, only without the chime.
-std::string dataWithoutChime()
-{
-    namespace fs = std::filesystem;
-    const fs::path copy = tempPath("data_without_chime");
-    fs::remove_all(copy);
-    fs::create_directories(copy);
-    for (const fs::directory_entry& e : fs::directory_iterator(dataDir())) {
-        if (e.path().filename() != "pickup.wav") {
-            fs::copy_file(e.path(), copy / e.path().filename());
-        }
-    }
-    return copy.string();
-}
 
 // Three seconds of the title screen with the music alone, Space, and the
 // first level with the ship settling: 332 frames.
@@ -81,7 +67,11 @@ TEST(Mix, MusicEngineAndChimesAreBalancedAndNothingClips)
         options[i].size = "32x32";
         options[i].audioOut = tempPath("mix" + std::to_string(i) + ".wav");
     }
-    options[3].data = dataWithoutChime();
+    // The data folder without the chime's file: the game then plays exactly
+    // as before, only without the chime.
+    const DataCopy unchimedData(tempPath("data_without_chime"));
+    std::filesystem::remove(unchimedData.file("pickup.wav"));
+    options[3].data = unchimedData.path();
     const std::vector<RunResult> runs =
         runScripts({quietScript, thrustScript, sweepScript, sweepScript}, options);
     std::vector<WaveCapture> waves;

@@ -3,15 +3,13 @@
 #include "game_run.h"
 #include "x_window.h"
 #include <X11/Xlib.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <thread>
+
+#include "child_process.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -32,24 +30,16 @@ GameRun runGameIn(const fs::path& program, const fs::path& folder, const std::ve
         run.err = "no X display";
         return run;
     }
-    const fs::path errFile = fs::path(::testing::TempDir()) / ("install_err_" + std::to_string(getpid()));
-    std::vector<const char*> argv{program.c_str()};
-    for (const std::string& a : args) {
-        argv.push_back(a.c_str());
-    }
-    argv.push_back(nullptr);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        setenv("ALSOFT_DRIVERS", "null", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        if (chdir(folder.c_str()) != 0 || freopen(errFile.c_str(), "w", stderr) == nullptr) {
-            _exit(101);
-        }
-        execv(program.c_str(), const_cast<char* const*>(argv.data()));
-        _exit(102);
-    }
+    ProcessOptions o;
+    o.args = {program.string()};
+    o.args.insert(o.args.end(), args.begin(), args.end());
+    o.env = {"ALSOFT_DRIVERS=null", "SDL_AUDIODRIVER=dummy"};
+    o.folder = folder.string();
+    o.timeoutSeconds = 90;
+    ChildProcess game(o);
     Window w = 0;
-    for (auto end = std::chrono::steady_clock::now() + 30s; w == 0 && std::chrono::steady_clock::now() < end;) {
+    for (auto end = std::chrono::steady_clock::now() + 30s;
+         game.started() && w == 0 && std::chrono::steady_clock::now() < end;) {
         std::this_thread::sleep_for(100ms);
         w = findWindow(d, DefaultRootWindow(d), "Glimmerfall V1.0");
     }
@@ -61,21 +51,9 @@ GameRun runGameIn(const fs::path& program, const fs::path& folder, const std::ve
         run.windowHeight = a.height;
         sendCloseRequest(d, w);
     }
-    for (auto end = std::chrono::steady_clock::now() + 30s; std::chrono::steady_clock::now() < end;) {
-        int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid) {
-            run.exitCode = w != 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            run.err = readFile(errFile);
-            fs::remove(errFile);
-            XCloseDisplay(d);
-            return run;
-        }
-        std::this_thread::sleep_for(20ms);
-    }
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    run.err = readFile(errFile);
-    fs::remove(errFile);
+    const ProcessResult result = game.finish(30);
+    run.exitCode = w != 0 && !result.timedOut ? result.exitCode : -1;
+    run.err = result.err;
     XCloseDisplay(d);
     return run;
 }

@@ -8,10 +8,11 @@
 #include <zlib.h>
 // After gtest: Xlib's macros (None, Bool, Status) would clash with it.
 #include "game_run.h"
+#include "child_process.h"
+#include "data_folder.h"
 #include <unistd.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -28,31 +29,31 @@ protected:
     {
         prefix_ = new fs::path(fs::path(::testing::TempDir()) / ("install_" + std::to_string(getpid())));
         fs::remove_all(*prefix_);
-        const std::string command = std::string(GLIMMERFALL_CMAKE) + " --install '" + GLIMMERFALL_BUILD_DIR +
-                                    "' --prefix '" + prefix_->string() + "' >'" + prefix_->string() +
-                                    ".log' 2>&1";
-        installStatus_ = std::system(command.c_str());
+        ProcessOptions o;
+        o.args = {GLIMMERFALL_CMAKE, "--install", GLIMMERFALL_BUILD_DIR, "--prefix", prefix_->string()};
+        o.errToOut = true;
+        install_ = new ProcessResult(runProcess(o));
     }
     static void TearDownTestSuite()
     {
         fs::remove_all(*prefix_);
-        fs::remove(prefix_->string() + ".log");
         delete prefix_;
+        delete install_;
     }
     void SetUp() override
     {
-        ASSERT_EQ(installStatus_, 0) << readFile(prefix_->string() + ".log");
+        ASSERT_EQ(install_->exitCode, 0) << install_->out;
     }
 
     static const fs::path& prefix() { return *prefix_; }
 
 private:
     static fs::path* prefix_;
-    static int installStatus_;
+    static ProcessResult* install_;
 };
 
 fs::path* Installed::prefix_ = nullptr;
-int Installed::installStatus_ = -1;
+ProcessResult* Installed::install_ = nullptr;
 
 const std::set<std::string> dataFiles = {"earth3.bmp", "moon.bmp",   "particlecheaper4.bmp",
                                          "MyFont.bmp", "ship.bmp",   "pickup.wav",
@@ -139,16 +140,17 @@ TEST_F(Installed, PutsTheGameItsDataAMenuEntryAndAnIconInTheUsualPlaces)
     std::set<std::string> data;
     for (const auto& entry : fs::directory_iterator(prefix() / "share" / "glimmerfall" / "data")) {
         data.insert(entry.path().filename().string());
-        const fs::path built = fs::path(GLIMMERFALL_BUILD_DIR) / "data" / entry.path().filename();
-        EXPECT_EQ(readFile(entry.path()), readFile(built)) << entry.path();
+        EXPECT_EQ(readFile(entry.path()), readFile(dataFile(entry.path().filename()))) << entry.path();
     }
     EXPECT_EQ(data, dataFiles);
 
     // The desktop entry and the AppStream metainfo pass their validators.
     const fs::path desktop = prefix() / "share/applications/io.github.glimmerfall.Glimmerfall.desktop";
     const fs::path metainfo = prefix() / "share/metainfo/io.github.glimmerfall.Glimmerfall.metainfo.xml";
-    EXPECT_EQ(std::system(("desktop-file-validate '" + desktop.string() + "'").c_str()), 0);
-    EXPECT_EQ(std::system(("appstreamcli validate --no-net '" + metainfo.string() + "' >/dev/null").c_str()), 0);
+    const ProcessResult desktopCheck = runShell("desktop-file-validate '" + desktop.string() + "'");
+    EXPECT_EQ(desktopCheck.exitCode, 0) << desktopCheck.out << desktopCheck.err;
+    const ProcessResult metainfoCheck = runShell("appstreamcli validate --no-net '" + metainfo.string() + "'");
+    EXPECT_EQ(metainfoCheck.exitCode, 0) << metainfoCheck.out << metainfoCheck.err;
     EXPECT_NE(readFile(metainfo).find("<release version=\"" GLIMMERFALL_VERSION "\""), std::string::npos);
     EXPECT_NE(readFile(desktop).find("\nIcon=glimmerfall\n"), std::string::npos);
     for (const char* file : {"share/icons/hicolor/scalable/apps/glimmerfall.svg", "share/man/man6/glimmerfall.6.gz",

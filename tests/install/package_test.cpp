@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 // After gtest: Xlib's macros would clash with it.
 #include "game_run.h"
+#include "child_process.h"
 #include <unistd.h>
 
 #include <cstdio>
@@ -19,26 +20,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Runs a shell command; its stdout and stderr, and its exit status.
-struct Output {
-    int status = -1;
-    std::string text;
-};
-
-Output run(const std::string& command)
+// A shell command's stdout and stderr together, and its exit code.
+ProcessResult run(const std::string& command)
 {
-    Output out;
-    FILE* p = popen((command + " 2>&1").c_str(), "r");
-    if (p == nullptr) {
-        return out;
-    }
-    char buffer[4096];
-    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, p)) > 0;) {
-        out.text.append(buffer, n);
-    }
-    const int status = pclose(p);
-    out.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return out;
+    ProcessOptions o;
+    o.errToOut = true;
+    return runShell(command, o);
 }
 
 std::string trimmed(std::string s)
@@ -53,7 +40,7 @@ class DebianPackage : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        arch_ = new std::string(trimmed(run("dpkg --print-architecture").text));
+        arch_ = new std::string(trimmed(run("dpkg --print-architecture").out));
         deb_ = new fs::path(fs::path(GLIMMERFALL_PACKAGE_BUILD_DIR) /
                             ("glimmerfall_" GLIMMERFALL_VERSION "_" + *arch_ + ".deb"));
     }
@@ -66,7 +53,7 @@ protected:
 
     static std::string field(const std::string& name)
     {
-        return trimmed(run("dpkg-deb -f '" + deb_->string() + "' " + name).text);
+        return trimmed(run("dpkg-deb -f '" + deb_->string() + "' " + name).out);
     }
     static const fs::path& deb() { return *deb_; }
 
@@ -92,7 +79,7 @@ TEST_F(DebianPackage, FieldsAndContentsAreThoseOfADesktopGame)
         << depends;
 
     std::set<std::string> files;
-    std::istringstream listing(run("dpkg-deb -c '" + deb().string() + "'").text);
+    std::istringstream listing(run("dpkg-deb -c '" + deb().string() + "'").out);
     for (std::string line; std::getline(listing, line);) {
         const std::string path = line.substr(line.find(" ./") + 2);
         if (path.back() != '/') {
@@ -122,31 +109,31 @@ TEST_F(DebianPackage, FieldsAndContentsAreThoseOfADesktopGame)
 TEST_F(DebianPackage, LintianFindsNoErrorAndAptCouldInstallIt)
 {
     // Warnings are allowed (and shown); errors are not.
-    const Output lintian = run("lintian --fail-on error --tag-display-limit 0 '" + deb().string() + "'");
-    EXPECT_EQ(lintian.status, 0) << lintian.text;
-    std::cout << "lintian:\n" << lintian.text;
+    const ProcessResult lintian = run("lintian --fail-on error --tag-display-limit 0 '" + deb().string() + "'");
+    EXPECT_EQ(lintian.exitCode, 0) << lintian.out;
+    std::cout << "lintian:\n" << lintian.out;
 
     // What apt-get install would do, without changing this machine.
-    const Output apt = run("apt-get install --simulate --no-download '" + fs::absolute(deb()).string() + "'");
-    EXPECT_EQ(apt.status, 0) << apt.text;
-    EXPECT_NE(apt.text.find("Inst glimmerfall "), std::string::npos) << apt.text;
+    const ProcessResult apt = run("apt-get install --simulate --no-download '" + fs::absolute(deb()).string() + "'");
+    EXPECT_EQ(apt.exitCode, 0) << apt.out;
+    EXPECT_NE(apt.out.find("Inst glimmerfall "), std::string::npos) << apt.out;
 }
 
 TEST_F(DebianPackage, UnpackedTheGameStartsFromAnyFolderAndFindsItsData)
 {
     const fs::path root = fs::path(::testing::TempDir()) / ("package_root_" + std::to_string(getpid()));
     fs::remove_all(root);
-    ASSERT_EQ(run("dpkg -x '" + deb().string() + "' '" + root.string() + "'").status, 0);
+    ASSERT_EQ(run("dpkg -x '" + deb().string() + "' '" + root.string() + "'").exitCode, 0);
     const fs::path game = root / "usr/games/glimmerfall";
 
-    const Output desktop =
+    const ProcessResult desktop =
         run("desktop-file-validate '" + (root / "usr/share/applications").string() + "'/*.desktop");
-    EXPECT_EQ(desktop.status, 0) << desktop.text;
-    const Output metainfo = run("appstreamcli validate --no-net '" + (root / "usr/share/metainfo").string() + "'/*.xml");
-    EXPECT_EQ(metainfo.status, 0) << metainfo.text;
-    const Output version = run("'" + game.string() + "' --version");
-    EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.text, "glimmerfall " GLIMMERFALL_VERSION "\n");
+    EXPECT_EQ(desktop.exitCode, 0) << desktop.out;
+    const ProcessResult metainfo = run("appstreamcli validate --no-net '" + (root / "usr/share/metainfo").string() + "'/*.xml");
+    EXPECT_EQ(metainfo.exitCode, 0) << metainfo.out;
+    const ProcessResult version = run("'" + game.string() + "' --version");
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "glimmerfall " GLIMMERFALL_VERSION "\n");
 
     if (!haveDisplay()) {
         fs::remove_all(root);

@@ -10,8 +10,12 @@ TEST(GameRandom, StartsFromOneAndDrawsTheFixedSequence)
     EXPECT_EQ(gameRand(), 6334);
     EXPECT_EQ(randState, 1u * 214013u * 214013u * 214013u + 2531011u * 214013u * 214013u +
                              2531011u * 214013u + 2531011u);
+    for (int e : {26500, 19169, 15724, 11478, 29358}) {
+        EXPECT_EQ(gameRand(), e);
+    }
 
-    // Draws stay within 15 bits over a long run.
+    // The state wraps modulo 2^32; draws stay within 15 bits over a long run.
+    randState = 0xFFFFFFFFu;
     for (int i = 0; i < 100000; ++i) {
         const int r = gameRand();
         ASSERT_GE(r, 0);

@@ -1,25 +1,16 @@
 // glimmerfall-script end to end: the real game on the generated data files,
 // offscreen, at a small size so each run is quick.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "mini_json.h"
 #include "png_check.h"
+#include "runner_process.h"
 
 namespace {
-
-struct RunResult {
-    int exitCode = -1;
-    std::vector<std::string> lines;  // stdout
-    std::string err;
-};
 
 std::string readText(const std::string& path)
 {
@@ -29,49 +20,13 @@ std::string readText(const std::string& path)
     return s.str();
 }
 
-// Each test runs in its own process, possibly beside the others: the process
-// id keeps their files apart.
-std::string tempPath(const std::string& name)
+// A run with the given command-line words before the script instead of the
+// usual size.
+RunResult runWith(const std::string& script, std::vector<std::string> words)
 {
-    return ::testing::TempDir() + "runner_" + std::to_string(getpid()) + "_" + name;
-}
-
-RunResult runScript(const std::string& script, const std::string& options = "--size 160x128")
-{
-    const char* data = std::getenv("GLIMMERFALL_DATA_DIR");
-    const std::string scriptFile = tempPath("script.txt");
-    std::ofstream(scriptFile) << script;
-    const std::string out = tempPath("out.txt");
-    const std::string err = tempPath("err.txt");
-    const std::string command = std::string(GLIMMERFALL_SCRIPT_BINARY) + " " + options + " --data '" +
-                                (data != nullptr ? data : ".") + "' '" + scriptFile + "' >'" + out + "' 2>'" +
-                                err + "'";
-    const int status = std::system(command.c_str());
-    RunResult r;
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::istringstream lines(readText(out));
-    for (std::string line; std::getline(lines, line);) {
-        r.lines.push_back(line);
-    }
-    r.err = readText(err);
-    return r;
-}
-
-JsonValue parsed(const std::string& line)
-{
-    JsonValue v;
-    EXPECT_TRUE(JsonParser(line).parse(v)) << line;
-    return v;
-}
-
-double field(const JsonValue& v, const char* a, const char* b = nullptr)
-{
-    const JsonValue* x = v.get(a);
-    if (x != nullptr && b != nullptr) {
-        x = x->get(b);
-    }
-    EXPECT_NE(x, nullptr) << a;
-    return x != nullptr ? x->number : -1e300;
+    RunOptions options;
+    options.rawOptions = std::move(words);
+    return runScript(script, options);
 }
 
 TEST(ScriptRunner, BadScriptsAndOptionsEndWithExitCodeTwoBeforeTheGameStarts)
@@ -81,11 +36,11 @@ TEST(ScriptRunner, BadScriptsAndOptionsEndWithExitCodeTwoBeforeTheGameStarts)
     EXPECT_NE(r.err.find("line 3: unknown command 'fly'"), std::string::npos) << r.err;
     EXPECT_TRUE(r.lines.empty());
 
-    EXPECT_EQ(runScript("quit\n", "--size 0x5").exitCode, 2);
-    EXPECT_EQ(runScript("quit\n", "--size 160").exitCode, 2);
-    EXPECT_EQ(runScript("quit\n", "--fast").exitCode, 2);
-    EXPECT_EQ(runScript("quit\n", "--audio-out").exitCode, 2);
-    r = runScript("frames 1\nstate\n", "--size 32x32 --audio-out /nonexistent-folder/mix.wav");
+    EXPECT_EQ(runWith("quit\n", {"--size", "0x5"}).exitCode, 2);
+    EXPECT_EQ(runWith("quit\n", {"--size", "160"}).exitCode, 2);
+    EXPECT_EQ(runWith("quit\n", {"--fast"}).exitCode, 2);
+    EXPECT_EQ(runWith("quit\n", {"--audio-out"}).exitCode, 2);
+    r = runWith("frames 1\nstate\n", {"--size", "32x32", "--audio-out", "/nonexistent-folder/mix.wav"});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("cannot create /nonexistent-folder/mix.wav"), std::string::npos) << r.err;
     EXPECT_TRUE(r.lines.empty());
@@ -94,7 +49,7 @@ TEST(ScriptRunner, BadScriptsAndOptionsEndWithExitCodeTwoBeforeTheGameStarts)
 TEST(ScriptRunner, ARecordingThatCannotBeWrittenIsAFailure)
 {
     // The device is full: the game plays to the end, but the run fails.
-    const RunResult r = runScript("frames 5\nstate\n", "--size 32x32 --audio-out /dev/full");
+    const RunResult r = runWith("frames 5\nstate\n", {"--size", "32x32", "--audio-out", "/dev/full"});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.lines.size(), 1u);
     EXPECT_NE(r.err.find("cannot write /dev/full"), std::string::npos) << r.err;
@@ -127,23 +82,23 @@ TEST(ScriptRunner, FramesCountExactlyAndStateLinesAreJson)
         "quit\n");
     EXPECT_EQ(r.exitCode, 1) << r.err;
     ASSERT_EQ(r.lines.size(), 4u) << r.err;
-    const JsonValue s0 = parsed(r.lines[0]);
-    const JsonValue s1 = parsed(r.lines[1]);
-    const JsonValue s2 = parsed(r.lines[2]);
-    const JsonValue s3 = parsed(r.lines[3]);
-    EXPECT_EQ(field(s0, "frame"), 0);
-    EXPECT_EQ(field(s1, "frame"), 1);
-    EXPECT_EQ(field(s2, "frame"), 4);
-    EXPECT_EQ(field(s3, "frame"), 14);
+    const JsonValue s0 = parseLine(r.lines[0]);
+    const JsonValue s1 = parseLine(r.lines[1]);
+    const JsonValue s2 = parseLine(r.lines[2]);
+    const JsonValue s3 = parseLine(r.lines[3]);
+    EXPECT_EQ(num(s0, "frame"), 0);
+    EXPECT_EQ(num(s1, "frame"), 1);
+    EXPECT_EQ(num(s2, "frame"), 4);
+    EXPECT_EQ(num(s3, "frame"), 14);
 
     // The title screen until Space; then play on the first level.
-    EXPECT_EQ(field(s1, "gameState"), 0);
-    EXPECT_EQ(field(s1, "controls", "joystickUsable"), 0);  // no pad in this run
-    EXPECT_EQ(field(s2, "controls", "keyButton"), 1000);
-    EXPECT_EQ(field(s3, "gameState"), 1);
-    EXPECT_EQ(field(s3, "levelNumber"), 1);
-    EXPECT_EQ(field(s3, "controls", "keyButton"), 0);
-    EXPECT_GT(field(s3, "levelTime"), 0);
+    EXPECT_EQ(num(s1, "gameState"), 0);
+    EXPECT_EQ(num(s1, "controls", "joystickUsable"), 0);  // no pad in this run
+    EXPECT_EQ(num(s2, "controls", "keyButton"), 1000);
+    EXPECT_EQ(num(s3, "gameState"), 1);
+    EXPECT_EQ(num(s3, "levelNumber"), 1);
+    EXPECT_EQ(num(s3, "controls", "keyButton"), 0);
+    EXPECT_GT(num(s3, "levelTime"), 0);
 }
 
 TEST(ScriptRunner, ScreenshotsAreRgbPngsOfTheCurrentBufferSize)
@@ -205,15 +160,15 @@ TEST(ScriptRunner, AVirtualPadAttachedAtStartDrivesTheGameUntilItGoes)
         "quit\n");
     ASSERT_EQ(r.exitCode, 1) << r.err;
     ASSERT_EQ(r.lines.size(), 3u) << r.err;
-    const JsonValue before = parsed(r.lines[0]);
-    const JsonValue pressed = parsed(r.lines[1]);
-    const JsonValue gone = parsed(r.lines[2]);
-    EXPECT_EQ(field(before, "controls", "joystickUsable"), 1);
-    EXPECT_EQ(field(before, "gameState"), 0);
-    EXPECT_EQ(field(pressed, "levelNumber"), 1);  // button A left the title screen
-    EXPECT_EQ(field(pressed, "gameState"), 1);
-    EXPECT_EQ(field(pressed, "controls", "joystickUsable"), 1);
-    EXPECT_EQ(field(gone, "controls", "joystickUsable"), 0);
+    const JsonValue before = parseLine(r.lines[0]);
+    const JsonValue pressed = parseLine(r.lines[1]);
+    const JsonValue gone = parseLine(r.lines[2]);
+    EXPECT_EQ(num(before, "controls", "joystickUsable"), 1);
+    EXPECT_EQ(num(before, "gameState"), 0);
+    EXPECT_EQ(num(pressed, "levelNumber"), 1);  // button A left the title screen
+    EXPECT_EQ(num(pressed, "gameState"), 1);
+    EXPECT_EQ(num(pressed, "controls", "joystickUsable"), 1);
+    EXPECT_EQ(num(gone, "controls", "joystickUsable"), 0);
 }
 
 TEST(ScriptRunner, AutopilotStartsTheGameAndTheEndOfTheScriptQuits)
@@ -221,16 +176,16 @@ TEST(ScriptRunner, AutopilotStartsTheGameAndTheEndOfTheScriptQuits)
     const RunResult r = runScript("autopilot 8\nstate\nframes 2\nstate\n");
     EXPECT_EQ(r.exitCode, 1) << r.err;
     ASSERT_EQ(r.lines.size(), 2u) << r.err;
-    const JsonValue s = parsed(r.lines[0]);
-    EXPECT_EQ(field(s, "frame"), 8);
-    EXPECT_EQ(field(s, "gameState"), 1);
-    EXPECT_EQ(field(s, "levelNumber"), 1);
+    const JsonValue s = parseLine(r.lines[0]);
+    EXPECT_EQ(num(s, "frame"), 8);
+    EXPECT_EQ(num(s, "gameState"), 1);
+    EXPECT_EQ(num(s, "levelNumber"), 1);
     // The autopilot lets its keys go when its frames are done; the loop
     // takes those releases like any other key messages.
-    const JsonValue after = parsed(r.lines[1]);
-    EXPECT_EQ(field(after, "frame"), 10);
-    EXPECT_EQ(field(after, "controls", "keyForward"), 0);
-    EXPECT_EQ(field(after, "controls", "keyTurn"), 0);
+    const JsonValue after = parseLine(r.lines[1]);
+    EXPECT_EQ(num(after, "frame"), 10);
+    EXPECT_EQ(num(after, "controls", "keyForward"), 0);
+    EXPECT_EQ(num(after, "controls", "keyTurn"), 0);
 }
 
 }  // namespace

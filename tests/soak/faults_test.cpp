@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "data_folder.h"
 #include "runner_process.h"
 
 namespace {
@@ -52,7 +53,11 @@ void damage(const std::string& path, const Fault& f)
         ASSERT_TRUE(std::filesystem::remove(path)) << path;
         return;
     }
-    std::string bytes = readWholeFile(path);
+    std::string bytes;
+    {
+        std::ifstream in(path, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
     ASSERT_GT(bytes.size(), 60u) << path;
     if (f.damage == Damage::Truncated) {
         bytes.resize(f.value != 0 ? f.value : bytes.size() / 2);
@@ -100,22 +105,24 @@ class DataFault : public ::testing::TestWithParam<Fault> {};
 TEST_P(DataFault, TheGameStartsAndPlaysOn)
 {
     const Fault& f = GetParam();
-    DataCopy data(f.name);
+    const DataCopy data(tempPath(std::string("data_") + f.name));
     ASSERT_NO_FATAL_FAILURE(damage(data.file(f.file), f));
 
     const int frames = faultFrames();
-    const RunnerResult r = runRunner("autopilot " + std::to_string(frames) + "\nstate\n", data.path());
+    RunOptions options = sized("32x32");
+    options.data = data.path();
+    const RunResult r = runScript("autopilot " + std::to_string(frames) + "\nstate\n", options);
     ASSERT_EQ(r.exitCode, 1) << "runner crashed or failed; stderr:\n" << r.err;
     EXPECT_EQ(r.err.find("GL error"), std::string::npos) << r.err;
     ASSERT_EQ(r.lines.size(), 1u) << r.err;
     const JsonValue s = parseLine(r.lines[0]);
-    EXPECT_EQ(numberAt(s, "frame"), frames);
-    EXPECT_EQ(numberAt(s, "gameState"), 1);
-    EXPECT_EQ(numberAt(s, "levelNumber"), 1);
+    EXPECT_EQ(num(s, "frame"), frames);
+    EXPECT_EQ(num(s, "gameState"), 1);
+    EXPECT_EQ(num(s, "levelNumber"), 1);
     // Played all along: the clock ran and pickups
     // were collected (with the chime, or without it when it is gone).
-    EXPECT_GT(numberAt(s, "levelTime"), 0.1 * (frames - 10));
-    EXPECT_GT(numberAt(s, "collectedCount"), 0);
+    EXPECT_GT(num(s, "levelTime"), 0.1 * (frames - 10));
+    EXPECT_GT(num(s, "collectedCount"), 0);
 
     if (f.reported) {
         EXPECT_NE(r.err.find(std::string("\"") + f.file + "\""), std::string::npos) << r.err;
@@ -130,8 +137,9 @@ TEST(SoundFault, TheRunnerNeedsNoSoundBackend)
     // The runner mixes its sound itself (OpenAL Soft's loopback output), so a
     // machine without a working backend plays it all the same; the window
     // game's message for a missing output is tested with the game binary.
-    const RunnerResult r = runRunner("frames 5\nstate\n", builtDataDir(), "32x32",
-                                     "ALSOFT_DRIVERS=no-such-backend ");
+    RunOptions options = sized("32x32");
+    options.env = {"ALSOFT_DRIVERS=no-such-backend"};
+    const RunResult r = runScript("frames 5\nstate\n", options);
     EXPECT_EQ(r.exitCode, 1) << r.err;
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.lines.size(), 1u);
@@ -139,7 +147,7 @@ TEST(SoundFault, TheRunnerNeedsNoSoundBackend)
 
 TEST(PadFault, APadPulledOutMidGameLeavesTheGameOnTheKeyboard)
 {
-    const RunnerResult r = runRunner(
+    const RunResult r = runScript(
         "pad attach\n"
         "frames 2\n"
         "pad button 0 down\n"  // starts the game and then thrusts
@@ -158,7 +166,7 @@ TEST(PadFault, APadPulledOutMidGameLeavesTheGameOnTheKeyboard)
         "key up a\n"
         "frames 5\n"
         "state\n",
-        builtDataDir());
+        sized("32x32"));
     ASSERT_EQ(r.exitCode, 1) << r.err;
     ASSERT_EQ(r.lines.size(), 4u) << r.err;
     const JsonValue onPad = parseLine(r.lines[0]);
@@ -166,27 +174,27 @@ TEST(PadFault, APadPulledOutMidGameLeavesTheGameOnTheKeyboard)
     const JsonValue keys = parseLine(r.lines[2]);
     const JsonValue released = parseLine(r.lines[3]);
 
-    EXPECT_EQ(numberAt(onPad, "controls", "joystickUsable"), 1);
-    EXPECT_EQ(numberAt(onPad, "gameState"), 1);
-    EXPECT_LT(numberAt(onPad, "ship", "thrustInput"), 0);  // the held button thrusts
-    EXPECT_GT(numberAt(onPad, "ship", "turnInput"), 0);    // the stick steers
+    EXPECT_EQ(num(onPad, "controls", "joystickUsable"), 1);
+    EXPECT_EQ(num(onPad, "gameState"), 1);
+    EXPECT_LT(num(onPad, "ship", "thrustInput"), 0);  // the held button thrusts
+    EXPECT_GT(num(onPad, "ship", "turnInput"), 0);    // the stick steers
 
     // Gone: the game says so, and the button held at that moment lets go.
-    EXPECT_EQ(numberAt(pulled, "controls", "joystickUsable"), 0);
-    EXPECT_EQ(numberAt(pulled, "gameState"), 1);
-    EXPECT_EQ(numberAt(pulled, "controls", "button0"), 0);
-    EXPECT_EQ(numberAt(pulled, "ship", "thrustInput"), 0);
+    EXPECT_EQ(num(pulled, "controls", "joystickUsable"), 0);
+    EXPECT_EQ(num(pulled, "gameState"), 1);
+    EXPECT_EQ(num(pulled, "controls", "button0"), 0);
+    EXPECT_EQ(num(pulled, "ship", "thrustInput"), 0);
 
     // The keyboard flies the ship from here on.
-    EXPECT_EQ(numberAt(keys, "controls", "joystickUsable"), 0);
-    EXPECT_EQ(numberAt(keys, "gameState"), 1);
-    EXPECT_EQ(numberAt(keys, "controls", "keyForward"), 1000);
-    EXPECT_LT(numberAt(keys, "ship", "thrustInput"), 0);
-    EXPECT_LT(numberAt(keys, "ship", "turnInput"), 0);  // A turns the other way from the stick
-    EXPECT_GT(numberAt(keys, "levelTime"), numberAt(pulled, "levelTime"));
+    EXPECT_EQ(num(keys, "controls", "joystickUsable"), 0);
+    EXPECT_EQ(num(keys, "gameState"), 1);
+    EXPECT_EQ(num(keys, "controls", "keyForward"), 1000);
+    EXPECT_LT(num(keys, "ship", "thrustInput"), 0);
+    EXPECT_LT(num(keys, "ship", "turnInput"), 0);  // A turns the other way from the stick
+    EXPECT_GT(num(keys, "levelTime"), num(pulled, "levelTime"));
 
-    EXPECT_EQ(numberAt(released, "ship", "thrustInput"), 0);
-    EXPECT_EQ(numberAt(released, "controls", "keyTurn"), 0);
+    EXPECT_EQ(num(released, "ship", "thrustInput"), 0);
+    EXPECT_EQ(num(released, "controls", "keyTurn"), 0);
 }
 
 }  // namespace

@@ -12,16 +12,16 @@ namespace {
 
 TEST(Soak, AutopilotPlaysPastTheFirstLevelWithoutGlErrorsOrGrowingMemory)
 {
-#ifdef GLIMMERFALL_SANITIZED
-    GTEST_SKIP() << "resident memory under AddressSanitizer holds its quarantine; the plain build checks it";
-#endif
+    if (sanitizedBuild()) {
+        GTEST_SKIP() << "resident memory under AddressSanitizer holds its quarantine; the plain build checks it";
+    }
     constexpr int chunks = 16;
     constexpr int chunkFrames = 200;
     std::string script = "stats\n";
     for (int i = 0; i < chunks; ++i) {
         script += "autopilot " + std::to_string(chunkFrames) + "\nstats\n";
     }
-    const RunnerResult r = runRunner(script, builtDataDir(), "48x32");
+    const RunResult r = runScript(script, sized("48x32"));
     ASSERT_EQ(r.exitCode, 1) << "3 means a GL error\n" << r.err;
     EXPECT_EQ(r.err.find("GL error"), std::string::npos) << r.err;
     ASSERT_EQ(r.lines.size(), static_cast<std::size_t>(chunks + 1)) << r.err;
@@ -29,10 +29,10 @@ TEST(Soak, AutopilotPlaysPastTheFirstLevelWithoutGlErrorsOrGrowingMemory)
     int afterFirstLevel = -1;
     for (int i = 0; i <= chunks; ++i) {
         const JsonValue s = parseLine(r.lines[static_cast<std::size_t>(i)]);
-        EXPECT_EQ(numberAt(s, "frame"), i * chunkFrames);
-        EXPECT_EQ(numberAt(s, "textureNames"), 6);
-        EXPECT_GT(numberAt(s, "residentKiB"), 0);
-        if (afterFirstLevel < 0 && numberAt(s, "levelNumber") >= 2) {
+        EXPECT_EQ(num(s, "frame"), i * chunkFrames);
+        EXPECT_EQ(num(s, "textureNames"), 6);
+        EXPECT_GT(num(s, "residentKiB"), 0);
+        if (afterFirstLevel < 0 && num(s, "levelNumber") >= 2) {
             afterFirstLevel = i;
         }
     }
@@ -41,8 +41,8 @@ TEST(Soak, AutopilotPlaysPastTheFirstLevelWithoutGlErrorsOrGrowingMemory)
 
     // Nothing is allocated per frame: after the first level the resident
     // memory stays within a little noise of where it was.
-    const double atLevelTwo = numberAt(parseLine(r.lines[static_cast<std::size_t>(afterFirstLevel)]), "residentKiB");
-    const double atEnd = numberAt(parseLine(r.lines.back()), "residentKiB");
+    const double atLevelTwo = num(parseLine(r.lines[static_cast<std::size_t>(afterFirstLevel)]), "residentKiB");
+    const double atEnd = num(parseLine(r.lines.back()), "residentKiB");
     EXPECT_LE(atEnd - atLevelTwo, 2048) << "resident KiB after level 1: " << atLevelTwo << ", at the end: " << atEnd;
 }
 
@@ -56,15 +56,15 @@ TEST(Soak, AHundredSizeChangesLeaveExactlySixTextureNames)
         script += "resize " + std::to_string(width) + " " + std::to_string(height) + "\nautopilot 1\n";
     }
     script += "stats\n";
-    const RunnerResult r = runRunner(script, builtDataDir());
+    const RunResult r = runScript(script, sized("32x32"));
     ASSERT_EQ(r.exitCode, 1) << "3 means a GL error\n" << r.err;
     ASSERT_EQ(r.lines.size(), 2u) << r.err;
     const JsonValue before = parseLine(r.lines[0]);
     const JsonValue after = parseLine(r.lines[1]);
-    EXPECT_EQ(numberAt(before, "textureNames"), 6);
-    EXPECT_EQ(numberAt(after, "textureNames"), 6);
-    EXPECT_EQ(numberAt(after, "frame"), 103);
-    EXPECT_EQ(numberAt(after, "gameState"), 1);  // still playing
+    EXPECT_EQ(num(before, "textureNames"), 6);
+    EXPECT_EQ(num(after, "textureNames"), 6);
+    EXPECT_EQ(num(after, "frame"), 103);
+    EXPECT_EQ(num(after, "gameState"), 1);  // still playing
 }
 
 }  // namespace

@@ -41,21 +41,6 @@ void resetPickups(Vector4 velocity = {})
 
 }  // namespace
 
-TEST(GameRandom, FollowsTheFixedSequenceFromStateOne)
-{
-    randState = 1;
-    const int expected[] = {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358};
-    for (int e : expected) {
-        EXPECT_EQ(gameRand(), e);
-    }
-    randState = 1;
-    EXPECT_FLOAT_EQ(randomUnit(), 41.0f / 32767.0f);
-    randState = 0xFFFFFFFFu;  // wraps modulo 2^32 and stays in 0..32767
-    const int r = gameRand();
-    EXPECT_GE(r, 0);
-    EXPECT_LE(r, 32767);
-}
-
 TEST(SetupLevel, EveryPatternStartsAtTheFrontOfTheShell)
 {
     for (int pattern = 0; pattern <= 8; ++pattern) {

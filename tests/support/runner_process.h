@@ -1,55 +1,57 @@
 #pragma once
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "mini_json.h"
 
-// Runs glimmerfall-script as a child process on a script, from the data
-// folder the tests are given, and collects what it printed.
+// Runs glimmerfall-script as a child process (through child_process.h) on a
+// script, from the data folder the tests are given, and collects what it
+// printed. Each test program keeps its files apart by its process id, so
+// tests can run side by side.
 
 // True when the build runs under AddressSanitizer and UBSan, where the
-// runner is several times slower.
-constexpr bool sanitizedBuild()
-{
-#ifdef GLIMMERFALL_E2E_SANITIZED
-    return true;
-#else
-    return false;
-#endif
-}
+// runner is several times slower and resident memory holds the sanitizer's
+// quarantine.
+bool sanitizedBuild();
 
 struct RunOptions {
     std::string size = "160x128";
-    // Extra environment for the child; ALSOFT_DRIVERS is "null" unless set here.
-    std::vector<std::pair<std::string, std::string>> env;
+    // Changes to the child's environment, "NAME=value" (or "NAME" to unset);
+    // ALSOFT_DRIVERS is "null" unless set here.
+    std::vector<std::string> env;
     int timeoutSeconds = 300;
     // Where the runner writes its sound (--audio-out); none when empty.
     std::string audioOut;
-    // The data folder the runner reads; dataDir() when empty.
+    // The data folder the runner reads; dataFolder() when empty.
     std::string data;
     // A pause after each stdout line is read: once the pipe is full, the
     // runner waits that long at every line it prints.
     int readDelayMicroseconds = 0;
+    // Command-line words put before the script instead of the ones above
+    // (--size, --audio-out), for tests of the command line itself.
+    std::vector<std::string> rawOptions;
+    // The script on stdin and the runner started in the data folder, without
+    // --data or a script file, as someone would type it at a terminal.
+    bool scriptOnStdin = false;
 };
 
 struct RunResult {
     int exitCode = -1;  // -1 when the child did not exit normally
     bool timedOut = false;
     std::vector<std::string> lines;  // stdout, one entry a line
-    double exitSeconds = 0.0;          // when the child had exited
-    std::string err;                   // stderr
+    double exitSeconds = 0.0;        // when the child had exited
+    std::string err;                 // stderr
 
     // The stdout lines that are state objects, parsed, in order.
     std::vector<JsonValue> states() const;
 };
 
+// The usual options with another window size.
+RunOptions sized(const std::string& size);
+
 // A unique path in the test's temporary folder for this process.
 std::string tempPath(const std::string& name);
-
-// The folder holding the generated data files (GLIMMERFALL_DATA_DIR).
-std::string dataDir();
 
 // Runs one script to its end.
 RunResult runScript(const std::string& script, const RunOptions& options = {});
@@ -60,6 +62,9 @@ std::string repeat(const std::string& text, int times);
 
 // Runs several scripts at the same time, each in its own child.
 std::vector<RunResult> runScripts(const std::vector<std::string>& scripts, const std::vector<RunOptions>& options);
+
+// One stdout line parsed as JSON (a failure of the test when it is not).
+JsonValue parseLine(const std::string& line);
 
 // A number in a state object by path, e.g. num(s, "ship", "thrustInput");
 // NaN when missing (which no comparison accepts).
