@@ -15,27 +15,6 @@ extern int cursorDisplayCount;  // raised by one on each left release after a pr
 // Sets keyForward, keyTurn, keyButton and leftButtonDown to 0 (window creation).
 void resetControls();
 
-// True for the messages handleInputMessage takes: key down and up, mouse
-// buttons, motion and wheel.
-constexpr bool isInputMessage(std::uint32_t message)
-{
-    switch (message) {
-        case WM_KEYDOWN:
-        case WM_KEYUP:
-        case WM_MOUSEMOVE:
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONUP:
-        case WM_RBUTTONDOWN:
-        case WM_RBUTTONUP:
-        case WM_MBUTTONDOWN:
-        case WM_MBUTTONUP:
-        case WM_MOUSEWHEEL:
-            return true;
-        default:  // double clicks and system keys are not the game's
-            return false;
-    }
-}
-
 // Handles a key or mouse message (see app/messages.h). Running it twice in a
 // row with the same message gives the same result.
 void handleInputMessage(std::uint32_t message, std::uint64_t wParam, std::int64_t lParam);
