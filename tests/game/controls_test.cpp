@@ -250,16 +250,4 @@ TEST_F(ControlsTest, ConditioningSaturatesInsteadOfOverflowing)
     EXPECT_EQ(joystickState.lX, INT32_MAX);
 }
 
-TEST(InputMessages, TheGameTakesKeysAndMouseButNotDoubleClicksOrSystemKeys)
-{
-    for (std::uint32_t m : {WM_KEYDOWN, WM_KEYUP, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN,
-                            WM_RBUTTONUP, WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MOUSEWHEEL}) {
-        EXPECT_TRUE(isInputMessage(m)) << m;
-    }
-    for (std::uint32_t m : {WM_SYSKEYDOWN, WM_SYSKEYUP, std::uint32_t{0x0203}, std::uint32_t{0x0206},
-                            std::uint32_t{0x0209}, WM_CLOSE, WM_PAINT, WM_ACTIVATE}) {
-        EXPECT_FALSE(isInputMessage(m)) << m;
-    }
-}
-
 }  // namespace
