@@ -32,6 +32,7 @@
 
 #include "game/camera.h"
 #include "game/frame_driver.h"
+#include "game/glimmerfall_game.h"
 #include "app/program.h"
 #include "app/rendering_setup.h"
 #include "app/window_proc.h"
@@ -58,6 +59,8 @@ struct Size {
 constexpr Size benchSizes[] = {{1280, 1024}, {1920, 1080}, {2560, 1440}};
 
 ScriptHost* host = nullptr;
+// The game the runner's window plays; it outlives every host.
+GlimmerfallGame game;
 const GameSnapshot* midLevel = nullptr;
 
 // ---- running the game through the runner's host -------------------------
@@ -75,7 +78,7 @@ std::unique_ptr<ScriptHost> playWithAutopilot(Size size, long frames)
 {
     ScriptParseResult script = parseScript("autopilot " + std::to_string(frames) + "\n");
     auto h = std::make_unique<ScriptHost>(size.width, size.height, std::move(script.commands), devNull());
-    runGame(*h);
+    runGame(*h, game);
     return h;
 }
 

@@ -1,11 +1,12 @@
 #include "app/host.h"
 
-bool Host::createWindow(WindowProcedure procedure)
+bool Host::createWindow(WindowProcedure procedure, Game* game)
 {
     if (procedure == nullptr || !openWindow()) {
         return false;
     }
     procedure_ = procedure;
+    game_ = game;
     destroyed_ = false;
     if (procedure_(*this, WM_CREATE, 0, 0) == -1) {
         // Creation abandoned: the window goes away without further messages.

@@ -4,6 +4,7 @@
 
 #include "app/messages.h"
 
+class Game;
 class Host;
 
 // The window procedure of the game's one window: the game's handlers for every
@@ -43,9 +44,12 @@ public:
     // ---- the window and its queue ---------------------------------------
 
     // Registers the window procedure, creates the window (hidden) and sends it
-    // WM_CREATE and then WM_SIZE. False when creation failed or WM_CREATE
-    // answered −1; the window is then gone.
-    bool createWindow(WindowProcedure procedure);
+    // WM_CREATE and then WM_SIZE. The game, if any, is the window's own data:
+    // the procedure finds it through game(). False when creation failed or
+    // WM_CREATE answered −1; the window is then gone.
+    bool createWindow(WindowProcedure procedure, Game* game = nullptr);
+    // The game given at creation (null when none was).
+    Game* game() const { return game_; }
     // Makes the window visible.
     void showWindow();
     // Destroys the window: it gets WM_DESTROY and afterwards no more messages.
@@ -107,6 +111,7 @@ private:
     void updateActivation();
 
     WindowProcedure procedure_ = nullptr;
+    Game* game_ = nullptr;
     bool destroyed_ = false;
     bool minimised_ = false;
     bool focused_ = true;

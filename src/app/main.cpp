@@ -10,6 +10,7 @@
 #include "app/command_line.h"
 #include "app/program.h"
 #include "app/sdl_window_host.h"
+#include "game/glimmerfall_game.h"
 
 namespace {
 
@@ -78,5 +79,6 @@ int main(int argc, char** argv)
     if (!host.start()) {
         return 1;
     }
-    return runGame(host);
+    GlimmerfallGame game;
+    return runGame(host, game);
 }

@@ -52,3 +52,24 @@ struct Message {
     std::uint64_t wParam = 0;
     std::int64_t lParam = 0;
 };
+
+// True for the messages the game takes as input: key down and up, mouse
+// buttons, motion and wheel.
+constexpr bool isInputMessage(std::uint32_t message)
+{
+    switch (message) {
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONUP:
+        case WM_MOUSEWHEEL:
+            return true;
+        default:  // double clicks and system keys are not the game's
+            return false;
+    }
+}

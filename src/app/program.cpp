@@ -6,11 +6,11 @@
 #include "audio/audio_startup.h"
 #include "input/joystick.h"
 
-int runGame(Host& host)
+int runGame(Host& host, Game& game)
 {
     screenWidth = host.desktopWidth();
     screenHeight = host.desktopHeight();
-    if (!host.createWindow(windowProc)) {
+    if (!host.createWindow(windowProc, &game)) {
         stopAudio();  // the device may have opened before creation failed
         return 1;
     }

@@ -2,13 +2,10 @@
 
 #include <GL/gl.h>
 
-#include "game/camera.h"
-#include "game/controls.h"
-#include "game/frame_driver.h"
+#include "app/game.h"
 #include "app/rendering_setup.h"
 #include "audio/audio_startup.h"
 #include "audio/sound_output.h"
-#include "world/level.h"
 
 namespace {
 
@@ -17,16 +14,13 @@ constexpr std::int64_t altDownFlag = std::int64_t{1} << 29;
 
 std::int64_t onCreate(Host& host)
 {
-    resetControls();
-    levelTime = 0.0f;
-
     // The music starts before the first picture.
     if (failed(startAudio())) {
         host.showErrorBox(audioErrorText, audioErrorCaption);
         return -1;  // creation abandoned; the program ends
     }
 
-    resetCamera();
+    host.game()->created();
     host.createRenderContext();
     setupRendering();
     return 0;
@@ -63,6 +57,7 @@ std::int64_t windowProc(Host& host, std::uint32_t message, std::uint64_t wParam,
             return 0;
         case WM_SIZE:
             setupRendering();
+            host.game()->resized();
             return 0;
         case WM_ACTIVATE:
             // The sound is heard only while the window is the active one.
@@ -79,13 +74,13 @@ std::int64_t windowProc(Host& host, std::uint32_t message, std::uint64_t wParam,
             return 0;
         case WM_PAINT:
             // The window stays invalid, so the next paint follows at once.
-            runFrame();
+            host.game()->frame();
             glFinish();
             host.presentFrame();
             return 0;
         default:
             if (isInputMessage(message)) {
-                handleInputMessage(message, wParam, lParam);
+                host.game()->input(message, wParam, lParam);
                 return 0;
             }
             return defWindowProc(host, message, wParam, lParam);

@@ -8,9 +8,11 @@
 inline constexpr const char* audioErrorText = "Error initializing DirectSound.  Sample will now exit.";
 inline constexpr const char* audioErrorCaption = "DirectSound Sample";
 
-// The game window's procedure: creation, destruction, size, activation (the
+// The game window's procedure: creation (the sound starts, then the game, the
+// GL context and the rendering set-up), destruction, size, activation (the
 // sound is heard only while the window is active), the sound-output timer,
-// paint (one frame) and the input messages.
+// paint (one frame of the game) and the input messages, which go to the game.
+// The window must have been created with a game (Host::createWindow).
 std::int64_t windowProc(Host& host, std::uint32_t message, std::uint64_t wParam, std::int64_t lParam);
 
 // What the window does with messages the game leaves alone: a close request

@@ -2,11 +2,6 @@
 
 #include <GL/gl.h>
 
-#include <cmath>
-#include <limits>
-
-#include "game/controls.h"
-#include "input/joystick.h"
 #include "physics/ship.h"
 
 Matrix4 cameraMatrix;
@@ -18,7 +13,6 @@ constexpr float cameraHeight = 6.0f;      // above the ship, away from the globe
 constexpr float orientationEase = 0.1f;   // share of the way to the target turn per frame
 constexpr float positionEase = 0.5f;      // share of the way to the target point per frame
 constexpr float perspective = 1.3f;       // w = 1.3 z + 1
-constexpr int deadZone = 200;
 
 }  // namespace
 
@@ -28,29 +22,6 @@ void resetCamera()
     cameraPosition.x = 0.0f;
     cameraPosition.y = 0.0f;
     cameraPosition.z = 0.0f;
-}
-
-void conditionControls()
-{
-    std::int32_t x = joystickState.lX;
-    if (x > -deadZone && x < deadZone) {
-        x = 0;
-    } else if (x > 0) {
-        x -= deadZone;
-    } else {
-        x += deadZone;
-    }
-    // On a screen nothing clamps the axis, so it can keep growing while a
-    // steering key is held; saturate rather than overflow the integer.
-    const float steered = static_cast<float>(x) - keyTurn;
-    constexpr float lowest = static_cast<float>(std::numeric_limits<std::int32_t>::min());
-    if (steered < lowest) {
-        joystickState.lX = std::numeric_limits<std::int32_t>::min();
-    } else if (steered >= -lowest) {
-        joystickState.lX = std::numeric_limits<std::int32_t>::max();
-    } else {
-        joystickState.lX = static_cast<std::int32_t>(std::trunc(steered));
-    }
 }
 
 void cameraPass()
@@ -87,8 +58,6 @@ void cameraPass()
     cameraPosition.x += positionEase * (goal.x - cameraPosition.x);
     cameraPosition.y += positionEase * (goal.y - cameraPosition.y);
     cameraPosition.z += positionEase * (goal.z - cameraPosition.z);
-
-    conditionControls();
 
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();

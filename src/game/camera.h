@@ -13,9 +13,6 @@ extern Vector4 cameraPosition;
 void resetCamera();
 
 // Eases the camera toward a point six units above the ship, looking down at
-// the globe with the ship's nose up the screen; conditions the steering axis;
-// clears the screen; loads view, projection and light. Leaves GL_MODELVIEW.
+// the globe with the ship's nose up the screen; clears the screen; loads
+// view, projection and light. Leaves GL_MODELVIEW.
 void cameraPass();
-
-// The steering axis: dead zone 200, moved 200 toward zero, minus keyTurn.
-void conditionControls();

@@ -1,5 +1,8 @@
 #include "game/controls.h"
 
+#include <cmath>
+#include <limits>
+
 #include "app/messages.h"
 #include "input/joystick.h"
 
@@ -10,6 +13,10 @@ int leftButtonDown = 0;
 int cursorDisplayCount = 0;
 
 namespace {
+
+constexpr std::uint8_t emulatedButton = 0xE8;  // what Space writes into the primary button
+constexpr int deadZone = 200;
+constexpr std::int32_t steeringLimit = 1000;
 
 void keyDown(std::uint32_t key)
 {
@@ -108,4 +115,57 @@ void handleInputMessage(std::uint32_t message, std::uint64_t wParam, std::int64_
         default:  // mouse motion, right and middle buttons, the wheel
             break;
     }
+}
+
+void pressEmulatedButton()
+{
+    if (keyButton > 0.0f) {
+        joystickState.rgbButtons[0] = emulatedButton;
+    }
+}
+
+void conditionControls()
+{
+    std::int32_t x = joystickState.lX;
+    if (x > -deadZone && x < deadZone) {
+        x = 0;
+    } else if (x > 0) {
+        x -= deadZone;
+    } else {
+        x += deadZone;
+    }
+    // The axis may stand anywhere when this runs (the clamp follows the
+    // frame); saturate rather than overflow the integer.
+    const float steered = static_cast<float>(x) - keyTurn;
+    constexpr float lowest = static_cast<float>(std::numeric_limits<std::int32_t>::min());
+    if (steered < lowest) {
+        joystickState.lX = std::numeric_limits<std::int32_t>::min();
+    } else if (steered >= -lowest) {
+        joystickState.lX = std::numeric_limits<std::int32_t>::max();
+    } else {
+        joystickState.lX = static_cast<std::int32_t>(std::trunc(steered));
+    }
+}
+
+bool primaryPressed() { return joystickState.rgbButtons[0] != 0; }
+bool secondaryPressed() { return joystickState.rgbButtons[1] != 0; }
+std::uint8_t primaryButton() { return joystickState.rgbButtons[0]; }
+std::int32_t steeringAxis() { return joystickState.lX; }
+
+void clampSteering()
+{
+    if (joystickState.lX > steeringLimit) {
+        joystickState.lX = steeringLimit;
+    } else if (joystickState.lX < -steeringLimit) {
+        joystickState.lX = -steeringLimit;
+    }
+}
+
+void fixUpControls()
+{
+    if (joystickUsable == 0) {
+        joystickState.rgbButtons[0] = 0;
+        joystickState.rgbButtons[1] = 0;
+    }
+    clampSteering();
 }

@@ -15,27 +15,31 @@ extern int cursorDisplayCount;  // raised by one on each left release after a pr
 // Sets keyForward, keyTurn, keyButton and leftButtonDown to 0 (window creation).
 void resetControls();
 
-// True for the messages handleInputMessage takes: key down and up, mouse
-// buttons, motion and wheel.
-constexpr bool isInputMessage(std::uint32_t message)
-{
-    switch (message) {
-        case WM_KEYDOWN:
-        case WM_KEYUP:
-        case WM_MOUSEMOVE:
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONUP:
-        case WM_RBUTTONDOWN:
-        case WM_RBUTTONUP:
-        case WM_MBUTTONDOWN:
-        case WM_MBUTTONUP:
-        case WM_MOUSEWHEEL:
-            return true;
-        default:  // double clicks and system keys are not the game's
-            return false;
-    }
-}
-
 // Handles a key or mouse message (see app/messages.h). Running it twice in a
 // row with the same message gives the same result.
 void handleInputMessage(std::uint32_t message, std::uint64_t wParam, std::int64_t lParam);
+
+// The controls own every write to the controller record (joystickState)
+// besides the poll. A frame uses them in this order:
+
+// While Space is held, the primary button byte reads 0xE8 (the emulated
+// button), whatever the controller says.
+void pressEmulatedButton();
+
+// The steering axis: dead zone 200, moved 200 toward zero, minus keyTurn. So
+// a held steering key moves the axis further on every frame.
+void conditionControls();
+
+// The buttons and the axis as the frame reads them: a non-zero button byte
+// counts as pressed.
+bool primaryPressed();
+bool secondaryPressed();
+std::uint8_t primaryButton();
+std::int32_t steeringAxis();
+
+// After every frame: the steering axis held to −1000 … +1000.
+void clampSteering();
+
+// After a frame of play: without a usable controller nothing else clears the
+// buttons that Space set, so they are cleared here; then clampSteering.
+void fixUpControls();

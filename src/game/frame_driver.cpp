@@ -10,7 +10,6 @@
 #include "game/screens.h"
 #include "audio/game_sounds.h"
 #include "audio/sound.h"
-#include "input/joystick.h"
 #include "math/game_random.h"
 #include "math/matrix4.h"
 #include "math/vector4.h"
@@ -37,14 +36,10 @@ void resetGameState()
 
 namespace {
 
-constexpr std::uint8_t emulatedButton = 0xE8;  // what Space writes into the primary button
 constexpr int pickupsPerLevel = 2000;
 constexpr float shellRadius = 15.0f;
 constexpr float collectRadiusSquared = 0.6f;
 constexpr float clockStep = 0.1f;
-
-bool primaryPressed() { return joystickState.rgbButtons[0] != 0; }
-bool secondaryPressed() { return joystickState.rgbButtons[1] != 0; }
 
 // A random drift of up to ±0.5 × scale per frame on each axis. The three
 // draws land in z, y, x: the last draw is x.
@@ -238,26 +233,15 @@ void timeOutIfExpired()
     }
 }
 
-// The steering axis grows by the held steering key on every frame, screens
-// included (the camera pass conditions it there too): it is held to
-// −1000 … +1000 after each frame.
-void clampSteering()
+// Only a fresh press leaves the level-complete and out-of-time screens: a
+// button still held from play has to be released first. The button is
+// remembered for the next frame's test.
+void leaveOnFreshPress(bool pressed)
 {
-    if (joystickState.lX > 1000) {
-        joystickState.lX = 1000;
-    } else if (joystickState.lX < -1000) {
-        joystickState.lX = -1000;
+    if (lastButton == 0 && pressed) {
+        gameState = Playing;
     }
-}
-
-// Without a usable controller nothing else clears the buttons that Space set.
-void fixUpControls()
-{
-    if (joystickUsable == 0) {
-        joystickState.rgbButtons[0] = 0;
-        joystickState.rgbButtons[1] = 0;
-    }
-    clampSteering();
+    lastButton = primaryButton();
 }
 
 // Draws the screen the state asks for, if any; false for a frame of play.
@@ -266,22 +250,25 @@ bool drawScreen()
 {
     if (gameState == Title) {
         score = 0;
-        drawTitleScreen();
+        // The title reacts to a held button as well as to a fresh press.
+        if (drawTitleScreen()) {
+            gameState = Playing;
+        }
         return true;
     }
     if (levelNumber == 10) {
-        drawFinalScreen();
+        drawFinalScreen(score);  // ignores every input
         return true;
     }
     if (gameState == LevelComplete) {
         if (levelNumber != 1) {
-            drawNextLevelScreen();
+            leaveOnFreshPress(drawNextLevelScreen(score));
             return true;
         }
         lastButton = 1;
         gameState = Playing;
     } else if (gameState == OutOfTime) {
-        drawOutOfTimeScreen();
+        leaveOnFreshPress(drawOutOfTimeScreen(score));
         return true;
     }
     return false;
@@ -292,12 +279,14 @@ bool drawScreen()
 void runFrame()
 {
     glPushMatrix();
-    if (keyButton > 0.0f) {
-        joystickState.rgbButtons[0] = emulatedButton;
-    }
+    // Space held presses the button; a held steering key moves the axis on
+    // every frame, screens included.
+    pressEmulatedButton();
+    conditionControls();
 
     // Screens pop the matrix pushed above themselves. On a screen the engine
-    // dies away as if no thrust were asked, and then falls silent.
+    // dies away as if no thrust were asked, and then falls silent; the axis
+    // is held to ±1000 after every frame.
     if (drawScreen()) {
         quietThrustSound();
         clampSteering();
@@ -307,7 +296,7 @@ void runFrame()
     cameraPass();
     drawWorld(cameraMatrix);
     applyThrust();
-    ship.turnInput = static_cast<float>(joystickState.lX);
+    ship.turnInput = static_cast<float>(steeringAxis());
     ship.step();
     completeLevelIfCleared();
     stepPickups();

@@ -5,9 +5,8 @@
 #include <cstring>
 
 #include "game/camera.h"
-#include "game/frame_driver.h"
+#include "game/controls.h"
 #include "game/number_display.h"
-#include "input/joystick.h"
 #include "math/matrix4.h"
 #include "math/vector4.h"
 #include "world/billboard.h"
@@ -19,8 +18,6 @@ namespace {
 // Screens draw in normalised device coordinates: both matrices are the
 // identity, and so is the view handed to the letters.
 const Matrix4 screenView{};
-
-bool primaryPressed() { return joystickState.rgbButtons[0] != 0; }
 
 // Blue lower-case text ending at anchor, with one empty letter slot at its
 // right end: the last character sits two letter steps left of the anchor.
@@ -38,8 +35,9 @@ void drawCentredNumber(int value, float y)
     drawNumber(value, Vector4{0.5f * numberWidth(value, 0.05f), y, 0.1f, 0.0f}, 0.05f);
 }
 
-// Steps 1–3 of every screen: clear through the camera pass, screen-space
-// matrices, blended font texture with lighting and depth test off.
+// Every screen starts so: the camera pass clears the picture, then both
+// matrices are the identity and the font texture is drawn blended, with
+// lighting and depth test off.
 void beginScreen()
 {
     cameraPass();
@@ -58,7 +56,7 @@ void beginScreen()
     glBindTexture(GL_TEXTURE_2D, fontTexture);
 }
 
-// Step 5: back to the state a frame of play expects.
+// Back to the state a frame of play expects.
 void endScreenDrawing()
 {
     glDisable(GL_BLEND);
@@ -73,35 +71,19 @@ void finishScreen()
     glFlush();
 }
 
-// Steps 6–8 of the level-complete and out-of-time screens: only a fresh press
-// moves on, so a button still held from play has to be released first; the
-// button is remembered for the next frame's test.
-void finishWaitingScreen()
-{
-    if (lastButton == 0 && primaryPressed()) {
-        gameState = Playing;
-    }
-    finishScreen();
-    lastButton = joystickState.rgbButtons[0];
-}
-
 }  // namespace
 
-void drawTitleScreen()
+bool drawTitleScreen()
 {
     beginScreen();
     drawScreenText("glimmerfall", 0.7f, 0.5f, 0.0f, 0.07f, 0.1f);
     drawScreenText("by vandrel", 0.625f, 0.0f, 0.0f, 0.07f, 0.1f);
     endScreenDrawing();
-
-    // The title reacts to a held button as well as to a fresh press.
-    if (primaryPressed()) {
-        gameState = Playing;
-    }
     finishScreen();
+    return primaryPressed();
 }
 
-void drawNextLevelScreen()
+bool drawNextLevelScreen(int score)
 {
     beginScreen();
     drawScreenText("next level", 0.7f, 0.5f, 0.0f, 0.1f, 0.1f);
@@ -113,10 +95,11 @@ void drawNextLevelScreen()
                0.05f);
     drawCentredNumber(score, -0.5f);
     endScreenDrawing();
-    finishWaitingScreen();
+    finishScreen();
+    return primaryPressed();
 }
 
-void drawOutOfTimeScreen()
+bool drawOutOfTimeScreen(int score)
 {
     beginScreen();
     drawScreenText("out of time", 0.7f, 0.5f, 0.0f, 0.1f, 0.1f);
@@ -124,10 +107,11 @@ void drawOutOfTimeScreen()
     // No colour of its own: the digits take the last letter's (0, 0, 1, 0.9).
     drawCentredNumber(score, -0.5f);
     endScreenDrawing();
-    finishWaitingScreen();
+    finishScreen();
+    return primaryPressed();
 }
 
-void drawFinalScreen()
+void drawFinalScreen(int score)
 {
     beginScreen();
     drawScreenText("congratulations", 0.5f, 0.5f, 0.0f, 0.05f, 0.05f);
@@ -135,6 +119,5 @@ void drawFinalScreen()
     drawScreenText("score", 0.4f, -0.25f, 0.1f, 0.1f, 0.1f);
     drawCentredNumber(score, -0.5f);
     endScreenDrawing();
-    // The final screen ignores every input.
     finishScreen();
 }

@@ -23,7 +23,7 @@ struct JoystickState {
 };
 static_assert(sizeof(JoystickState) == 272);
 
-extern JoystickState joystickState;  // written by pollJoystick and by the frame driver
+extern JoystickState joystickState;  // written by pollJoystick and by the game's controls
 extern int joystickUsable;           // 1 at start; cleared when start-up or a read fails, set
                                      // again when a controller plugged in later is opened
 

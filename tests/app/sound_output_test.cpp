@@ -8,17 +8,15 @@
 #include <utility>
 #include <vector>
 
-#include "game/controls.h"
 #include "app/rendering_setup.h"
 #include "app/window_proc.h"
 #include "audio/audio_startup.h"
 #include "audio/game_sounds.h"
 #include "data_folder.h"
+#include "fake_game.h"
 #include "fake_host.h"
 #include "fake_sound_device.h"
 #include "offscreen_gl.h"
-
-extern int runFrameCalls;
 
 namespace {
 
@@ -33,11 +31,10 @@ protected:
         installFakeDevice(&device);
         screenWidth = host.desktopWidth();
         screenHeight = host.desktopHeight();
-        ASSERT_TRUE(host.createWindow(windowProc));
+        ASSERT_TRUE(host.createWindow(windowProc, &game));
         ASSERT_TRUE(musicSound != nullptr && thrustSound != nullptr && pickupSound != nullptr);
         previousSleep = std::exchange(soundSleep, [](std::uint32_t) { ++sleeps; });
         sleeps = 0;
-        runFrameCalls = 0;
     }
     void TearDown() override
     {
@@ -45,7 +42,6 @@ protected:
         stopAudio();
         setSoundDeviceCreator(nullptr);
         thrustLevel = 0;
-        keyForward = 0.0f;
     }
 
     FakeBuffer& buffer(Sound* sound) { return *static_cast<FakeBuffer*>(sound->getBuffer(0)); }
@@ -57,6 +53,7 @@ protected:
     void (*previousSleep)(std::uint32_t) = nullptr;
     OffscreenGl gl{64, 64};
     FakeDevice device;
+    FakeGame game;
     FakeHost host;
 };
 
@@ -90,7 +87,8 @@ TEST_F(SoundOutputTest, ALostOutputIsOpenedAgainOnTheTimerAndEverySoundComesBack
     FakeBuffer& thrust = buffer(thrustSound);
     const std::vector<std::uint8_t> musicData = *music.data;
     const std::vector<std::uint8_t> chimeData = *buffer(pickupSound).data;
-    keyForward = 1000.0f;
+    // Each frame keeps the thrust loop going, as a frame of play with W held does.
+    game.onFrame = [] { updateThrustSound(true); };
     frames(12);
     ASSERT_EQ(thrustLevel, 1200);
 
@@ -103,7 +101,7 @@ TEST_F(SoundOutputTest, ALostOutputIsOpenedAgainOnTheTimerAndEverySoundComesBack
         EXPECT_EQ(pickupSound->play(0, 0, -3000, 50000, 0), DSERR_NODRIVER);  // a pickup: no sound, no wait
     }
     host.sendMessage(WM_TIMER, 99);  // some other timer
-    EXPECT_EQ(runFrameCalls, 12 + 120);
+    EXPECT_EQ(game.frames, 12 + 120);
     EXPECT_TRUE(host.windowExists() && host.errorTexts.empty());
     EXPECT_EQ(sleeps, 0);
     EXPECT_EQ(thrustLevel, 1200);  // the loop cannot play, so its level holds

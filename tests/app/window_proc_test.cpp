@@ -1,6 +1,7 @@
 // The window procedure and rendering set-up with the real world library, the
 // real sound start-up (OpenAL Soft's null backend) and the generated data
-// files, in an offscreen GL context. The frame itself is counted, not drawn.
+// files, in an offscreen GL context. The game is a fake that records what the
+// shell asks of it.
 #include "app/window_proc.h"
 
 #include <gtest/gtest.h>
@@ -9,28 +10,22 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
-#include "game/camera.h"
-#include "game/controls.h"
 #include "app/program.h"
 #include "app/rendering_setup.h"
 #include "audio/game_sounds.h"
 #include "data_folder.h"
+#include "fake_game.h"
 #include "fake_host.h"
 #include "input/joystick.h"
 #include "offscreen_gl.h"
-#include "world/level.h"
 #include "world/textures.h"
 
-int runFrameCalls = 0;
-// A frame keeps the thrust loop in step with the W key, as a frame of play does.
-void runFrame()
-{
-    ++runFrameCalls;
-    updateThrustSound(keyForward > 0.0f);
-}
-
 namespace {
+
+using Calls = std::vector<std::string>;
 
 class WindowProcTest : public ::testing::Test {
 protected:
@@ -38,7 +33,6 @@ protected:
     {
         ASSERT_EQ(chdir(dataFolder().c_str()), 0) << dataFolder();
         ASSERT_TRUE(gl.ok());
-        runFrameCalls = 0;
         joystickUsable = 1;
     }
 
@@ -46,10 +40,11 @@ protected:
     {
         screenWidth = host.desktopWidth();
         screenHeight = host.desktopHeight();
-        ASSERT_TRUE(host.createWindow(windowProc));
+        ASSERT_TRUE(host.createWindow(windowProc, &game));
     }
 
     OffscreenGl gl{64, 64};
+    FakeGame game;
 };
 
 std::array<GLint, 4> viewport()
@@ -59,33 +54,23 @@ std::array<GLint, 4> viewport()
     return v;
 }
 
-TEST_F(WindowProcTest, CreationResetsControlsAndCameraStartsSoundAndSetsUpRendering)
+TEST_F(WindowProcTest, CreationStartsTheSoundThenTheGameThenTheContextAndTheRenderingSetUp)
 {
-    keyForward = 1000.0f;
-    keyTurn = -500.0f;
-    keyButton = 1000.0f;
-    leftButtonDown = 1;
-    levelTime = 42.0f;
-    cameraMatrix.m[0] = 5.0f;
-    cameraPosition = Vector4{1.0f, 2.0f, 3.0f, 7.0f};
-
     FakeHost host;
+    bool musicAtCreation = false;
+    int contextsAtCreation = -1;
+    game.onCreated = [&] {
+        musicAtCreation = musicSound != nullptr && musicSound->isPlaying();
+        contextsAtCreation = host.contextsCreated;
+    };
     create(host);
 
-    EXPECT_EQ(keyForward, 0.0f);
-    EXPECT_EQ(keyTurn, 0.0f);
-    EXPECT_EQ(keyButton, 0.0f);
-    EXPECT_EQ(leftButtonDown, 0);
-    EXPECT_EQ(levelTime, 0.0f);
-    EXPECT_EQ(cameraMatrix.m[0], 1.0f);
-    EXPECT_EQ(cameraPosition.x + cameraPosition.y + cameraPosition.z, 0.0f);
-    EXPECT_EQ(cameraPosition.w, 7.0f);
+    // The music starts before the first picture, and before the game itself.
+    EXPECT_TRUE(musicAtCreation);
+    EXPECT_EQ(contextsAtCreation, 0);
     EXPECT_EQ(host.contextsCreated, 1);
     EXPECT_TRUE(host.errorTexts.empty());
-
-    ASSERT_NE(musicSound, nullptr);
-    EXPECT_TRUE(musicSound->isPlaying());  // the music starts before the first picture
-    EXPECT_EQ(runFrameCalls, 0);
+    EXPECT_EQ(game.calls, (Calls{"created", "resized"}));
 
     for (unsigned int t : textures) {
         EXPECT_TRUE(glIsTexture(t)) << t;
@@ -97,8 +82,11 @@ TEST_F(WindowProcTest, PaintRunsOneFrameAndPresentsIt)
 {
     FakeHost host;
     create(host);
+    int presentedBeforeFrame = -1;
+    game.onFrame = [&] { presentedBeforeFrame = host.framesPresented; };
     EXPECT_EQ(host.sendMessage(WM_PAINT), 0);
-    EXPECT_EQ(runFrameCalls, 1);
+    EXPECT_EQ(game.frames, 1);
+    EXPECT_EQ(presentedBeforeFrame, 0);
     EXPECT_EQ(host.framesPresented, 1);
     // The window stays invalid: with nothing queued the next message is a paint.
     Message m;
@@ -106,26 +94,19 @@ TEST_F(WindowProcTest, PaintRunsOneFrameAndPresentsIt)
     EXPECT_EQ(m.message, WM_PAINT);
 }
 
-TEST_F(WindowProcTest, ActivationAndUnknownMessagesAreAnsweredWithZeroAndDoNothing)
+TEST_F(WindowProcTest, KeysAndMouseGoToTheGameAndNothingElseDoes)
 {
     FakeHost host;
     create(host);
+    game.calls.clear();
+    EXPECT_EQ(host.sendMessage(WM_KEYDOWN, 'S', 7), 0);
+    EXPECT_EQ(host.sendMessage(WM_LBUTTONUP, 1, 0), 0);
     EXPECT_EQ(host.sendMessage(WM_ACTIVATE, 1), 0);
     EXPECT_EQ(host.sendMessage(0x0203 /* double click */, 1, 0), 0);
     EXPECT_EQ(host.sendMessage(WM_SYSKEYDOWN, 'W', std::int64_t{1} << 29), 0);
+    host.sendMessage(WM_SIZE);
     EXPECT_TRUE(host.windowExists());
-    EXPECT_EQ(keyForward, 0.0f);
-    EXPECT_EQ(runFrameCalls, 0);
-}
-
-TEST_F(WindowProcTest, KeysReachTheControls)
-{
-    FakeHost host;
-    create(host);
-    host.sendMessage(WM_KEYDOWN, 'S', 0);
-    EXPECT_EQ(keyForward, -1000.0f);
-    host.sendMessage(WM_KEYUP, 'S', 0);
-    EXPECT_EQ(keyForward, 0.0f);
+    EXPECT_EQ(game.calls, (Calls{"input 256 83 7", "input 514 1 0", "resized"}));
 }
 
 TEST_F(WindowProcTest, CloseRequestDestroysTheWindowAndQuits)
@@ -140,7 +121,7 @@ TEST_F(WindowProcTest, CloseRequestDestroysTheWindowAndQuits)
     EXPECT_EQ(m.message, WM_QUIT);
     // Nothing reaches a destroyed window.
     host.dispatchMessage(Message{WM_PAINT, 0, 0});
-    EXPECT_EQ(runFrameCalls, 0);
+    EXPECT_EQ(game.frames, 0);
 }
 
 TEST_F(WindowProcTest, AltF4IsACloseRequestButF4AloneIsNot)
@@ -177,12 +158,14 @@ TEST_F(WindowProcTest, TheWholeProgramRunsUntilClosedAndReturnsOne)
         host.events.push_back([](FakeHost&) {});
     }
     host.events.push_back([](FakeHost& h) { h.postMessage(Message{WM_CLOSE, 0, 0}); });
-    EXPECT_EQ(runGame(host), 1);
+    EXPECT_EQ(runGame(host, game), 1);
     EXPECT_FALSE(host.windowExists());
     EXPECT_EQ(screenWidth, 1280);
     EXPECT_EQ(screenHeight, 1024);
-    EXPECT_GE(runFrameCalls, 10);
-    EXPECT_EQ(host.framesPresented, runFrameCalls);
+    EXPECT_GE(game.frames, 10);
+    EXPECT_EQ(host.framesPresented, game.frames);
+    EXPECT_EQ(game.calls[0], "created");
+    EXPECT_EQ(game.calls[1], "resized");
     EXPECT_EQ(joystickUsable, 0);  // no controller attached
 }
 
@@ -256,6 +239,18 @@ TEST_F(WindowProcTest, SetupLeavesTheFirstProjectionAndTheFixedState)
     glBindTexture(GL_TEXTURE_2D, earthTexture);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &earthWidth);
     EXPECT_GT(earthWidth, 0);
+}
+
+TEST(InputMessages, TheGameTakesKeysAndMouseButNotDoubleClicksOrSystemKeys)
+{
+    for (std::uint32_t m : {WM_KEYDOWN, WM_KEYUP, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN,
+                            WM_RBUTTONUP, WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MOUSEWHEEL}) {
+        EXPECT_TRUE(isInputMessage(m)) << m;
+    }
+    for (std::uint32_t m : {WM_SYSKEYDOWN, WM_SYSKEYUP, std::uint32_t{0x0203}, std::uint32_t{0x0206},
+                            std::uint32_t{0x0209}, WM_CLOSE, WM_PAINT, WM_ACTIVATE}) {
+        EXPECT_FALSE(isInputMessage(m)) << m;
+    }
 }
 
 }  // namespace

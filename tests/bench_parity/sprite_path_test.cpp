@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "game/frame_driver.h"
+#include "game/glimmerfall_game.h"
 #include "app/program.h"
 #include "app/rendering_setup.h"
 #include "app/window_proc.h"
@@ -24,6 +25,7 @@
 
 namespace {
 
+GlimmerfallGame game;  // outlives the host that plays it
 std::unique_ptr<ScriptHost> player;
 std::unique_ptr<GameSnapshot> midLevel;
 
@@ -39,7 +41,7 @@ protected:
         ScriptParseResult script = parseScript("autopilot 300\n");
         ASSERT_TRUE(script.ok());
         player = std::make_unique<ScriptHost>(160, 128, std::move(script.commands), stdout);
-        runGame(*player);
+        runGame(*player, game);
         ASSERT_NE(OSMesaGetCurrentContext(), nullptr);
         ASSERT_EQ(gameState, Playing);
         ASSERT_EQ(levelNumber, 1);

@@ -2,10 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include "game/controls.h"
-#include "input/joystick.h"
 #include "offscreen_gl.h"
 #include "physics/ship.h"
 
@@ -15,77 +11,10 @@ class CameraTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        resetControls();
         resetCamera();
-        joystickState = JoystickState{};
         ship = Ship{};
     }
 };
-
-int conditioned(std::int32_t x)
-{
-    joystickState.lX = x;
-    conditionControls();
-    return joystickState.lX;
-}
-
-TEST_F(CameraTest, DeadZoneAndShiftTowardZero)
-{
-    EXPECT_EQ(conditioned(199), 0);
-    EXPECT_EQ(conditioned(-199), 0);
-    EXPECT_EQ(conditioned(0), 0);
-    EXPECT_EQ(conditioned(200), 0);
-    EXPECT_EQ(conditioned(-200), 0);
-    EXPECT_EQ(conditioned(201), 1);
-    EXPECT_EQ(conditioned(1000), 800);
-    EXPECT_EQ(conditioned(-650), -450);
-    EXPECT_EQ(conditioned(-1000), -800);
-}
-
-TEST_F(CameraTest, SteeringKeysAreSubtractedFromTheAxis)
-{
-    keyTurn = 500.0f;  // A steers like the stick pushed left
-    EXPECT_EQ(conditioned(0), -500);
-    EXPECT_EQ(conditioned(1000), 300);
-    keyTurn = -500.0f;
-    EXPECT_EQ(conditioned(-650), 50);
-}
-
-// Frames of play without a controller: the frame clamps the stored axis to
-// ±1000 after the ship has used it.
-TEST_F(CameraTest, KeyboardSteeringRampsUpAndDecaysWithoutAController)
-{
-    auto frameOfPlay = [] {
-        conditionControls();
-        const int seen = joystickState.lX;
-        joystickState.lX = std::clamp(joystickState.lX, -1000, 1000);
-        return seen;
-    };
-    keyTurn = 500.0f;
-    EXPECT_EQ(frameOfPlay(), -500);
-    EXPECT_EQ(frameOfPlay(), -800);
-    EXPECT_EQ(frameOfPlay(), -1100);
-    EXPECT_EQ(joystickState.lX, -1000);
-    EXPECT_EQ(frameOfPlay(), -1300);
-    EXPECT_EQ(frameOfPlay(), -1300);
-
-    keyTurn = 0.0f;
-    for (int expected : {-800, -600, -400, -200, 0, 0}) {
-        EXPECT_EQ(frameOfPlay(), expected);
-    }
-}
-
-TEST_F(CameraTest, OnScreensTheAxisKeepsGrowingButNeverOverflows)
-{
-    keyTurn = 500.0f;
-    joystickState.lX = INT32_MIN + 100;
-    conditionControls();
-    EXPECT_EQ(joystickState.lX, INT32_MIN);
-    keyTurn = -500.0f;
-    joystickState.lX = INT32_MAX - 100;
-    conditionControls();
-    EXPECT_EQ(joystickState.lX, INT32_MAX);
-}
 
 TEST_F(CameraTest, FirstFrameEasesTowardAShipAboveTheGlobe)
 {

@@ -185,16 +185,69 @@ TEST_F(ControlsTest, ResetClearsEveryControlValue)
     EXPECT_EQ(leftButtonDown, 0);
 }
 
-TEST(InputMessages, TheGameTakesKeysAndMouseButNotDoubleClicksOrSystemKeys)
+int conditioned(std::int32_t x)
 {
-    for (std::uint32_t m : {WM_KEYDOWN, WM_KEYUP, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN,
-                            WM_RBUTTONUP, WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MOUSEWHEEL}) {
-        EXPECT_TRUE(isInputMessage(m)) << m;
+    joystickState.lX = x;
+    conditionControls();
+    return joystickState.lX;
+}
+
+TEST_F(ControlsTest, DeadZoneAndShiftTowardZero)
+{
+    EXPECT_EQ(conditioned(199), 0);
+    EXPECT_EQ(conditioned(-199), 0);
+    EXPECT_EQ(conditioned(0), 0);
+    EXPECT_EQ(conditioned(200), 0);
+    EXPECT_EQ(conditioned(-200), 0);
+    EXPECT_EQ(conditioned(201), 1);
+    EXPECT_EQ(conditioned(1000), 800);
+    EXPECT_EQ(conditioned(-650), -450);
+    EXPECT_EQ(conditioned(-1000), -800);
+}
+
+TEST_F(ControlsTest, SteeringKeysAreSubtractedFromTheAxis)
+{
+    keyTurn = 500.0f;  // A steers like the stick pushed left
+    EXPECT_EQ(conditioned(0), -500);
+    EXPECT_EQ(conditioned(1000), 300);
+    keyTurn = -500.0f;
+    EXPECT_EQ(conditioned(-650), 50);
+}
+
+// Frames of play without a controller: the frame clamps the stored axis to
+// ±1000 after the ship has used it.
+TEST_F(ControlsTest, KeyboardSteeringRampsUpAndDecaysWithoutAController)
+{
+    auto frameOfPlay = [] {
+        conditionControls();
+        const int seen = steeringAxis();
+        fixUpControls();
+        return seen;
+    };
+    keyTurn = 500.0f;
+    EXPECT_EQ(frameOfPlay(), -500);
+    EXPECT_EQ(frameOfPlay(), -800);
+    EXPECT_EQ(frameOfPlay(), -1100);
+    EXPECT_EQ(joystickState.lX, -1000);
+    EXPECT_EQ(frameOfPlay(), -1300);
+    EXPECT_EQ(frameOfPlay(), -1300);
+
+    keyTurn = 0.0f;
+    for (int expected : {-800, -600, -400, -200, 0, 0}) {
+        EXPECT_EQ(frameOfPlay(), expected);
     }
-    for (std::uint32_t m : {WM_SYSKEYDOWN, WM_SYSKEYUP, std::uint32_t{0x0203}, std::uint32_t{0x0206},
-                            std::uint32_t{0x0209}, WM_CLOSE, WM_PAINT, WM_ACTIVATE}) {
-        EXPECT_FALSE(isInputMessage(m)) << m;
-    }
+}
+
+TEST_F(ControlsTest, ConditioningSaturatesInsteadOfOverflowing)
+{
+    keyTurn = 500.0f;
+    joystickState.lX = INT32_MIN + 100;
+    conditionControls();
+    EXPECT_EQ(joystickState.lX, INT32_MIN);
+    keyTurn = -500.0f;
+    joystickState.lX = INT32_MAX - 100;
+    conditionControls();
+    EXPECT_EQ(joystickState.lX, INT32_MAX);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "app/program.h"
+#include "game/glimmerfall_game.h"
 #include "script_command.h"
 #include "script_host.h"
 
@@ -102,7 +103,8 @@ int main(int argc, char** argv)
         return usageError;
     }
 
-    const int code = runGame(host);
+    GlimmerfallGame game;
+    const int code = runGame(host, game);
     if (!host.recorder().finish(error)) {
         std::fprintf(stderr, "glimmerfall-script: %s\n", error.c_str());
         return usageError;

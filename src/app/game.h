@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+
+// What the shell asks of the game. The shell (window procedure, message loop,
+// rendering set-up, the hosts) owns the window, the GL context and the sound
+// output; it knows the game only through this interface. The hosts hand it
+// the real game (game/glimmerfall_game.h), tests a fake one.
+class Game {
+public:
+    Game() = default;
+    virtual ~Game() = default;
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+
+    // The window is being created: the sound already plays, the GL context is
+    // not made yet. The game starts afresh.
+    virtual void created() = 0;
+    // The window changed size; the rendering set-up has been made again for it.
+    virtual void resized() = 0;
+    // One frame, on every paint, with the GL context current. The shell waits
+    // for the drawing to finish and presents it afterwards.
+    virtual void frame() = 0;
+    // A key or mouse message (isInputMessage in app/messages.h).
+    virtual void input(std::uint32_t message, std::uint64_t wParam, std::int64_t lParam) = 0;
+};
