@@ -92,8 +92,8 @@ HRESULT OpenAlBuffer::setPan(std::int32_t pan)
     return clearAlError() ? S_OK : E_FAIL;
 }
 
-HRESULT OpenAlBuffer::lock(std::uint32_t offset, std::uint32_t bytes, void** region1, std::uint32_t* bytes1,
-             void** region2, std::uint32_t* bytes2, std::uint32_t)
+HRESULT OpenAlBuffer::lock(std::uint32_t offset, std::uint32_t bytes, void** region1,
+                           std::uint32_t* bytes1, void** region2, std::uint32_t* bytes2, std::uint32_t)
 {
     if (region1 == nullptr || bytes1 == nullptr) return DSERR_INVALIDPARAM;
     const std::uint32_t size = samples->stagingBytes;
