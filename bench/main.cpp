@@ -347,7 +347,7 @@ void cpuSplit(Size size)
 {
     useDesktop(size);
     spritePath = SpritePath::Batched;
-    std::vector<double> game;
+    std::vector<double> gameThread;
     std::vector<double> all;
     for (int cycle = 0; cycle < 5; ++cycle) {
         midLevel->restore();
@@ -356,14 +356,14 @@ void cpuSplit(Size size)
         for (int k = 0; k < framesPerCycle; ++k) {
             drawFrame();
         }
-        game.push_back((cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - thread0) / framesPerCycle);
+        gameThread.push_back((cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - thread0) / framesPerCycle);
         all.push_back((cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - process0) / framesPerCycle);
     }
-    std::sort(game.begin(), game.end());
+    std::sort(gameThread.begin(), gameThread.end());
     std::sort(all.begin(), all.end());
     std::printf("  %-34s %10.3f ms game thread, %.3f ms rasteriser threads\n",
                 ("CPU per batched frame " + std::to_string(size.width) + "x" + std::to_string(size.height)).c_str(),
-                game[2] * 1e3, (all[2] - game[2]) * 1e3);
+                gameThread[2] * 1e3, (all[2] - gameThread[2]) * 1e3);
     midLevel->restore();
 }
 

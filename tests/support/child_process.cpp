@@ -75,17 +75,17 @@ void closeFd(int& fd)
 
 std::vector<std::string> ProcessResult::lines() const
 {
-    std::vector<std::string> out;
+    std::vector<std::string> result;
     std::size_t from = 0;
-    while (from < this->out.size()) {
-        std::size_t end = this->out.find('\n', from);
+    while (from < out.size()) {
+        std::size_t end = out.find('\n', from);
         if (end == std::string::npos) {
-            end = this->out.size();
+            end = out.size();
         }
-        out.push_back(this->out.substr(from, end - from));
+        result.push_back(out.substr(from, end - from));
         from = end + 1;
     }
-    return out;
+    return result;
 }
 
 struct ChildProcess::State {

@@ -24,7 +24,7 @@
 // loudest of the music.
 namespace mastering {
 
-// The sound device's listener gain (openal_device.cpp).
+// The sound device's listener gain (src/audio/openal_device.h).
 inline constexpr float listenerGainDb = 23.0f;
 // What OpenAL Soft's stereo mix does to a centred mono source, per channel.
 inline constexpr float centredMonoDb = -4.5f;

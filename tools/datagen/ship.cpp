@@ -34,7 +34,7 @@ constexpr Colour wingPaint{176, 186, 204};
 constexpr Colour flash{214, 52, 40};
 constexpr Colour glass{40, 110, 190};
 constexpr Colour glint{200, 235, 255};
-constexpr Colour pod{120, 128, 142};
+constexpr Colour podPaint{120, 128, 142};
 constexpr Colour flame{255, 170, 60};
 constexpr Colour outline{34, 38, 48};
 
@@ -113,7 +113,7 @@ Colour paint(Part part, float a, float t)
         }
         case Part::pod: {
             const float across = std::fabs(a - 0.15f) / 0.04f;
-            return scaled(pod, 1.15f - 0.45f * across * across);
+            return scaled(podPaint, 1.15f - 0.45f * across * across);
         }
         case Part::nozzle: {
             const float across = std::fabs(a - 0.15f) / 0.034f;

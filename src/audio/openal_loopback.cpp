@@ -1,0 +1,64 @@
+// OpenAL Soft's loopback output for the scripted runner: nothing plays by
+// the wall clock; the mix advances only by what the runner renders from it.
+#include "audio/openal_device.h"
+
+#include "audio/openal_output.h"
+
+#include <AL/alext.h>
+
+#include <algorithm>
+
+namespace openal {
+
+AlOutput* loopbackOutput = nullptr;
+
+}  // namespace openal
+
+using namespace openal;
+
+namespace {
+
+LPALCRENDERSAMPLESSOFT renderSamples = nullptr;
+
+}  // namespace
+
+HRESULT createOpenAlLoopbackDevice(SoundDevice** device)
+{
+    if (device == nullptr) return E_INVALIDARG;
+    *device = nullptr;
+    // One loopback output at a time: it is the one the runner renders.
+    if (loopbackOutput != nullptr) return DSERR_ALLOCATED;
+    if (alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback") != ALC_TRUE) return DSERR_NODRIVER;
+    auto openLoopback =
+        reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
+    auto formatSupported = reinterpret_cast<LPALCISRENDERFORMATSUPPORTEDSOFT>(
+        alcGetProcAddress(nullptr, "alcIsRenderFormatSupportedSOFT"));
+    auto render = reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
+    if (openLoopback == nullptr || formatSupported == nullptr || render == nullptr) return DSERR_NODRIVER;
+    ALCdevice* alDevice = openLoopback(nullptr);
+    if (alDevice == nullptr) return DSERR_NODRIVER;
+    if (formatSupported(alDevice, static_cast<ALCsizei>(loopbackRate), ALC_STEREO_SOFT, ALC_FLOAT_SOFT) != ALC_TRUE) {
+        alcCloseDevice(alDevice);
+        return DSERR_NODRIVER;
+    }
+    // Plain stereo panning, no HRTF, and no limiter: the recording is the
+    // linear sum of the sounds.
+    const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT,
+                                 ALC_FORMAT_TYPE_SOFT,     ALC_FLOAT_SOFT,
+                                 ALC_FREQUENCY,            static_cast<ALCint>(loopbackRate),
+                                 ALC_HRTF_SOFT,            ALC_FALSE,
+                                 ALC_OUTPUT_LIMITER_SOFT,  ALC_FALSE,
+                                 0};
+    renderSamples = render;
+    return wrapOutput(alDevice, alcCreateContext(alDevice, attributes), true, device);
+}
+
+bool renderOpenAlLoopback(float* out, std::uint32_t frames)
+{
+    if (loopbackOutput == nullptr) {
+        std::fill(out, out + static_cast<std::size_t>(frames) * loopbackChannels, 0.0f);
+        return false;
+    }
+    renderSamples(loopbackOutput->device, out, static_cast<ALCsizei>(frames));
+    return true;
+}

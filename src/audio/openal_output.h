@@ -1,0 +1,78 @@
+#pragma once
+
+// The OpenAL output behind the sound device (openal_device.h): the AL device
+// and context, shared by the device object and every buffer made from it,
+// and what is done to the output as a whole (pause, the check that it is
+// still there, reopening it). Only the audio library's OpenAL files include
+// this header.
+
+#include <AL/al.h>
+#include <AL/alc.h>
+
+#include "audio/sound_device.h"
+
+namespace openal {
+
+// OpenAL Soft's buffer mapping (still marked experimental, "AL_SOFTX_map_buffer"):
+// a buffer stored with the read bit can be read back, so the device need not
+// keep its own copy of the samples.
+constexpr unsigned int mapReadBit = 0x1;
+constexpr unsigned int mapPersistentBit = 0x4;
+using BufferStorageFn = void(AL_APIENTRY*)(ALuint, ALenum, const ALvoid*, ALsizei, ALsizei, unsigned int);
+using MapBufferFn = void*(AL_APIENTRY*)(ALuint, ALsizei, ALsizei, unsigned int);
+using UnmapBufferFn = void(AL_APIENTRY*)(ALuint);
+
+class OpenAlBuffer;
+
+// The AL device and context, kept until the device object and every buffer
+// made from it have been released.
+struct AlOutput {
+    ALCdevice* device = nullptr;
+    ALCcontext* context = nullptr;
+    int references = 1;
+    BufferStorageFn bufferStorage = nullptr;  // all three set, or none
+    MapBufferFn mapBuffer = nullptr;
+    UnmapBufferFn unmapBuffer = nullptr;
+    bool paused = false;              // kept across a change of output
+    bool lost = false;                // the output went away and no new one is open yet
+    OpenAlBuffer* entries = nullptr;  // every buffer entry made from it, linked through the entries
+
+    // Looks up buffer mapping in the current context.
+    void findMapping();
+
+    void makeCurrent() const
+    {
+        if (alcGetCurrentContext() != context) alcMakeContextCurrent(context);
+    }
+    void addReference() { ++references; }
+    void releaseReference();
+};
+
+// The loopback output the runner renders from; null when none is open.
+extern AlOutput* loopbackOutput;
+
+// Clears OpenAL's error state; false when there was an error.
+inline bool clearAlError() { return alGetError() == AL_NO_ERROR; }
+
+// Halts or resumes the mixing of an output device (ALC_SOFT_pause_device).
+bool setDevicePaused(ALCdevice* device, bool paused);
+
+// False once the device reports its output gone (ALC_EXT_disconnect); one
+// that cannot tell counts as connected.
+bool deviceConnected(ALCdevice* device);
+
+// The whole mix is raised by one constant gain on the listener, on every
+// output the game opens (the first and any reopened after a loss).
+void setListenerGain();
+
+// Opens the default output in place of a lost one. Every buffer entry gets a
+// source of the same volume, rate and pan on it, and its sound an empty AL
+// buffer; all of them stay lost until restored and refilled. False, with the
+// old output kept, when no output opens.
+bool reopenOutput(AlOutput* out);
+
+// Makes `context` current on `alDevice` and wraps both in the device object;
+// on failure closes them. A loopback output becomes loopbackOutput.
+HRESULT wrapOutput(ALCdevice* alDevice, ALCcontext* context, bool loopback, SoundDevice** device);
+
+}  // namespace openal
