@@ -5,6 +5,7 @@
 #include "math/game_random.h"
 #include "physics/ship.h"
 #include "world/billboard.h"
+#include "world/display_lists.h"
 #include "world/globe_mesh.h"
 #include "world/level.h"
 #include "world/particle.h"
@@ -31,14 +32,14 @@ void compileWorld()
     glBindTexture(GL_TEXTURE_2D, earthTexture);
     worldFirstDraw = 0;
     globe.build(10.0f, Vector4{0.0f, 0.0f, 0.0f, 0.0f});
-    glNewList(earthList, GL_COMPILE);
+    glNewList(earthGlobeList, GL_COMPILE);
     globe.draw(opaqueWhite, globeDepth);
     glEndList();
 
     // The moon reuses the globe (and so the earth's height map).
     globe.build(1.0f, Vector4{15.0f, 0.0f, 0.0f, 0.0f});
     glBindTexture(GL_TEXTURE_2D, moonTexture);
-    glNewList(moonList, GL_COMPILE);
+    glNewList(moonGlobeList, GL_COMPILE);
     globe.draw(opaqueWhite, globeDepth);
     glEndList();
 
@@ -73,7 +74,7 @@ void drawGlobes()
     glPushMatrix();
     glMultMatrixf(earthSpin.m);
     glBindTexture(GL_TEXTURE_2D, earthTexture);
-    glCallList(earthList);
+    glCallList(earthGlobeList);
     glPopMatrix();
 
     Matrix4 moonSpin;
@@ -81,7 +82,7 @@ void drawGlobes()
     glPushMatrix();
     glMultMatrixf(moonSpin.m);
     glBindTexture(GL_TEXTURE_2D, moonTexture);
-    glCallList(moonList);
+    glCallList(moonGlobeList);
     glPopMatrix();
 
     glEnable(GL_CULL_FACE);

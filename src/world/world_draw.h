@@ -31,11 +31,6 @@ constexpr int skySpriteCount = 10000;
 extern Vector4 skyPositions[skySpriteCount];
 extern Colour skyColours[skySpriteCount];
 
-// Display lists compiled by the first world draw.
-constexpr unsigned int earthList = 3;
-constexpr unsigned int moonList = 4;
-constexpr unsigned int firstMiniGlobeList = 10;
-
 // The list of small globe index (10 + index), compiled the first time it is
 // asked for: the first world draw only numbers these lists, as nothing draws
 // them, and a hundred lists would cost memory and start-up time for nothing.

@@ -6,6 +6,7 @@
 #include "feedback_vertices.h"
 #include "math/game_random.h"
 #include "physics/ship.h"
+#include "world/display_lists.h"
 #include "world/globe_mesh.h"
 #include "world/level.h"
 #include "world/particle.h"
@@ -61,8 +62,8 @@ TEST_F(WorldPass, FirstDrawCompilesListsAndDrawsNoGlobe)
 {
     const int first = countPolygons();
     EXPECT_EQ(worldFirstDraw, 0);
-    EXPECT_TRUE(glIsList(earthList));
-    EXPECT_TRUE(glIsList(moonList));
+    EXPECT_TRUE(glIsList(earthGlobeList));
+    EXPECT_TRUE(glIsList(moonGlobeList));
     for (int i = 0; i < miniGlobeCount; ++i) {
         EXPECT_FALSE(glIsList(firstMiniGlobeList + i)) << i;  // numbered, compiled on demand
         EXPECT_EQ(miniGlobes[i].displayList, 10 + i);
