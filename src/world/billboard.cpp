@@ -179,15 +179,6 @@ ViewVolume::ViewVolume(const float (&modelview)[16], const float (&projection)[1
     scale_ = maxRowSum(projection) * maxRowSum(modelview);
 }
 
-ViewVolume ViewVolume::current()
-{
-    float modelview[16];
-    float projection[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    return ViewVolume(modelview, projection);
-}
-
 bool ViewVolume::mayShow(const Vector4& position, float radius) const
 {
     const double x = position.x;
@@ -207,12 +198,12 @@ bool ViewVolume::mayShow(const Vector4& position, float radius) const
     return true;  // also for a position that is not a number
 }
 
-SpriteBatch::SpriteBatch(bool on, bool globeDrawn) : on_(on && openBatch == nullptr)
+SpriteBatch::SpriteBatch(bool on, const View& view, bool globeDrawn) : on_(on && openBatch == nullptr)
 {
     if (on_) {
-        volume_ = ViewVolume::current();
+        volume_ = ViewVolume(view.modelview.m, view.projection.m);
         if (globeDrawn) {
-            shadow_ = GlobeShadow::current();
+            shadow_ = GlobeShadow::ofDrawnGlobe(view.modelview.m, view.projection.m);
         }
         openBatch = this;
     }

@@ -3,6 +3,7 @@
 #include "math/matrix4.h"
 #include "math/vector4.h"
 #include "world/globe_shadow.h"
+#include "world/view.h"
 
 // Camera-facing quads: sprites and bitmap-font letters. Uses whatever texture,
 // blending and depth state is current. `view` supplies the screen's right
@@ -33,10 +34,8 @@ struct Billboard {
 class ViewVolume {
 public:
     ViewVolume() = default;  // shows everything
-    // Column-major matrices, as glGetFloatv returns them.
+    // Column-major matrices, as GL holds them (see View).
     ViewVolume(const float (&modelview)[16], const float (&projection)[16]);
-    // The current GL modelview and projection.
-    static ViewVolume current();
 
     // False only when the ball of the given radius about position lies wholly
     // outside one clip plane, by a margin far above the rounding of the
@@ -53,19 +52,19 @@ private:
 // hands them to GL in one indexed call of triangles when it is closed:
 // each sprite as the two triangles, vertex order and colours its own strip
 // would give, in the order they were drawn, so the pixels are the same.
-// Sprites whose bounds lie wholly outside the current view volume, or wholly
+// Sprites whose bounds lie wholly outside the view's volume, or wholly
 // behind the globe, are left out. The vertices live in fixed static storage;
-// a batch that fills up is sent early and goes on. One batch at a time; no
-// matrix or GL state may change while it is open.
+// a batch that fills up is sent early and goes on. One batch at a time; the
+// view must be the one GL draws with, and no matrix or GL state may change
+// while the batch is open.
 class SpriteBatch {
 public:
     static constexpr int capacity = 4096;  // sprites per call
 
-    // Opens a batch when on is true (reading the current matrices); with on
-    // false, sprites keep being drawn one by one. When globeDrawn is true the
-    // globe is already in the depth buffer, and sprites it hides from the
-    // camera are left out as well.
-    explicit SpriteBatch(bool on, bool globeDrawn = false);
+    // Opens a batch when on is true; with on false, sprites keep being drawn
+    // one by one. When globeDrawn is true the globe is already in the depth
+    // buffer, and sprites it hides from the camera are left out as well.
+    SpriteBatch(bool on, const View& view, bool globeDrawn = false);
     ~SpriteBatch();  // closes: sends what is left
     SpriteBatch(const SpriteBatch&) = delete;
     SpriteBatch& operator=(const SpriteBatch&) = delete;

@@ -129,8 +129,9 @@ unsigned int miniGlobeList(int index)
     return list;
 }
 
-void drawWorld(const Matrix4& view)
+void drawWorld(const View& view)
 {
+    const Matrix4& facing = view.orientation;
     const Billboard billboard;
 
     glEnable(GL_TEXTURE_2D);
@@ -148,7 +149,7 @@ void drawWorld(const Matrix4& view)
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     glBindTexture(GL_TEXTURE_2D, particleTexture);
-    billboard.draw(Vector4{0.0f, 0.0f, -2000.0f, 0.0f}, 500.0f, 500.0f, view, 1.0f, 1.0f, 1.0f);
+    billboard.draw(Vector4{0.0f, 0.0f, -2000.0f, 0.0f}, 500.0f, 500.0f, facing, 1.0f, 1.0f, 1.0f);
 
     glDepthMask(GL_FALSE);
     glShadeModel(GL_FLAT);
@@ -164,27 +165,27 @@ void drawWorld(const Matrix4& view)
         worldSpritesHidden += group.hidden();
     };
     {
-        SpriteBatch sky(batched, globeDrawn);
+        SpriteBatch sky(batched, view, globeDrawn);
         for (int k = 0; k < skySpriteCount; ++k) {
             const Colour& c = skyColours[k];
-            billboard.draw(skyPositions[k], 10.0f, 10.0f, view, c.r, c.g, c.b);
+            billboard.draw(skyPositions[k], 10.0f, 10.0f, facing, c.r, c.g, c.b);
         }
         sky.flush();
         tally(sky);
     }
     {
-        SpriteBatch sparks(batched, globeDrawn);
+        SpriteBatch sparks(batched, view, globeDrawn);
         for (int j = 0; j < particleCount; ++j) {
-            particles[j].draw(view);
+            particles[j].draw(facing);
             particles[j].move();
         }
         sparks.flush();
         tally(sparks);
     }
     {
-        SpriteBatch lights(batched, globeDrawn);
+        SpriteBatch lights(batched, view, globeDrawn);
         for (const Pickup& p : pickups) {
-            p.draw(view);
+            p.draw(facing);
         }
         lights.flush();
         tally(lights);

@@ -139,7 +139,7 @@ TEST_F(SpriteGroups, BatchSendsTheTrianglesOfEachStripInOrderAndLeavesTheSameCol
     int sent = 0;
     int culled = 0;
     const std::vector<GLfloat> batched = record([&] {
-        SpriteBatch batch(true);
+        SpriteBatch batch(true, currentView());
         for (const Sprite& s : sprites) {
             billboard.draw(s.position, s.h, s.v, view, s.r, s.g, s.b);
         }
@@ -179,7 +179,7 @@ TEST_F(SpriteGroups, AFullBatchIsSentEarlyAndKeepsTheOrder)
     });
     int sent = 0;
     const std::vector<GLfloat> batched = record([&] {
-        SpriteBatch batch(true);
+        SpriteBatch batch(true, currentView());
         for (const Sprite& s : sprites) {
             billboard.draw(s.position, s.h, s.v, view, s.r, s.g, s.b);
         }
@@ -197,7 +197,7 @@ TEST_F(SpriteGroups, AnOffOrSecondBatchLeavesSpritesToBeDrawnAtOnce)
     const Matrix4 view;
     rec.begin();
     {
-        SpriteBatch off(false);
+        SpriteBatch off(false, currentView());
         billboard.draw(at(0, 0, 0), 1, 1, view, 1, 1, 1);
         EXPECT_EQ(off.sent() + off.culled(), 0);
     }
@@ -206,8 +206,8 @@ TEST_F(SpriteGroups, AnOffOrSecondBatchLeavesSpritesToBeDrawnAtOnce)
 
     rec.begin();
     {
-        SpriteBatch outer(true);
-        SpriteBatch inner(true);  // one batch at a time: this one stays off
+        SpriteBatch outer(true, currentView());
+        SpriteBatch inner(true, currentView());  // one batch at a time: this one stays off
         billboard.draw(at(0, 0, 0), 1, 1, view, 1, 1, 1);
         EXPECT_EQ(inner.sent() + inner.culled(), 0);
         outer.flush();
@@ -233,7 +233,7 @@ TEST_F(SpriteGroups, NothingDroppedWouldHaveBeenDrawn)
     camera.multiply(toCamera);
     glLoadMatrixf(camera.m);
     const Matrix4 view = turnedView();
-    const ViewVolume volume = ViewVolume::current();
+    const ViewVolume volume(camera.m, p.m);
 
     int dropped = 0;
     int invisible = 0;

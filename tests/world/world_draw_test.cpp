@@ -33,6 +33,7 @@ protected:
     {
         ASSERT_TRUE(gl.ok());
         useWorldProjection(half);
+        view = currentView();
         glFrontFace(GL_CW);  // as the rendering set-up leaves it
         worldFirstDraw = 1;
         particleCount = 0;
@@ -51,7 +52,7 @@ protected:
 
     OffscreenGl gl;
     FeedbackRecorder rec{1 << 22};
-    Matrix4 view;
+    View view;
 };
 
 bool enabled(GLenum cap) { return glIsEnabled(cap) == GL_TRUE; }
@@ -114,7 +115,7 @@ TEST(WorldPixels, GlobeAppearsFromTheSecondFrameAndTurnsWithTheClock)
     glClearColor(0, 0, 0, 0);
     worldFirstDraw = 1;
     ship.body.position = Vector4{0.0f, 50.0f, 0.0f, 0.0f};  // out of sight
-    const Matrix4 view;
+    const View view = currentView();
     auto brightness = [&](int x, int y) {
         glFinish();
         return gl.pixels()[4 * (y * 64 + x)];
