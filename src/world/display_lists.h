@@ -18,4 +18,5 @@ constexpr unsigned int shipImageList = 9;
 constexpr unsigned int earthGlobeList = 3;
 constexpr unsigned int moonGlobeList = 4;
 constexpr unsigned int firstMiniGlobeList = 10;
-static_assert(firstMiniGlobeList > shipImageList, "the small globes' lists follow every other list");
+static_assert(firstMiniGlobeList > shipImageList,
+              "the small globes' lists follow every other list");
