@@ -10,6 +10,7 @@
 #include "world/level.h"
 #include "world/particle.h"
 #include "world/pickup.h"
+#include "world/sprite_batch.h"
 #include "world/textures.h"
 
 int worldFirstDraw = 1;

@@ -6,6 +6,9 @@
 
 #include "feedback_vertices.h"
 #include "world/billboard.h"
+#include "world/globe_shadow.h"
+#include "world/sprite_batch.h"
+#include "world/view_volume.h"
 
 namespace {
 
