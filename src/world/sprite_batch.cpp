@@ -39,18 +39,17 @@ struct SpriteIndices {
 constexpr SpriteIndices batchIndices;
 
 SpriteVertex batchVertices[SpriteBatch::capacity * cornersPerSprite];
-SpriteBatch* openBatch = nullptr;
 
 }  // namespace
 
-SpriteBatch::SpriteBatch(bool on, const View& view, bool globeDrawn) : on_(on && openBatch == nullptr)
+SpriteBatch::SpriteBatch(bool on, const View& view, bool globeDrawn) : on_(on && open_ == nullptr)
 {
     if (on_) {
         volume_ = ViewVolume(view.modelview.m, view.projection.m);
         if (globeDrawn) {
             shadow_ = GlobeShadow::ofDrawnGlobe(view.modelview.m, view.projection.m);
         }
-        openBatch = this;
+        open_ = this;
     }
 }
 
@@ -60,18 +59,13 @@ SpriteBatch::~SpriteBatch()
         return;
     }
     flush();
-    openBatch = nullptr;
+    open_ = nullptr;
     if (any_) {
         // The current colour and texture coordinate as the last sprite's
         // strip leaves them, whether or not it was sent.
         glColor4f(last_[0], last_[1], last_[2], spriteAlpha);
         glTexCoord2f(spriteTexCoords[3][0], spriteTexCoords[3][1]);
     }
-}
-
-SpriteBatch* SpriteBatch::open()
-{
-    return openBatch;
 }
 
 void SpriteBatch::add(const Vector4& position, float h, float v, const Matrix4& view, float r,

@@ -28,7 +28,7 @@ public:
     SpriteBatch& operator=(const SpriteBatch&) = delete;
 
     // The batch that is open, or null.
-    static SpriteBatch* open();
+    static SpriteBatch* open() { return open_; }
 
     void add(const Vector4& position, float h, float v, const Matrix4& view, float r, float g,
              float b);
@@ -39,6 +39,8 @@ public:
     int hidden() const { return hidden_; }  // of those, hidden by the globe
 
 private:
+    static inline SpriteBatch* open_ = nullptr;
+
     bool on_;
     ViewVolume volume_;
     GlobeShadow shadow_;
