@@ -324,8 +324,7 @@ void startUp(benchmark::State& state)
         worldFirstDraw = 1;
         state.ResumeTiming();
         setupRendering();
-        cameraPass();
-        drawWorld(cameraMatrix);
+        drawWorld(cameraPass());
         glFinish();
     }
     midLevel->restore();

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include "world/display_lists.h"
 #include "world/ragdoll.h"
 #include "world/texture_loader.h"
 #include "world/textures.h"
@@ -11,14 +12,7 @@ int screenHeight = 0;
 
 namespace {
 
-// Display lists that hold one image upload each; calling one with a texture
-// bound fills that texture.
-constexpr GLuint earthList = 1;
-constexpr GLuint moonList = 2;
-constexpr GLuint particleList = 7;
-constexpr GLuint fontList = 8;
-constexpr GLuint shipList = 9;
-
+// A list that holds one image upload.
 void compileUpload(GLuint list, const char* fileName)
 {
     glNewList(list, GL_COMPILE);
@@ -44,21 +38,22 @@ void setupRendering()
     glEnable(GL_TEXTURE_2D);
 
     // The earth image also fills the globe's height map while it loads.
-    glNewList(earthList, GL_COMPILE);
+    glNewList(earthImageList, GL_COMPILE);
     captureHeightMap = 1;
     loadTexture("earth3.bmp", 0);
     captureHeightMap = 0;
     glEndList();
-    compileUpload(moonList, "moon.bmp");
-    compileUpload(particleList, "particlecheaper4.bmp");
-    compileUpload(shipList, "ship.bmp");
-    compileUpload(fontList, "MyFont.bmp");
+    compileUpload(moonImageList, "moon.bmp");
+    compileUpload(particleImageList, "particlecheaper4.bmp");
+    compileUpload(shipImageList, "ship.bmp");
+    compileUpload(fontImageList, "MyFont.bmp");
 
     // Every set-up makes new textures; the previous run's go first, so that
     // resizing never leaks them (names of 0 are ignored).
     glDeleteTextures(6, textures);
     glGenTextures(6, textures);
-    constexpr GLuint uploads[6] = {earthList, moonList, particleList, fontList, shipList, shipList};
+    constexpr GLuint uploads[6] = {earthImageList, moonImageList, particleImageList,
+                                   fontImageList, shipImageList, shipImageList};
     for (int i = 0; i < 6; ++i) {
         glBindTexture(GL_TEXTURE_2D, textures[i]);
         glCallList(uploads[i]);

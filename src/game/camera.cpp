@@ -24,7 +24,7 @@ void resetCamera()
     cameraPosition.z = 0.0f;
 }
 
-void cameraPass()
+View cameraPass()
 {
     const Vector4 shipPosition = ship.body.position;
     const Vector4 shipTail = ship.body.orientation.row2();
@@ -86,4 +86,5 @@ void cameraPass()
     glLightfv(GL_LIGHT0, GL_POSITION, lightPosition);
 
     glMatrixMode(GL_MODELVIEW);
+    return View{cameraMatrix, multipliedOntoIdentity(view), multipliedOntoIdentity(projection)};
 }

@@ -2,6 +2,7 @@
 
 #include "math/matrix4.h"
 #include "math/vector4.h"
+#include "world/view.h"
 
 // The chase camera: row0 of cameraMatrix is the screen's right axis, row1 its
 // up axis, row2 the viewing direction, all in world space.
@@ -14,5 +15,6 @@ void resetCamera();
 
 // Eases the camera toward a point six units above the ship, looking down at
 // the globe with the ship's nose up the screen; clears the screen; loads
-// view, projection and light. Leaves GL_MODELVIEW.
-void cameraPass();
+// view, projection and light. Leaves GL_MODELVIEW. Returns what it loaded,
+// for the world pass to draw with.
+View cameraPass();

@@ -293,8 +293,7 @@ void runFrame()
         return;
     }
 
-    cameraPass();
-    drawWorld(cameraMatrix);
+    drawWorld(cameraPass());
     applyThrust();
     ship.turnInput = static_cast<float>(steeringAxis());
     ship.step();

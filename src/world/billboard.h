@@ -2,7 +2,6 @@
 
 #include "math/matrix4.h"
 #include "math/vector4.h"
-#include "world/globe_shadow.h"
 
 // Camera-facing quads: sprites and bitmap-font letters. Uses whatever texture,
 // blending and depth state is current. `view` supplies the screen's right
@@ -25,67 +24,32 @@ struct Billboard {
                   const Matrix4& view, float r, float g, float b) const;
 };
 
-// The space inside which a vertex can reach the screen under a modelview and
-// a projection: the six clip planes −w ≤ x, y, z ≤ w, as world-space planes.
-// The game's projection is w = 1.3 z + 1 with z kept as it is, so besides the
-// four side planes there is a near plane at eye z = −1/2.3 and no far plane
-// within reach; every part of it is taken from the matrices, whatever they are.
-class ViewVolume {
-public:
-    ViewVolume() = default;  // shows everything
-    // Column-major matrices, as glGetFloatv returns them.
-    ViewVolume(const float (&modelview)[16], const float (&projection)[16]);
-    // The current GL modelview and projection.
-    static ViewVolume current();
+// Every sprite's alpha.
+constexpr float spriteAlpha = 0.9f;
 
-    // False only when the ball of the given radius about position lies wholly
-    // outside one clip plane, by a margin far above the rounding of the
-    // vertex transform: then nothing inside the ball can give a fragment.
-    bool mayShow(const Vector4& position, float radius) const;
+// A sprite's texture coordinates per corner, in strip order.
+constexpr float spriteTexCoords[4][2] = {{0.0f, 1.0f}, {1.0f, 1.0f}, {0.0f, 0.0f}, {1.0f, 0.0f}};
 
-private:
-    double planes_[6][4] = {};
-    double normals_[6] = {};  // length of each plane's (a, b, c)
-    double scale_ = 0.0;      // bound on |clip| per unit of |position|
-};
+// The four corners' offsets from a quad's centre, in strip order:
+// right-bottom, left-bottom, right-top, left-top as seen from the camera.
+struct CornerOffsets {
+    Vector4 offset[4];
+    Vector4 right;  // the view's right axis scaled by h
+    Vector4 up;     // the view's up axis scaled by v
 
-// Gathers the sprites that Billboard::draw is given while it is open and
-// hands them to GL in one indexed call of triangles when it is closed:
-// each sprite as the two triangles, vertex order and colours its own strip
-// would give, in the order they were drawn, so the pixels are the same.
-// Sprites whose bounds lie wholly outside the current view volume, or wholly
-// behind the globe, are left out. The vertices live in fixed static storage;
-// a batch that fills up is sent early and goes on. One batch at a time; no
-// matrix or GL state may change while it is open.
-class SpriteBatch {
-public:
-    static constexpr int capacity = 4096;  // sprites per call
-
-    // Opens a batch when on is true (reading the current matrices); with on
-    // false, sprites keep being drawn one by one. When globeDrawn is true the
-    // globe is already in the depth buffer, and sprites it hides from the
-    // camera are left out as well.
-    explicit SpriteBatch(bool on, bool globeDrawn = false);
-    ~SpriteBatch();  // closes: sends what is left
-    SpriteBatch(const SpriteBatch&) = delete;
-    SpriteBatch& operator=(const SpriteBatch&) = delete;
-
-    void add(const Vector4& position, float h, float v, const Matrix4& view, float r, float g,
-             float b);
-    void flush();
-
-    int sent() const { return sent_; }
-    int culled() const { return culled_; }  // outside the view or hidden
-    int hidden() const { return hidden_; }  // of those, hidden by the globe
-
-private:
-    bool on_;
-    ViewVolume volume_;
-    GlobeShadow shadow_;
-    int count_ = 0;   // sprites waiting in the arrays
-    int sent_ = 0;
-    int culled_ = 0;
-    int hidden_ = 0;
-    bool any_ = false;          // a sprite was added, culled or not
-    float last_[3] = {};        // colour of the last sprite added
+    CornerOffsets(float h, float v, const Matrix4& view) : right(view.row0()), up(view.row1())
+    {
+        right.scale(h);
+        up.scale(v);
+        Vector4 left = right;
+        left.scale(-1.0f);
+        offset[0] = right;
+        offset[0].subtract(up);
+        offset[1] = left;
+        offset[1].subtract(up);
+        offset[2] = right;
+        offset[2].add(up);
+        offset[3] = left;
+        offset[3].add(up);
+    }
 };

@@ -2,7 +2,7 @@
 
 // The matrix GL takes world points through to clip coordinates,
 // projection · modelview, in double and laid out [row][column]; the inputs
-// are column-major, as glGetFloatv returns them.
+// are column-major, as GL holds them.
 inline void clipMatrix(const float (&modelview)[16], const float (&projection)[16], double (&clip)[4][4])
 {
     for (int row = 0; row < 4; ++row) {

@@ -1,7 +1,5 @@
 #include "world/globe_shadow.h"
 
-#include <GL/gl.h>
-
 #include <algorithm>
 #include <cmath>
 
@@ -96,12 +94,8 @@ GlobeShadow::GlobeShadow(const float (&modelview)[16], const float (&projection)
     active_ = true;
 }
 
-GlobeShadow GlobeShadow::current()
+GlobeShadow GlobeShadow::ofDrawnGlobe(const float (&modelview)[16], const float (&projection)[16])
 {
-    float modelview[16];
-    float projection[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
     return GlobeShadow(modelview, projection, globeHidingRadius, globeOuterRadius);
 }
 

@@ -11,12 +11,12 @@
 class GlobeShadow {
 public:
     GlobeShadow() = default;  // hides nothing
-    // Column-major matrices, as glGetFloatv returns them. innerRadius is the
+    // Column-major matrices, as GL holds them (see View). innerRadius is the
     // ball that hides; the globe reaches out to outerRadius at most.
     GlobeShadow(const float (&modelview)[16], const float (&projection)[16], double innerRadius,
                 double outerRadius);
-    // The current GL matrices, with the drawn globe's radii.
-    static GlobeShadow current();
+    // The globe the world pass draws, under these matrices.
+    static GlobeShadow ofDrawnGlobe(const float (&modelview)[16], const float (&projection)[16]);
 
     // True when every point of the ball of the given radius about position
     // lies behind the hiding ball along its line of sight.

@@ -5,10 +5,12 @@
 #include "math/game_random.h"
 #include "physics/ship.h"
 #include "world/billboard.h"
+#include "world/display_lists.h"
 #include "world/globe_mesh.h"
 #include "world/level.h"
 #include "world/particle.h"
 #include "world/pickup.h"
+#include "world/sprite_batch.h"
 #include "world/textures.h"
 
 int worldFirstDraw = 1;
@@ -31,14 +33,14 @@ void compileWorld()
     glBindTexture(GL_TEXTURE_2D, earthTexture);
     worldFirstDraw = 0;
     globe.build(10.0f, Vector4{0.0f, 0.0f, 0.0f, 0.0f});
-    glNewList(earthList, GL_COMPILE);
+    glNewList(earthGlobeList, GL_COMPILE);
     globe.draw(opaqueWhite, globeDepth);
     glEndList();
 
     // The moon reuses the globe (and so the earth's height map).
     globe.build(1.0f, Vector4{15.0f, 0.0f, 0.0f, 0.0f});
     glBindTexture(GL_TEXTURE_2D, moonTexture);
-    glNewList(moonList, GL_COMPILE);
+    glNewList(moonGlobeList, GL_COMPILE);
     globe.draw(opaqueWhite, globeDepth);
     glEndList();
 
@@ -73,7 +75,7 @@ void drawGlobes()
     glPushMatrix();
     glMultMatrixf(earthSpin.m);
     glBindTexture(GL_TEXTURE_2D, earthTexture);
-    glCallList(earthList);
+    glCallList(earthGlobeList);
     glPopMatrix();
 
     Matrix4 moonSpin;
@@ -81,7 +83,7 @@ void drawGlobes()
     glPushMatrix();
     glMultMatrixf(moonSpin.m);
     glBindTexture(GL_TEXTURE_2D, moonTexture);
-    glCallList(moonList);
+    glCallList(moonGlobeList);
     glPopMatrix();
 
     glEnable(GL_CULL_FACE);
@@ -128,8 +130,9 @@ unsigned int miniGlobeList(int index)
     return list;
 }
 
-void drawWorld(const Matrix4& view)
+void drawWorld(const View& view)
 {
+    const Matrix4& facing = view.orientation;
     const Billboard billboard;
 
     glEnable(GL_TEXTURE_2D);
@@ -147,7 +150,7 @@ void drawWorld(const Matrix4& view)
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     glBindTexture(GL_TEXTURE_2D, particleTexture);
-    billboard.draw(Vector4{0.0f, 0.0f, -2000.0f, 0.0f}, 500.0f, 500.0f, view, 1.0f, 1.0f, 1.0f);
+    billboard.draw(Vector4{0.0f, 0.0f, -2000.0f, 0.0f}, 500.0f, 500.0f, facing, 1.0f, 1.0f, 1.0f);
 
     glDepthMask(GL_FALSE);
     glShadeModel(GL_FLAT);
@@ -163,27 +166,27 @@ void drawWorld(const Matrix4& view)
         worldSpritesHidden += group.hidden();
     };
     {
-        SpriteBatch sky(batched, globeDrawn);
+        SpriteBatch sky(batched, view, globeDrawn);
         for (int k = 0; k < skySpriteCount; ++k) {
             const Colour& c = skyColours[k];
-            billboard.draw(skyPositions[k], 10.0f, 10.0f, view, c.r, c.g, c.b);
+            billboard.draw(skyPositions[k], 10.0f, 10.0f, facing, c.r, c.g, c.b);
         }
         sky.flush();
         tally(sky);
     }
     {
-        SpriteBatch sparks(batched, globeDrawn);
+        SpriteBatch sparks(batched, view, globeDrawn);
         for (int j = 0; j < particleCount; ++j) {
-            particles[j].draw(view);
+            particles[j].draw(facing);
             particles[j].move();
         }
         sparks.flush();
         tally(sparks);
     }
     {
-        SpriteBatch lights(batched, globeDrawn);
+        SpriteBatch lights(batched, view, globeDrawn);
         for (const Pickup& p : pickups) {
-            p.draw(view);
+            p.draw(facing);
         }
         lights.flush();
         tally(lights);

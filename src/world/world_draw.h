@@ -1,8 +1,8 @@
 #pragma once
 
-#include "math/matrix4.h"
 #include "math/vector4.h"
 #include "world/colour.h"
+#include "world/view.h"
 
 extern int worldFirstDraw;  // 1 until the first world draw has compiled the lists
 
@@ -20,21 +20,17 @@ extern int worldSpritesCulled;
 extern int worldSpritesHidden;  // of the culled, those the globe hides
 
 // The world pass of a frame of play, inside the camera's transform: globe,
-// moon, glow, sky, particles (drawn and moved), pickups and ship. view is the
-// camera's orientation, which turns the sprites toward the viewer. The first
-// call compiles the globe and moon lists and fills the sky instead of drawing
-// the globe.
-void drawWorld(const Matrix4& view);
+// moon, glow, sky, particles (drawn and moved), pickups and ship. view is
+// what the camera pass loaded into GL: its orientation turns the sprites
+// toward the viewer and its matrices tell the sprite batches what can reach
+// the screen. The first call compiles the globe and moon lists and fills the
+// sky instead of drawing the globe.
+void drawWorld(const View& view);
 
 // The sky of 10000 sprites, filled by the first world draw.
 constexpr int skySpriteCount = 10000;
 extern Vector4 skyPositions[skySpriteCount];
 extern Colour skyColours[skySpriteCount];
-
-// Display lists compiled by the first world draw.
-constexpr unsigned int earthList = 3;
-constexpr unsigned int moonList = 4;
-constexpr unsigned int firstMiniGlobeList = 10;
 
 // The list of small globe index (10 + index), compiled the first time it is
 // asked for: the first world draw only numbers these lists, as nothing draws

@@ -6,6 +6,9 @@
 
 #include "feedback_vertices.h"
 #include "world/billboard.h"
+#include "world/globe_shadow.h"
+#include "world/sprite_batch.h"
+#include "world/view_volume.h"
 
 namespace {
 
@@ -139,7 +142,7 @@ TEST_F(SpriteGroups, BatchSendsTheTrianglesOfEachStripInOrderAndLeavesTheSameCol
     int sent = 0;
     int culled = 0;
     const std::vector<GLfloat> batched = record([&] {
-        SpriteBatch batch(true);
+        SpriteBatch batch(true, currentView());
         for (const Sprite& s : sprites) {
             billboard.draw(s.position, s.h, s.v, view, s.r, s.g, s.b);
         }
@@ -179,7 +182,7 @@ TEST_F(SpriteGroups, AFullBatchIsSentEarlyAndKeepsTheOrder)
     });
     int sent = 0;
     const std::vector<GLfloat> batched = record([&] {
-        SpriteBatch batch(true);
+        SpriteBatch batch(true, currentView());
         for (const Sprite& s : sprites) {
             billboard.draw(s.position, s.h, s.v, view, s.r, s.g, s.b);
         }
@@ -197,7 +200,7 @@ TEST_F(SpriteGroups, AnOffOrSecondBatchLeavesSpritesToBeDrawnAtOnce)
     const Matrix4 view;
     rec.begin();
     {
-        SpriteBatch off(false);
+        SpriteBatch off(false, currentView());
         billboard.draw(at(0, 0, 0), 1, 1, view, 1, 1, 1);
         EXPECT_EQ(off.sent() + off.culled(), 0);
     }
@@ -206,8 +209,8 @@ TEST_F(SpriteGroups, AnOffOrSecondBatchLeavesSpritesToBeDrawnAtOnce)
 
     rec.begin();
     {
-        SpriteBatch outer(true);
-        SpriteBatch inner(true);  // one batch at a time: this one stays off
+        SpriteBatch outer(true, currentView());
+        SpriteBatch inner(true, currentView());  // one batch at a time: this one stays off
         billboard.draw(at(0, 0, 0), 1, 1, view, 1, 1, 1);
         EXPECT_EQ(inner.sent() + inner.culled(), 0);
         outer.flush();
@@ -233,7 +236,7 @@ TEST_F(SpriteGroups, NothingDroppedWouldHaveBeenDrawn)
     camera.multiply(toCamera);
     glLoadMatrixf(camera.m);
     const Matrix4 view = turnedView();
-    const ViewVolume volume = ViewVolume::current();
+    const ViewVolume volume(camera.m, p.m);
 
     int dropped = 0;
     int invisible = 0;

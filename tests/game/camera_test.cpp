@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
+#include <limits>
+
 #include "offscreen_gl.h"
 #include "physics/ship.h"
 
@@ -99,6 +103,46 @@ TEST_F(CameraTest, CameraSettlesSixUnitsAboveTheShipLookingDown)
     GLint depthFunc = 0;
     glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
     EXPECT_EQ(depthFunc, GL_LESS);
+}
+
+bool heldBitForBit(GLenum which, const Matrix4& m)
+{
+    GLfloat held[16];
+    glGetFloatv(which, held);
+    return std::memcmp(held, m.m, sizeof held) == 0;
+}
+
+// The world pass culls with the matrices the pass hands down, so they must
+// be GL's own to the last bit: frame after frame of a turning ship, and where
+// a zero's sign or an infinity meets the zeros of GL's identity.
+TEST_F(CameraTest, HandsDownTheMatricesGlHolds)
+{
+    OffscreenGl gl;
+    ASSERT_TRUE(gl.ok());
+    ship.body.position = Vector4{3.0f, 20.0f, -7.0f, 0.0f};
+    for (int frame = 0; frame < 40; ++frame) {
+        Matrix4 turned;
+        turned.setRotationY(0.2f * static_cast<float>(frame));
+        ship.body.orientation = turned;
+        const View view = cameraPass();
+        ASSERT_TRUE(heldBitForBit(GL_MODELVIEW_MATRIX, view.modelview)) << frame;
+        ASSERT_TRUE(heldBitForBit(GL_PROJECTION_MATRIX, view.projection)) << frame;
+        ASSERT_EQ(std::memcmp(view.orientation.m, cameraMatrix.m, sizeof cameraMatrix.m), 0) << frame;
+    }
+
+    const float inf = std::numeric_limits<float>::infinity();
+    const Matrix4 odd{{-0.0f, 2.0f, 0.0f, 1.0f,     // −0 over a positive: GL makes it +0
+                       inf, 1.0f, 1.0f, 1.0f,       // 0 · ∞ fills the column with NaN
+                       -1.0f, -2.0f, -0.0f, -4.0f,  // −0 among negatives stays −0
+                       5.0f, 6.0f, 7.0f, 1.0f}};
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glMultMatrixf(odd.m);
+    const Matrix4 held = multipliedOntoIdentity(odd);
+    EXPECT_TRUE(heldBitForBit(GL_MODELVIEW_MATRIX, held));
+    EXPECT_FALSE(std::signbit(held.m[0]));
+    EXPECT_TRUE(std::isnan(held.m[5]));
+    EXPECT_TRUE(std::signbit(held.m[10]));
 }
 
 }  // namespace

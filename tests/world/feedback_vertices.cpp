@@ -10,6 +10,14 @@ void useWorldProjection(int half)
     glLoadIdentity();
 }
 
+View currentView(const Matrix4& orientation)
+{
+    View view{orientation, {}, {}};
+    glGetFloatv(GL_MODELVIEW_MATRIX, view.modelview.m);
+    glGetFloatv(GL_PROJECTION_MATRIX, view.projection.m);
+    return view;
+}
+
 std::vector<FeedbackPolygon> feedbackPolygons(const FeedbackRecorder& recorder, int floats,
                                               int half)
 {

@@ -6,6 +6,7 @@
 #include "feedback_vertices.h"
 #include "math/game_random.h"
 #include "physics/ship.h"
+#include "world/display_lists.h"
 #include "world/globe_mesh.h"
 #include "world/level.h"
 #include "world/particle.h"
@@ -32,6 +33,7 @@ protected:
     {
         ASSERT_TRUE(gl.ok());
         useWorldProjection(half);
+        view = currentView();
         glFrontFace(GL_CW);  // as the rendering set-up leaves it
         worldFirstDraw = 1;
         particleCount = 0;
@@ -50,7 +52,7 @@ protected:
 
     OffscreenGl gl;
     FeedbackRecorder rec{1 << 22};
-    Matrix4 view;
+    View view;
 };
 
 bool enabled(GLenum cap) { return glIsEnabled(cap) == GL_TRUE; }
@@ -61,8 +63,8 @@ TEST_F(WorldPass, FirstDrawCompilesListsAndDrawsNoGlobe)
 {
     const int first = countPolygons();
     EXPECT_EQ(worldFirstDraw, 0);
-    EXPECT_TRUE(glIsList(earthList));
-    EXPECT_TRUE(glIsList(moonList));
+    EXPECT_TRUE(glIsList(earthGlobeList));
+    EXPECT_TRUE(glIsList(moonGlobeList));
     for (int i = 0; i < miniGlobeCount; ++i) {
         EXPECT_FALSE(glIsList(firstMiniGlobeList + i)) << i;  // numbered, compiled on demand
         EXPECT_EQ(miniGlobes[i].displayList, 10 + i);
@@ -113,7 +115,7 @@ TEST(WorldPixels, GlobeAppearsFromTheSecondFrameAndTurnsWithTheClock)
     glClearColor(0, 0, 0, 0);
     worldFirstDraw = 1;
     ship.body.position = Vector4{0.0f, 50.0f, 0.0f, 0.0f};  // out of sight
-    const Matrix4 view;
+    const View view = currentView();
     auto brightness = [&](int x, int y) {
         glFinish();
         return gl.pixels()[4 * (y * 64 + x)];
