@@ -1,7 +1,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "game/camera.h"
 #include "game/controls.h"
 #include "app/messages.h"
 #include "autopilot.h"
