@@ -71,12 +71,7 @@ TEST(GameBinary, OpensItsWindowDrawsAndLeavesWithOneOnACloseRequest)
     ChildProcess child(game({"ALSOFT_DRIVERS=null", "SDL_AUDIODRIVER=dummy"}));
     ASSERT_TRUE(child.started());
 
-    Window w = 0;
-    const auto end = std::chrono::steady_clock::now() + 30s;
-    while (w == 0 && std::chrono::steady_clock::now() < end) {
-        std::this_thread::sleep_for(100ms);
-        w = findWindow(d, DefaultRootWindow(d), "Glimmerfall V1.0");
-    }
+    const Window w = waitForGameWindow(d);
     ASSERT_NE(w, 0u) << "no window titled Glimmerfall V1.0; stderr:\n" << child.errSoFar();
 
     XWindowAttributes a{};
@@ -144,8 +139,8 @@ TEST(GameBinary, SoundHaltsWithoutFocusOrMinimisedAndALostOutputComesBack)
     ChildProcess child(game({"ALSOFT_DRIVERS=wave", "ALSOFT_CONF=" + (dir / "alsoft.conf").string(),
                              "SDL_AUDIODRIVER=dummy"}));
     ASSERT_TRUE(child.started());
-    Window w = 0;
-    ASSERT_TRUE(waitFor([&] { return (w = findWindow(d, DefaultRootWindow(d), "Glimmerfall V1.0")) != 0; }, 30s));
+    const Window w = waitForGameWindow(d);
+    ASSERT_NE(w, 0u);
     // Every attempt to open it again fails the same way, yet the game plays on.
     ASSERT_TRUE(waitFor([&] { return child.errSoFar().find("Error writing") != std::string::npos; }, 10s));
     EXPECT_TRUE(waitFor([&] { return litPixels(d, w) > 100; }, 10s));
@@ -281,11 +276,7 @@ TEST(GameBinary, F11AndAltEnterAskTheWindowManagerForFullscreenAndBack)
     }
     ChildProcess child(game({"ALSOFT_DRIVERS=null", "SDL_AUDIODRIVER=dummy"}, {"--windowed"}));
     ASSERT_TRUE(child.started());
-    Window w = 0;
-    for (auto end = std::chrono::steady_clock::now() + 30s; w == 0 && std::chrono::steady_clock::now() < end;) {
-        std::this_thread::sleep_for(100ms);
-        w = findWindow(d, DefaultRootWindow(d), "Glimmerfall V1.0");
-    }
+    const Window w = waitForGameWindow(d);
     ASSERT_NE(w, 0u) << child.errSoFar();
 
     // Become the window manager (there is none on the virtual server).

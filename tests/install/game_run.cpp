@@ -37,12 +37,7 @@ GameRun runGameIn(const fs::path& program, const fs::path& folder, const std::ve
     o.folder = folder.string();
     o.timeoutSeconds = 90;
     ChildProcess game(o);
-    Window w = 0;
-    for (auto end = std::chrono::steady_clock::now() + 30s;
-         game.started() && w == 0 && std::chrono::steady_clock::now() < end;) {
-        std::this_thread::sleep_for(100ms);
-        w = findWindow(d, DefaultRootWindow(d), "Glimmerfall V1.0");
-    }
+    const Window w = game.started() ? waitForGameWindow(d) : 0;
     if (w != 0) {
         std::this_thread::sleep_for(300ms);  // a few frames
         XWindowAttributes a{};

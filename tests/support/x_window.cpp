@@ -2,6 +2,9 @@
 
 #include <X11/Xutil.h>
 
+#include <chrono>
+#include <thread>
+
 namespace {
 
 // Windows come and go while the tree is walked (SDL makes and drops helper
@@ -61,6 +64,17 @@ Window findWindow(Display* d, Window root, const std::string& title)
     XSync(d, False);  // errors of the walk arrive while ours is in place
     XSetErrorHandler(previous);
     return found;
+}
+
+Window waitForGameWindow(Display* d, int seconds)
+{
+    Window w = 0;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (w == 0 && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        w = findWindow(d, DefaultRootWindow(d), "Glimmerfall V1.0");
+    }
+    return w;
 }
 
 void sendCloseRequest(Display* d, Window w)

@@ -11,5 +11,9 @@
 // Windows that vanish during the search are passed over.
 Window findWindow(Display* d, Window root, const std::string& title);
 
+// The game's window ("Glimmerfall V1.0") once it is viewable, looked for
+// every 100 ms for up to the given number of seconds; 0 if it never shows.
+Window waitForGameWindow(Display* d, int seconds = 30);
+
 // What a window manager sends when the window's close button is pressed.
 void sendCloseRequest(Display* d, Window w);
