@@ -5,11 +5,11 @@
 // The window tests run under xvfb-run; they close the game as a window
 // manager would.
 #include <gtest/gtest.h>
-#include <zlib.h>
 // After gtest: Xlib's macros (None, Bool, Status) would clash with it.
 #include "game_run.h"
 #include "child_process.h"
 #include "data_folder.h"
+#include "png_check.h"
 #include <unistd.h>
 
 #include <cstdint>
@@ -59,74 +59,26 @@ const std::set<std::string> dataFiles = {"earth3.bmp", "moon.bmp",   "particlech
                                          "MyFont.bmp", "ship.bmp",   "pickup.wav",
                                          "thrust.wav", "MUSIC.wav", "ragdoll.rag"};
 
-// ---- the icon: an RGBA PNG read back with zlib -----------------------------
+// ---- the icon: an RGBA PNG read back with the tests' PNG reader ------------
 
 struct Icon {
     std::string error;
     int width = 0;
     int height = 0;
-    std::vector<std::uint8_t> rgba;
-    const std::uint8_t* at(int x, int y) const { return &rgba[(static_cast<std::size_t>(y) * width + x) * 4]; }
+    DecodedPng png;
+    const std::uint8_t* at(int x, int y) const { return png.pixel(x, y); }
 };
-
-std::uint32_t big32(const std::string& s, std::size_t at)
-{
-    return (std::uint32_t{static_cast<std::uint8_t>(s[at])} << 24) |
-           (std::uint32_t{static_cast<std::uint8_t>(s[at + 1])} << 16) |
-           (std::uint32_t{static_cast<std::uint8_t>(s[at + 2])} << 8) | static_cast<std::uint8_t>(s[at + 3]);
-}
 
 Icon readIcon(const std::string& file)
 {
     Icon icon;
-    if (file.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0) {
-        icon.error = "no PNG signature";
-        return icon;
-    }
-    std::string idat;
-    int colourType = -1;
-    bool ended = false;
-    for (std::size_t at = 8; at + 12 <= file.size() && !ended;) {
-        const std::uint32_t length = big32(file, at);
-        if (at + 12 + length > file.size()) {
-            icon.error = "chunk past the end";
-            return icon;
-        }
-        const std::string type = file.substr(at + 4, 4);
-        const auto* bytes = reinterpret_cast<const Bytef*>(file.data() + at + 4);
-        if (crc32(0, bytes, 4 + length) != big32(file, at + 8 + length)) {
-            icon.error = "bad CRC in " + type;
-            return icon;
-        }
-        if (type == "IHDR") {
-            icon.width = static_cast<int>(big32(file, at + 8));
-            icon.height = static_cast<int>(big32(file, at + 12));
-            colourType = file[at + 8 + 8] == 8 ? file[at + 8 + 9] : -1;
-        } else if (type == "IDAT") {
-            idat += file.substr(at + 8, length);
-        }
-        ended = type == "IEND";
-        at += 12 + length;
-    }
-    if (!ended || colourType != 6 || icon.width < 1 || icon.height < 1 || icon.width > 1024 || icon.height > 1024) {
-        icon.error = "not a complete 8-bit RGBA PNG";
-        return icon;
-    }
-    const std::size_t stride = static_cast<std::size_t>(icon.width) * 4 + 1;
-    std::vector<std::uint8_t> raw(stride * static_cast<std::size_t>(icon.height));
-    uLongf size = static_cast<uLongf>(raw.size());
-    if (uncompress(raw.data(), &size, reinterpret_cast<const Bytef*>(idat.data()), idat.size()) != Z_OK ||
-        size != raw.size()) {
-        icon.error = "pixel data does not inflate to the image size";
-        return icon;
-    }
-    for (int y = 0; y < icon.height; ++y) {
-        if (raw[stride * static_cast<std::size_t>(y)] != 0) {
-            icon.error = "a row filter this reader does not undo";
-            return icon;
-        }
-        icon.rgba.insert(icon.rgba.end(), raw.begin() + static_cast<long>(stride * y + 1),
-                         raw.begin() + static_cast<long>(stride * (y + 1)));
+    icon.png = decodePng(std::vector<std::uint8_t>(file.begin(), file.end()));
+    icon.width = icon.png.width;
+    icon.height = icon.png.height;
+    if (!icon.png.ok) {
+        icon.error = icon.png.error;
+    } else if (icon.png.channels != 4) {
+        icon.error = "not an 8-bit RGBA PNG";
     }
     return icon;
 }

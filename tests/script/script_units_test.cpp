@@ -147,7 +147,7 @@ TEST(PngWriter, EncodedImagesDecodeToTheSamePixels)
     ASSERT_TRUE(d.ok) << d.error;
     EXPECT_EQ(d.width, w);
     EXPECT_EQ(d.height, h);
-    EXPECT_EQ(d.rgb, rgb);
+    EXPECT_EQ(d.pixels, rgb);
 
     // A damaged byte is caught by the chunk CRC.
     auto broken = png;

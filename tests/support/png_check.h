@@ -6,16 +6,21 @@
 #include <string>
 #include <vector>
 
-// Reads back an 8-bit RGB PNG of the kind the runner writes (filter 0 rows),
-// checking the signature, every chunk's CRC and the pixel data's length.
+// Reads back an 8-bit RGB or RGBA PNG of the kind the runner and the data
+// generator write (filter 0 rows), checking the signature, every chunk's CRC
+// and the pixel data's length.
 struct DecodedPng {
     bool ok = false;
     std::string error;
     int width = 0;
     int height = 0;
-    std::vector<std::uint8_t> rgb;  // rows top first
+    int channels = 3;                 // 3 for RGB, 4 for RGBA
+    std::vector<std::uint8_t> pixels;  // rows top first
 
-    const std::uint8_t* pixel(int x, int y) const { return rgb.data() + (static_cast<std::size_t>(y) * width + x) * 3; }
+    const std::uint8_t* pixel(int x, int y) const
+    {
+        return pixels.data() + (static_cast<std::size_t>(y) * width + x) * channels;
+    }
 };
 
 inline std::uint32_t read32(const std::uint8_t* p)
@@ -49,12 +54,17 @@ inline DecodedPng decodePng(const std::vector<std::uint8_t>& file)
             return d;
         }
         if (type == "IHDR") {
-            if (length != 13 || data[8] != 8 || data[9] != 2 || data[12] != 0) {
-                d.error = "not an 8-bit RGB image";
+            if (length != 13 || data[8] != 8 || (data[9] != 2 && data[9] != 6) || data[12] != 0) {
+                d.error = "not an 8-bit RGB or RGBA image";
                 return d;
             }
             d.width = static_cast<int>(read32(data));
             d.height = static_cast<int>(read32(data + 4));
+            d.channels = data[9] == 6 ? 4 : 3;
+            if (d.width < 1 || d.height < 1 || d.width > 16384 || d.height > 16384) {
+                d.error = "image size out of range";
+                return d;
+            }
             sawHeader = true;
         } else if (type == "IDAT") {
             idat.insert(idat.end(), data, data + length);
@@ -67,7 +77,7 @@ inline DecodedPng decodePng(const std::vector<std::uint8_t>& file)
         d.error = "missing IHDR or IEND";
         return d;
     }
-    const std::size_t stride = static_cast<std::size_t>(d.width) * 3 + 1;
+    const std::size_t stride = static_cast<std::size_t>(d.width) * d.channels + 1;
     std::vector<std::uint8_t> raw(stride * static_cast<std::size_t>(d.height));
     uLongf rawSize = static_cast<uLongf>(raw.size());
     if (uncompress(raw.data(), &rawSize, idat.data(), static_cast<uLong>(idat.size())) != Z_OK ||
@@ -80,7 +90,7 @@ inline DecodedPng decodePng(const std::vector<std::uint8_t>& file)
             d.error = "unexpected row filter";
             return d;
         }
-        d.rgb.insert(d.rgb.end(), raw.begin() + static_cast<long>(stride * y + 1),
+        d.pixels.insert(d.pixels.end(), raw.begin() + static_cast<long>(stride * y + 1),
                      raw.begin() + static_cast<long>(stride * (y + 1)));
     }
     d.ok = true;
