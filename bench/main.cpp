@@ -197,7 +197,7 @@ void useDesktop(Size size)
     }
     screenWidth = size.width;
     screenHeight = size.height;
-    windowProc(*host, WM_SIZE, 0, 0);
+    windowProc(*host, wmSize, 0, 0);
 }
 
 // The paint handler's work: one frame and the wait for it. (The host's

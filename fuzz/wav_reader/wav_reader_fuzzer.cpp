@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     walkChunks(data, size);
 
     WavReader reader;
-    const HRESULT opened = reader.openMemory(data, size);
+    const HResult opened = reader.openMemory(data, size);
     if (reader.dataSize > size) std::abort();
     if (reader.format != nullptr && reader.formatSize() > size) std::abort();
     if (failed(opened)) {

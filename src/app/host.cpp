@@ -8,14 +8,14 @@ bool Host::createWindow(WindowProcedure procedure, Game* game)
     procedure_ = procedure;
     game_ = game;
     destroyed_ = false;
-    if (procedure_(*this, WM_CREATE, 0, 0) == -1) {
+    if (procedure_(*this, wmCreate, 0, 0) == -1) {
         // Creation abandoned: the window goes away without further messages.
         destroyed_ = true;
         closeWindow();
         return false;
     }
     // The window takes its (maximised) size right after creation.
-    sendMessage(WM_SIZE);
+    sendMessage(wmSize);
     return true;
 }
 
@@ -31,7 +31,7 @@ void Host::destroyWindow()
     if (!windowExists()) {
         return;
     }
-    procedure_(*this, WM_DESTROY, 0, 0);
+    procedure_(*this, wmDestroy, 0, 0);
     destroyed_ = true;
     closeWindow();
 }
@@ -44,7 +44,7 @@ bool Host::postMessage(const Message& m)
         // Motion arriving now moves the newest queued motion instead; a key
         // or button takes the place of the oldest queued motion.
         const int newest = lastMotion();
-        if (m.message == WM_MOUSEMOVE) {
+        if (m.message == wmMouseMove) {
             if (newest < 0) {
                 return false;
             }
@@ -68,7 +68,7 @@ bool Host::postMessage(const Message& m)
 int Host::firstMotion() const
 {
     for (int i = 0; i < queueCount_; ++i) {
-        if (queue_[(queueHead_ + i) % queueCapacity].message == WM_MOUSEMOVE) {
+        if (queue_[(queueHead_ + i) % queueCapacity].message == wmMouseMove) {
             return i;
         }
     }
@@ -78,7 +78,7 @@ int Host::firstMotion() const
 int Host::lastMotion() const
 {
     for (int i = queueCount_ - 1; i >= 0; --i) {
-        if (queue_[(queueHead_ + i) % queueCapacity].message == WM_MOUSEMOVE) {
+        if (queue_[(queueHead_ + i) % queueCapacity].message == wmMouseMove) {
             return i;
         }
     }
@@ -95,7 +95,7 @@ std::int64_t Host::sendMessage(std::uint32_t message, std::uint64_t wParam, std:
 
 std::int64_t Host::dispatchMessage(const Message& m)
 {
-    if (m.message == WM_NULL) {
+    if (m.message == wmNull) {
         return 0;
     }
     return sendMessage(m.message, m.wParam, m.lParam);
@@ -122,11 +122,11 @@ bool Host::takeMessage(Message& out)
     }
     if (quitPosted_) {
         quitPosted_ = false;
-        out = Message{WM_QUIT, static_cast<std::uint64_t>(quitCode_), 0};
+        out = Message{wmQuit, static_cast<std::uint64_t>(quitCode_), 0};
         return true;
     }
     if (windowExists() && !minimised_) {
-        out = Message{WM_PAINT, 0, 0};
+        out = Message{wmPaint, 0, 0};
         return true;
     }
     return false;
@@ -135,7 +135,7 @@ bool Host::takeMessage(Message& out)
 void Host::setMinimised(bool minimised)
 {
     if (minimised && !minimised_) {
-        postMessage(Message{WM_NULL, 0, 0});
+        postMessage(Message{wmNull, 0, 0});
     }
     minimised_ = minimised;
     updateActivation();
@@ -155,5 +155,5 @@ void Host::updateActivation()
     }
     active_ = active;
     const std::uint64_t minimisedWord = minimised_ ? std::uint64_t{1} << 16 : 0;
-    sendMessage(WM_ACTIVATE, (active ? WA_ACTIVE : WA_INACTIVE) | minimisedWord);
+    sendMessage(wmActivate, (active ? waActive : waInactive) | minimisedWord);
 }

@@ -44,15 +44,15 @@ public:
     // ---- the window and its queue ---------------------------------------
 
     // Registers the window procedure, creates the window (hidden) and sends it
-    // WM_CREATE and then WM_SIZE. The game, if any, is the window's own data:
+    // wmCreate and then wmSize. The game, if any, is the window's own data:
     // the procedure finds it through game(). False when creation failed or
-    // WM_CREATE answered −1; the window is then gone.
+    // wmCreate answered −1; the window is then gone.
     bool createWindow(WindowProcedure procedure, Game* game = nullptr);
     // The game given at creation (null when none was).
     Game* game() const { return game_; }
     // Makes the window visible.
     void showWindow();
-    // Destroys the window: it gets WM_DESTROY and afterwards no more messages.
+    // Destroys the window: it gets wmDestroy and afterwards no more messages.
     void destroyWindow();
     bool windowExists() const { return procedure_ != nullptr && !destroyed_; }
 
@@ -66,32 +66,32 @@ public:
     // messages (size, close) are delivered. 0 when there is no window.
     std::int64_t sendMessage(std::uint32_t message, std::uint64_t wParam = 0, std::int64_t lParam = 0);
     // Hands a taken message to the window procedure; nothing happens for
-    // WM_NULL or when the window is gone.
+    // wmNull or when the window is gone.
     std::int64_t dispatchMessage(const Message& m);
-    // Makes the next take return WM_QUIT once the queue is empty.
+    // Makes the next take return wmQuit once the queue is empty.
     void postQuitMessage(int exitCode);
 
     // Takes at most one message without waiting: queued messages first, then
-    // WM_QUIT once posted, then WM_PAINT, since the window is always invalid.
+    // wmQuit once posted, then wmPaint, since the window is always invalid.
     // While the window is minimised there is no paint: the host waits for the
     // platform's next event instead. False when nothing was taken.
     bool takeMessage(Message& out);
 
     // Called by the platform side when the window is minimised or restored.
-    // Minimising posts WM_NULL so that the loop no longer holds a paint.
+    // Minimising posts wmNull so that the loop no longer holds a paint.
     void setMinimised(bool minimised);
     bool minimised() const { return minimised_; }
     // Called by the platform side when the window gains or loses the input
     // focus. The window is active while it has the focus and is not
-    // minimised; every change of that is sent to it at once as WM_ACTIVATE
-    // (WA_ACTIVE or WA_INACTIVE, the minimised state in the high word). A new
+    // minimised; every change of that is sent to it at once as wmActivate
+    // (waActive or waInactive, the minimised state in the high word). A new
     // window counts as active; a host that never calls these stays so.
     void setFocused(bool focused);
 
 protected:
     // Creates the platform window, hidden. False on failure.
     virtual bool openWindow() = 0;
-    // Destroys the platform window (after WM_DESTROY was handled).
+    // Destroys the platform window (after wmDestroy was handled).
     virtual void closeWindow() = 0;
     // Makes the platform window visible.
     virtual void revealWindow() = 0;
@@ -103,10 +103,10 @@ protected:
 private:
     static constexpr int queueCapacity = 256;
 
-    // Position from the head of the oldest / newest queued WM_MOUSEMOVE, or −1.
+    // Position from the head of the oldest / newest queued wmMouseMove, or −1.
     int firstMotion() const;
     int lastMotion() const;
-    // Sends WM_ACTIVATE when focus and minimised state change whether the
+    // Sends wmActivate when focus and minimised state change whether the
     // window is active.
     void updateActivation();
 

@@ -12,7 +12,7 @@ int runMessageLoop(Host& host)
         if (!host.takeMessage(next)) {
             continue;
         }
-        if (next.message == WM_QUIT) {
+        if (next.message == wmQuit) {
             return 1;
         }
         host.dispatchMessage(next);

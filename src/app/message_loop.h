@@ -4,5 +4,5 @@
 
 // The game's main loop. Each turn dispatches the message taken in the
 // previous turn again, polls the joystick, and takes and dispatches at most one
-// new message; WM_QUIT ends it. Returns the program's exit code, 1.
+// new message; wmQuit ends it. Returns the program's exit code, 1.
 int runMessageLoop(Host& host);

@@ -9,17 +9,17 @@ namespace {
 
 constexpr const char* windowTitle = "Glimmerfall V1.0";
 
-constexpr std::uint64_t VK_BACK = 0x08;
-constexpr std::uint64_t VK_TAB = 0x09;
-constexpr std::uint64_t VK_RETURN = 0x0D;
-constexpr std::uint64_t VK_SHIFT = 0x10;
-constexpr std::uint64_t VK_CONTROL = 0x11;
-constexpr std::uint64_t VK_MENU = 0x12;
-constexpr std::uint64_t VK_F1 = 0x70;
+constexpr std::uint64_t vkBack = 0x08;
+constexpr std::uint64_t vkTab = 0x09;
+constexpr std::uint64_t vkReturn = 0x0D;
+constexpr std::uint64_t vkShift = 0x10;
+constexpr std::uint64_t vkControl = 0x11;
+constexpr std::uint64_t vkMenu = 0x12;
+constexpr std::uint64_t vkF1 = 0x70;
 
-constexpr std::uint64_t MK_LBUTTON = 0x01;
-constexpr std::uint64_t MK_RBUTTON = 0x02;
-constexpr std::uint64_t MK_MBUTTON = 0x10;
+constexpr std::uint64_t mkLButton = 0x01;
+constexpr std::uint64_t mkRButton = 0x02;
+constexpr std::uint64_t mkMButton = 0x10;
 
 // The virtual-key code of a key by its position on the keyboard, so W, A, S
 // and D sit where players expect on any layout; 0 for keys the game has no
@@ -33,25 +33,25 @@ std::uint64_t virtualKey(SDL_Scancode s)
         return '1' + (s - SDL_SCANCODE_1);
     }
     if (s >= SDL_SCANCODE_F1 && s <= SDL_SCANCODE_F12) {
-        return VK_F1 + (s - SDL_SCANCODE_F1);
+        return vkF1 + (s - SDL_SCANCODE_F1);
     }
     switch (s) {
         case SDL_SCANCODE_0: return '0';
-        case SDL_SCANCODE_SPACE: return VK_SPACE;
-        case SDL_SCANCODE_ESCAPE: return VK_ESCAPE;
-        case SDL_SCANCODE_RETURN: return VK_RETURN;
-        case SDL_SCANCODE_BACKSPACE: return VK_BACK;
-        case SDL_SCANCODE_TAB: return VK_TAB;
-        case SDL_SCANCODE_LEFT: return VK_LEFT;
-        case SDL_SCANCODE_RIGHT: return VK_RIGHT;
-        case SDL_SCANCODE_UP: return VK_UP;
-        case SDL_SCANCODE_DOWN: return VK_DOWN;
+        case SDL_SCANCODE_SPACE: return vkSpace;
+        case SDL_SCANCODE_ESCAPE: return vkEscape;
+        case SDL_SCANCODE_RETURN: return vkReturn;
+        case SDL_SCANCODE_BACKSPACE: return vkBack;
+        case SDL_SCANCODE_TAB: return vkTab;
+        case SDL_SCANCODE_LEFT: return vkLeft;
+        case SDL_SCANCODE_RIGHT: return vkRight;
+        case SDL_SCANCODE_UP: return vkUp;
+        case SDL_SCANCODE_DOWN: return vkDown;
         case SDL_SCANCODE_LSHIFT:
-        case SDL_SCANCODE_RSHIFT: return VK_SHIFT;
+        case SDL_SCANCODE_RSHIFT: return vkShift;
         case SDL_SCANCODE_LCTRL:
-        case SDL_SCANCODE_RCTRL: return VK_CONTROL;
+        case SDL_SCANCODE_RCTRL: return vkControl;
         case SDL_SCANCODE_LALT:
-        case SDL_SCANCODE_RALT: return VK_MENU;
+        case SDL_SCANCODE_RALT: return vkMenu;
         default: return 0;
     }
 }
@@ -65,9 +65,9 @@ std::int64_t pointParam(int x, int y)
 std::uint64_t mouseButtons(std::uint32_t state)
 {
     std::uint64_t w = 0;
-    w |= (state & SDL_BUTTON_LMASK) ? MK_LBUTTON : 0;
-    w |= (state & SDL_BUTTON_RMASK) ? MK_RBUTTON : 0;
-    w |= (state & SDL_BUTTON_MMASK) ? MK_MBUTTON : 0;
+    w |= (state & SDL_BUTTON_LMASK) ? mkLButton : 0;
+    w |= (state & SDL_BUTTON_RMASK) ? mkRButton : 0;
+    w |= (state & SDL_BUTTON_MMASK) ? mkMButton : 0;
     return w;
 }
 
@@ -185,17 +185,17 @@ void SdlWindowHost::pumpEvents(bool wait)
     }
     if (sizePending_) {
         sizePending_ = false;
-        sendMessage(WM_SIZE);
+        sendMessage(wmSize);
     }
     if (soundCheck_.due(monotonicNanoseconds())) {
-        sendMessage(WM_TIMER, soundOutputTimer);
+        sendMessage(wmTimer, soundOutputTimer);
     }
 }
 
 namespace {
 
 // F11, or Enter with Alt held, switches between desktop fullscreen and the
-// window. The size change reaches the game as any other WM_SIZE; the keys
+// window. The size change reaches the game as any other wmSize; the keys
 // themselves still go to the game, which ignores them.
 bool isFullscreenToggle(const SDL_KeyboardEvent& key)
 {
@@ -219,12 +219,12 @@ void SdlWindowHost::translate(const SDL_Event& e)
 {
     switch (e.type) {
         case SDL_QUIT:
-            postMessage(Message{WM_CLOSE, 0, 0});
+            postMessage(Message{wmClose, 0, 0});
             break;
         case SDL_WINDOWEVENT:
             switch (e.window.event) {
                 case SDL_WINDOWEVENT_CLOSE:
-                    postMessage(Message{WM_CLOSE, 0, 0});
+                    postMessage(Message{wmClose, 0, 0});
                     break;
                 case SDL_WINDOWEVENT_SIZE_CHANGED:
                     sizePending_ = true;
@@ -259,7 +259,7 @@ void SdlWindowHost::translate(const SDL_Event& e)
                 break;
             }
             const bool down = e.type == SDL_KEYDOWN;
-            const bool alt = (e.key.keysym.mod & KMOD_ALT) != 0 || key == VK_MENU;
+            const bool alt = (e.key.keysym.mod & KMOD_ALT) != 0 || key == vkMenu;
             std::int64_t l = 1 | (std::int64_t{e.key.keysym.scancode & 0xFF} << 16);
             if (alt) {
                 l |= std::int64_t{1} << 29;
@@ -270,21 +270,21 @@ void SdlWindowHost::translate(const SDL_Event& e)
                 l |= keyRepeatFlag;
             }
             const std::uint32_t message =
-                alt ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
+                alt ? (down ? wmSysKeyDown : wmSysKeyUp) : (down ? wmKeyDown : wmKeyUp);
             postMessage(Message{message, key, l});
             break;
         }
         case SDL_MOUSEMOTION:
-            postMessage(Message{WM_MOUSEMOVE, mouseButtons(e.motion.state), pointParam(e.motion.x, e.motion.y)});
+            postMessage(Message{wmMouseMove, mouseButtons(e.motion.state), pointParam(e.motion.x, e.motion.y)});
             break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP: {
             const bool down = e.type == SDL_MOUSEBUTTONDOWN;
             std::uint32_t message = 0;
             switch (e.button.button) {
-                case SDL_BUTTON_LEFT: message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP; break;
-                case SDL_BUTTON_RIGHT: message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP; break;
-                case SDL_BUTTON_MIDDLE: message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP; break;
+                case SDL_BUTTON_LEFT: message = down ? wmLButtonDown : wmLButtonUp; break;
+                case SDL_BUTTON_RIGHT: message = down ? wmRButtonDown : wmRButtonUp; break;
+                case SDL_BUTTON_MIDDLE: message = down ? wmMButtonDown : wmMButtonUp; break;
                 default: break;
             }
             if (message != 0) {
@@ -298,7 +298,7 @@ void SdlWindowHost::translate(const SDL_Event& e)
             int x = 0;
             int y = 0;
             SDL_GetMouseState(&x, &y);
-            postMessage(Message{WM_MOUSEWHEEL, delta << 16, pointParam(x, y)});
+            postMessage(Message{wmMouseWheel, delta << 16, pointParam(x, y)});
             break;
         }
         default:

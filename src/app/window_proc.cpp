@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr std::uint64_t VK_F4 = 0x73;
+constexpr std::uint64_t vkF4 = 0x73;
 constexpr std::int64_t altDownFlag = std::int64_t{1} << 29;
 
 std::int64_t onCreate(Host& host)
@@ -31,12 +31,12 @@ std::int64_t onCreate(Host& host)
 std::int64_t defWindowProc(Host& host, std::uint32_t message, std::uint64_t wParam, std::int64_t lParam)
 {
     switch (message) {
-        case WM_CLOSE:
+        case wmClose:
             host.destroyWindow();
             return 0;
-        case WM_SYSKEYDOWN:
-            if ((wParam & 0xFFFFu) == VK_F4 && (lParam & altDownFlag) != 0) {
-                host.sendMessage(WM_CLOSE);
+        case wmSysKeyDown:
+            if ((wParam & 0xFFFFu) == vkF4 && (lParam & altDownFlag) != 0) {
+                host.sendMessage(wmClose);
             }
             return 0;
         default:
@@ -47,32 +47,32 @@ std::int64_t defWindowProc(Host& host, std::uint32_t message, std::uint64_t wPar
 std::int64_t windowProc(Host& host, std::uint32_t message, std::uint64_t wParam, std::int64_t lParam)
 {
     switch (message) {
-        case WM_CREATE:
+        case wmCreate:
             return onCreate(host);
-        case WM_DESTROY:
+        case wmDestroy:
             // The context stays until the process ends; the sounds and the
             // sound device until the message loop is over (runGame).
             host.releaseRenderContext();
             host.postQuitMessage(0);
             return 0;
-        case WM_SIZE:
+        case wmSize:
             setupRendering();
             host.game()->resized();
             return 0;
-        case WM_ACTIVATE:
+        case wmActivate:
             // The sound is heard only while the window is the active one.
-            if ((wParam & 0xFFFFu) == WA_INACTIVE || (wParam >> 16) != 0) {
+            if ((wParam & 0xFFFFu) == waInactive || (wParam >> 16) != 0) {
                 pauseSoundOutput();
             } else {
                 resumeSoundOutput();
             }
             return 0;
-        case WM_TIMER:
+        case wmTimer:
             if (wParam == soundOutputTimer) {
                 checkSoundOutput();
             }
             return 0;
-        case WM_PAINT:
+        case wmPaint:
             // The window stays invalid, so the next paint follows at once.
             host.game()->frame();
             glFinish();

@@ -8,13 +8,13 @@
 
 namespace {
 
-constexpr std::uint32_t gameSoundFlags = DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLFREQUENCY;
+constexpr std::uint32_t gameSoundFlags = dsbCapsCtrlVolume | dsbCapsCtrlFrequency;
 
 // Loads one sound; a file that cannot be loaded leaves it null and is named
 // on stderr, and the game goes on without it.
 void loadSound(Sound** sound, const char* fileName, std::uint32_t bufferCount)
 {
-    const HRESULT hr = soundManager.createSound(sound, fileName, gameSoundFlags, GUID_NULL, bufferCount);
+    const HResult hr = soundManager.createSound(sound, fileName, gameSoundFlags, guidNull, bufferCount);
     if (failed(hr)) {
         std::fprintf(stderr, "glimmerfall: cannot load sound \"%s\" (error 0x%08X); playing on without it\n",
                      fileName, static_cast<unsigned>(hr));
@@ -23,9 +23,9 @@ void loadSound(Sound** sound, const char* fileName, std::uint32_t bufferCount)
 
 }  // namespace
 
-HRESULT startAudio()
+HResult startAudio()
 {
-    HRESULT hr = soundManager.initialize(nullptr, DSSCL_PRIORITY);
+    HResult hr = soundManager.initialize(nullptr, dsSclPriority);
     if (failed(hr)) return hr;
     hr = soundManager.setPrimaryFormat(10, 22050, 16);
     if (failed(hr)) return hr;
@@ -34,8 +34,8 @@ HRESULT startAudio()
     loadSound(&thrustSound, "thrust.wav", 1);
     loadSound(&musicSound, "MUSIC.wav", 1);
 
-    if (musicSound != nullptr) musicSound->play(0, DSBPLAY_LOOPING, 0, -1, 0);
-    return S_OK;
+    if (musicSound != nullptr) musicSound->play(0, dsbPlayLooping, 0, -1, 0);
+    return sOk;
 }
 
 void stopAudio()

@@ -9,7 +9,7 @@
 // Returns a failure only when the device or the primary format fails: the
 // caller then shows the start-up error and ends the program. A sound file that
 // cannot be loaded is reported on stderr and its sound stays null.
-HRESULT startAudio();
+HResult startAudio();
 
 // The end of the game: deletes the three sounds and releases the sound
 // device, which closes the output. Safe to call when audio never started.

@@ -17,7 +17,7 @@ void updateThrustSound(bool thrusting)
     if (thrusting) {
         // The loop starts with the first thrust and then never stops; at rest
         // it just plays at -5000.
-        if (!thrustSound->isPlaying()) loop->play(0, 0, DSBPLAY_LOOPING);
+        if (!thrustSound->isPlaying()) loop->play(0, 0, dsbPlayLooping);
         if (!thrustSound->isPlaying()) return;
         thrustLevel += 100;
         if (thrustLevel > 3000) thrustLevel = 3000;
@@ -36,5 +36,5 @@ void quietThrustSound()
     if (loop == nullptr || !thrustSound->isPlaying()) return;
     thrustLevel -= 100;
     if (thrustLevel < 0) thrustLevel = 0;
-    loop->setVolume(thrustLevel > 0 ? thrustLevel - 5000 : DSBVOLUME_MIN);
+    loop->setVolume(thrustLevel > 0 ? thrustLevel - 5000 : dsbVolumeMin);
 }

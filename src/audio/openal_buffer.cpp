@@ -23,25 +23,25 @@ bool makeSource(ALuint* source)
     return clearAlError();
 }
 
-HRESULT OpenAlBuffer::play(std::uint32_t, std::uint32_t, std::uint32_t playFlags)
+HResult OpenAlBuffer::play(std::uint32_t, std::uint32_t, std::uint32_t playFlags)
 {
-    if (lost) return DSERR_BUFFERLOST;
+    if (lost) return dsErrBufferLost;
     output->makeCurrent();
     clearAlError();
-    alSourcei(source, AL_LOOPING, (playFlags & DSBPLAY_LOOPING) != 0 ? AL_TRUE : AL_FALSE);
+    alSourcei(source, AL_LOOPING, (playFlags & dsbPlayLooping) != 0 ? AL_TRUE : AL_FALSE);
     // A buffer that already plays goes on where it is, with the new flags.
     ALint state = AL_STOPPED;
     alGetSourcei(source, AL_SOURCE_STATE, &state);
     if (state != AL_PLAYING) alSourcePlay(source);
-    return clearAlError() ? S_OK : E_FAIL;
+    return clearAlError() ? sOk : eFail;
 }
 
-HRESULT OpenAlBuffer::getStatus(std::uint32_t* status)
+HResult OpenAlBuffer::getStatus(std::uint32_t* status)
 {
-    if (status == nullptr) return DSERR_INVALIDPARAM;
+    if (status == nullptr) return dsErrInvalidParam;
     if (lost) {
-        *status = DSBSTATUS_BUFFERLOST;
-        return S_OK;
+        *status = dsbStatusBufferLost;
+        return sOk;
     }
     output->makeCurrent();
     ALint state = AL_STOPPED;
@@ -50,56 +50,56 @@ HRESULT OpenAlBuffer::getStatus(std::uint32_t* status)
     alGetSourcei(source, AL_LOOPING, &looping);
     *status = 0;
     if (state == AL_PLAYING) {
-        *status |= DSBSTATUS_PLAYING;
-        if (looping == AL_TRUE) *status |= DSBSTATUS_LOOPING;
+        *status |= dsbStatusPlaying;
+        if (looping == AL_TRUE) *status |= dsbStatusLooping;
     }
-    return clearAlError() ? S_OK : E_FAIL;
+    return clearAlError() ? sOk : eFail;
 }
 
-HRESULT OpenAlBuffer::setVolume(std::int32_t volume)
+HResult OpenAlBuffer::setVolume(std::int32_t volume)
 {
-    if ((flags & DSBCAPS_CTRLVOLUME) == 0) return DSERR_CONTROLUNAVAIL;
-    if (volume < DSBVOLUME_MIN || volume > DSBVOLUME_MAX) return DSERR_INVALIDPARAM;
+    if ((flags & dsbCapsCtrlVolume) == 0) return dsErrControlUnavail;
+    if (volume < dsbVolumeMin || volume > dsbVolumeMax) return dsErrInvalidParam;
     output->makeCurrent();
     alSourcef(source, AL_GAIN, gainFromVolume(volume));
-    return clearAlError() ? S_OK : E_FAIL;
+    return clearAlError() ? sOk : eFail;
 }
 
-HRESULT OpenAlBuffer::setFrequency(std::uint32_t frequency)
+HResult OpenAlBuffer::setFrequency(std::uint32_t frequency)
 {
-    if ((flags & DSBCAPS_CTRLFREQUENCY) == 0) return DSERR_CONTROLUNAVAIL;
-    if (frequency != DSBFREQUENCY_ORIGINAL &&
-        (frequency < DSBFREQUENCY_MIN || frequency > DSBFREQUENCY_MAX)) {
-        return DSERR_INVALIDPARAM;
+    if ((flags & dsbCapsCtrlFrequency) == 0) return dsErrControlUnavail;
+    if (frequency != dsbFrequencyOriginal &&
+        (frequency < dsbFrequencyMin || frequency > dsbFrequencyMax)) {
+        return dsErrInvalidParam;
     }
-    const float pitch = frequency == DSBFREQUENCY_ORIGINAL
+    const float pitch = frequency == dsbFrequencyOriginal
                             ? 1.0f
                             : static_cast<float>(frequency) / static_cast<float>(samples->rate);
     output->makeCurrent();
     alSourcef(source, AL_PITCH, pitch);
-    return clearAlError() ? S_OK : E_FAIL;
+    return clearAlError() ? sOk : eFail;
 }
 
-HRESULT OpenAlBuffer::setPan(std::int32_t pan)
+HResult OpenAlBuffer::setPan(std::int32_t pan)
 {
-    if ((flags & DSBCAPS_CTRLPAN) == 0) return DSERR_CONTROLUNAVAIL;
-    if (pan < DSBPAN_LEFT || pan > DSBPAN_RIGHT) return DSERR_INVALIDPARAM;
+    if ((flags & dsbCapsCtrlPan) == 0) return dsErrControlUnavail;
+    if (pan < dsbPanLeft || pan > dsbPanRight) return dsErrInvalidParam;
     // Place the (listener-relative) source on a half circle in front:
     // full left, centre, full right.
-    const float x = static_cast<float>(pan) / static_cast<float>(DSBPAN_RIGHT);
+    const float x = static_cast<float>(pan) / static_cast<float>(dsbPanRight);
     output->makeCurrent();
     alSource3f(source, AL_POSITION, x, 0.0f, -std::sqrt(1.0f - x * x));
-    return clearAlError() ? S_OK : E_FAIL;
+    return clearAlError() ? sOk : eFail;
 }
 
-HRESULT OpenAlBuffer::lock(std::uint32_t offset, std::uint32_t bytes, void** region1,
+HResult OpenAlBuffer::lock(std::uint32_t offset, std::uint32_t bytes, void** region1,
                            std::uint32_t* bytes1, void** region2, std::uint32_t* bytes2, std::uint32_t)
 {
-    if (region1 == nullptr || bytes1 == nullptr) return DSERR_INVALIDPARAM;
+    if (region1 == nullptr || bytes1 == nullptr) return dsErrInvalidParam;
     const std::uint32_t size = samples->stagingBytes;
-    if (offset >= size || bytes == 0 || bytes > size) return DSERR_INVALIDPARAM;
+    if (offset >= size || bytes == 0 || bytes > size) return dsErrInvalidParam;
     if (!samples->staging) {
-        const HRESULT hr = takeBack();
+        const HResult hr = takeBack();
         if (failed(hr)) return hr;
     }
     // A lock that runs past the end wraps round to the start.
@@ -108,20 +108,20 @@ HRESULT OpenAlBuffer::lock(std::uint32_t offset, std::uint32_t bytes, void** reg
     *bytes1 = first;
     if (region2 != nullptr) *region2 = first < bytes ? samples->staging.get() : nullptr;
     if (bytes2 != nullptr) *bytes2 = bytes - first;
-    return S_OK;
+    return sOk;
 }
 
-HRESULT OpenAlBuffer::unlock(void* region1, std::uint32_t bytes1, void* region2, std::uint32_t bytes2)
+HResult OpenAlBuffer::unlock(void* region1, std::uint32_t bytes1, void* region2, std::uint32_t bytes2)
 {
-    if (!inStaging(region1, bytes1) || !inStaging(region2, bytes2)) return DSERR_INVALIDPARAM;
+    if (!inStaging(region1, bytes1) || !inStaging(region2, bytes2)) return dsErrInvalidParam;
     return upload();
 }
 
-HRESULT OpenAlBuffer::restore()
+HResult OpenAlBuffer::restore()
 {
-    if (lost && output->lost) return DSERR_NODRIVER;
+    if (lost && output->lost) return dsErrNoDriver;
     lost = false;
-    return S_OK;
+    return sOk;
 }
 
 void OpenAlBuffer::release()
@@ -207,17 +207,17 @@ bool OpenAlBuffer::inStaging(const void* region, std::uint32_t bytes) const
            bytes <= static_cast<std::uint32_t>(begin + samples->stagingBytes - p);
 }
 
-HRESULT OpenAlBuffer::takeBack()
+HResult OpenAlBuffer::takeBack()
 {
     std::unique_ptr<std::uint8_t[]> block(new (std::nothrow) std::uint8_t[samples->stagingBytes]);
-    if (!block) return E_OUTOFMEMORY;
+    if (!block) return eOutOfMemory;
     const std::uint32_t whole = samples->stagingBytes - samples->stagingBytes % samples->frameBytes;
     if (samples->uploaded) {
         output->makeCurrent();
         clearAlError();
         const void* held = output->mapBuffer(samples->name, 0, static_cast<ALsizei>(whole),
                                              mapReadBit | mapPersistentBit);
-        if (held == nullptr || !clearAlError()) return E_FAIL;
+        if (held == nullptr || !clearAlError()) return eFail;
         std::memcpy(block.get(), held, whole);
         output->unmapBuffer(samples->name);
         std::memcpy(block.get() + whole, samples->tail, samples->stagingBytes - whole);
@@ -225,10 +225,10 @@ HRESULT OpenAlBuffer::takeBack()
         std::memset(block.get(), samples->silence, samples->stagingBytes);
     }
     samples->staging = std::move(block);
-    return S_OK;
+    return sOk;
 }
 
-HRESULT OpenAlBuffer::upload()
+HResult OpenAlBuffer::upload()
 {
     output->makeCurrent();
     clearAlError();
@@ -259,7 +259,7 @@ HRESULT OpenAlBuffer::upload()
             alSourcei(samples->sources[i], AL_BUFFER, static_cast<ALint>(samples->name));
         }
     }
-    return clearAlError() && samples->uploaded ? S_OK : E_FAIL;
+    return clearAlError() && samples->uploaded ? sOk : eFail;
 }
 
 }  // namespace openal

@@ -12,7 +12,7 @@
 
 namespace openal {
 
-constexpr HRESULT DSERR_CONTROLUNAVAIL = static_cast<HRESULT>(0x8878001Eu);
+constexpr HResult dsErrControlUnavail = static_cast<HResult>(0x8878001Eu);
 constexpr std::uint32_t maxSharingSources = 64;
 
 // The data of one sound: the AL buffer, the staging block handed out by lock,
@@ -44,31 +44,31 @@ public:
 
     // OpenAL Soft chooses its own output format; the requested one is only
     // checked for sense.
-    HRESULT setFormat(const WaveFormatEx& format) override
+    HResult setFormat(const WaveFormatEx& format) override
     {
-        if (format.formatTag != WAVE_FORMAT_PCM || format.channels == 0 || format.samplesPerSec == 0 ||
+        if (format.formatTag != waveFormatPcm || format.channels == 0 || format.samplesPerSec == 0 ||
             (format.bitsPerSample != 8 && format.bitsPerSample != 16) || format.blockAlign == 0) {
-            return DSERR_BADFORMAT;
+            return dsErrBadFormat;
         }
-        return S_OK;
+        return sOk;
     }
-    HRESULT play(std::uint32_t, std::uint32_t, std::uint32_t) override { return DSERR_INVALIDCALL; }
-    HRESULT getStatus(std::uint32_t* status) override
+    HResult play(std::uint32_t, std::uint32_t, std::uint32_t) override { return dsErrInvalidCall; }
+    HResult getStatus(std::uint32_t* status) override
     {
-        if (status == nullptr) return DSERR_INVALIDPARAM;
+        if (status == nullptr) return dsErrInvalidParam;
         *status = 0;
-        return S_OK;
+        return sOk;
     }
-    HRESULT setVolume(std::int32_t) override { return DSERR_CONTROLUNAVAIL; }
-    HRESULT setFrequency(std::uint32_t) override { return DSERR_CONTROLUNAVAIL; }
-    HRESULT setPan(std::int32_t) override { return DSERR_CONTROLUNAVAIL; }
-    HRESULT lock(std::uint32_t, std::uint32_t, void**, std::uint32_t*, void**, std::uint32_t*,
+    HResult setVolume(std::int32_t) override { return dsErrControlUnavail; }
+    HResult setFrequency(std::uint32_t) override { return dsErrControlUnavail; }
+    HResult setPan(std::int32_t) override { return dsErrControlUnavail; }
+    HResult lock(std::uint32_t, std::uint32_t, void**, std::uint32_t*, void**, std::uint32_t*,
                  std::uint32_t) override
     {
-        return DSERR_INVALIDCALL;
+        return dsErrInvalidCall;
     }
-    HRESULT unlock(void*, std::uint32_t, void*, std::uint32_t) override { return DSERR_INVALIDCALL; }
-    HRESULT restore() override { return S_OK; }
+    HResult unlock(void*, std::uint32_t, void*, std::uint32_t) override { return dsErrInvalidCall; }
+    HResult restore() override { return sOk; }
     void release() override
     {
         AlOutput* out = output;
@@ -92,19 +92,19 @@ public:
         output->entries = this;
     }
 
-    HRESULT setFormat(const WaveFormatEx&) override { return DSERR_INVALIDCALL; }
-    HRESULT play(std::uint32_t, std::uint32_t, std::uint32_t playFlags) override;
-    HRESULT getStatus(std::uint32_t* status) override;
-    HRESULT setVolume(std::int32_t volume) override;
-    HRESULT setFrequency(std::uint32_t frequency) override;
-    HRESULT setPan(std::int32_t pan) override;
-    HRESULT lock(std::uint32_t offset, std::uint32_t bytes, void** region1, std::uint32_t* bytes1,
+    HResult setFormat(const WaveFormatEx&) override { return dsErrInvalidCall; }
+    HResult play(std::uint32_t, std::uint32_t, std::uint32_t playFlags) override;
+    HResult getStatus(std::uint32_t* status) override;
+    HResult setVolume(std::int32_t volume) override;
+    HResult setFrequency(std::uint32_t frequency) override;
+    HResult setPan(std::int32_t pan) override;
+    HResult lock(std::uint32_t offset, std::uint32_t bytes, void** region1, std::uint32_t* bytes1,
                  void** region2, std::uint32_t* bytes2, std::uint32_t) override;
-    HRESULT unlock(void* region1, std::uint32_t bytes1, void* region2, std::uint32_t bytes2) override;
+    HResult unlock(void* region1, std::uint32_t bytes1, void* region2, std::uint32_t bytes2) override;
 
     // A buffer is lost only with its output; once a new output is open its
     // memory is there again, silent until it is refilled.
-    HRESULT restore() override;
+    HResult restore() override;
 
     void release() override;
 
@@ -139,12 +139,12 @@ private:
 
     // Makes the staging block again from OpenAL's copy of the samples (or
     // silence, before anything was uploaded).
-    HRESULT takeBack();
+    HResult takeBack();
 
     // Hands the staging block to OpenAL. A buffer attached to sources cannot
     // take new data, so every source sharing it lets go first and takes it
     // back afterwards (a sharing source that was playing stops).
-    HRESULT upload();
+    HResult upload();
 };
 
 }  // namespace openal

@@ -14,41 +14,41 @@ namespace openal {
 
 namespace {
 
-constexpr std::uint32_t DSBSIZE_MIN = 4;
-constexpr std::uint32_t DSBSIZE_MAX = 0x0FFFFFFF;
+constexpr std::uint32_t dsbSizeMin = 4;
+constexpr std::uint32_t dsbSizeMax = 0x0FFFFFFF;
 
 class OpenAlDevice final : public SoundDevice {
 public:
     explicit OpenAlDevice(AlOutput* out) : output(out) {}
 
-    HRESULT setCooperativeLevel(WindowHandle, std::uint32_t) override { return S_OK; }
+    HResult setCooperativeLevel(WindowHandle, std::uint32_t) override { return sOk; }
 
-    HRESULT createSoundBuffer(const SoundBufferDesc& desc, SoundBuffer** buffer) override
+    HResult createSoundBuffer(const SoundBufferDesc& desc, SoundBuffer** buffer) override
     {
-        if (buffer == nullptr) return DSERR_INVALIDPARAM;
+        if (buffer == nullptr) return dsErrInvalidParam;
         *buffer = nullptr;
         output->makeCurrent();
-        if ((desc.flags & DSBCAPS_PRIMARYBUFFER) != 0) {
-            if (desc.bufferBytes != 0 || desc.format != nullptr) return DSERR_INVALIDPARAM;
+        if ((desc.flags & dsbCapsPrimaryBuffer) != 0) {
+            if (desc.bufferBytes != 0 || desc.format != nullptr) return dsErrInvalidParam;
             *buffer = new (std::nothrow) OpenAlPrimaryBuffer(output);
-            return *buffer != nullptr ? S_OK : E_OUTOFMEMORY;
+            return *buffer != nullptr ? sOk : eOutOfMemory;
         }
 
-        if (desc.format == nullptr) return DSERR_INVALIDPARAM;
-        if (desc.bufferBytes < DSBSIZE_MIN || desc.bufferBytes > DSBSIZE_MAX) return DSERR_INVALIDPARAM;
+        if (desc.format == nullptr) return dsErrInvalidParam;
+        if (desc.bufferBytes < dsbSizeMin || desc.bufferBytes > dsbSizeMax) return dsErrInvalidParam;
         const WaveFormatEx& format = *desc.format;
-        if (format.formatTag != WAVE_FORMAT_PCM || format.samplesPerSec == 0 ||
+        if (format.formatTag != waveFormatPcm || format.samplesPerSec == 0 ||
             (format.channels != 1 && format.channels != 2) ||
             (format.bitsPerSample != 8 && format.bitsPerSample != 16)) {
-            return DSERR_BADFORMAT;
+            return dsErrBadFormat;
         }
 
         auto* samples = new (std::nothrow) SharedSamples;
-        if (samples == nullptr) return E_OUTOFMEMORY;
+        if (samples == nullptr) return eOutOfMemory;
         samples->staging.reset(new (std::nothrow) std::uint8_t[desc.bufferBytes]);
         if (!samples->staging) {
             delete samples;
-            return E_OUTOFMEMORY;
+            return eOutOfMemory;
         }
         samples->stagingBytes = desc.bufferBytes;
         samples->silence = format.bitsPerSample == 8 ? 0x80 : 0x00;
@@ -66,34 +66,34 @@ public:
         alGenBuffers(1, &samples->name);
         if (!clearAlError()) {
             delete samples;
-            return E_FAIL;
+            return eFail;
         }
         ALuint source = 0;
         if (!makeSource(&source)) {
             alDeleteBuffers(1, &samples->name);
             delete samples;
-            return E_FAIL;
+            return eFail;
         }
         *buffer = new (std::nothrow) OpenAlBuffer(output, samples, source, desc.flags);
         if (*buffer == nullptr) {
             alDeleteSources(1, &source);
             alDeleteBuffers(1, &samples->name);
             delete samples;
-            return E_OUTOFMEMORY;
+            return eOutOfMemory;
         }
-        return S_OK;
+        return sOk;
     }
 
-    HRESULT duplicateSoundBuffer(SoundBuffer* original, SoundBuffer** duplicate) override
+    HResult duplicateSoundBuffer(SoundBuffer* original, SoundBuffer** duplicate) override
     {
-        if (duplicate == nullptr) return DSERR_INVALIDPARAM;
+        if (duplicate == nullptr) return dsErrInvalidParam;
         *duplicate = nullptr;
         auto* from = dynamic_cast<OpenAlBuffer*>(original);
-        if (from == nullptr || from->output != output) return DSERR_INVALIDPARAM;
-        if (from->samples->sourceCount >= maxSharingSources) return E_OUTOFMEMORY;
+        if (from == nullptr || from->output != output) return dsErrInvalidParam;
+        if (from->samples->sourceCount >= maxSharingSources) return eOutOfMemory;
         output->makeCurrent();
         ALuint source = 0;
-        if (!makeSource(&source)) return E_FAIL;
+        if (!makeSource(&source)) return eFail;
         // The duplicate starts with the original's volume and rate.
         ALfloat gain = 1.0f;
         ALfloat pitch = 1.0f;
@@ -104,14 +104,14 @@ public:
         if (from->samples->uploaded) alSourcei(source, AL_BUFFER, static_cast<ALint>(from->samples->name));
         if (!clearAlError()) {
             alDeleteSources(1, &source);
-            return E_FAIL;
+            return eFail;
         }
         *duplicate = new (std::nothrow) OpenAlBuffer(output, from->samples, source, from->flags);
         if (*duplicate == nullptr) {
             alDeleteSources(1, &source);
-            return E_OUTOFMEMORY;
+            return eOutOfMemory;
         }
-        return S_OK;
+        return sOk;
     }
 
     void release() override
@@ -121,12 +121,12 @@ public:
         out->releaseReference();
     }
 
-    HRESULT pause() override { return setPaused(true); }
-    HRESULT resume() override { return setPaused(false); }
+    HResult pause() override { return setPaused(true); }
+    HResult resume() override { return setPaused(false); }
 
-    HRESULT checkOutput() override
+    HResult checkOutput() override
     {
-        if (!output->lost && deviceConnected(output->device)) return S_OK;
+        if (!output->lost && deviceConnected(output->device)) return sOk;
         if (!output->lost) {
             // Every source has stopped with the output: the buffers are lost.
             output->lost = true;
@@ -134,16 +134,16 @@ public:
                 entry->markLost();
             }
         }
-        return reopenOutput(output) ? S_FALSE : DSERR_NODRIVER;
+        return reopenOutput(output) ? sFalse : dsErrNoDriver;
     }
 
 private:
-    HRESULT setPaused(bool paused)
+    HResult setPaused(bool paused)
     {
         output->paused = paused;
         // A lost output plays nothing anyway; its successor starts as asked.
-        if (output->lost) return S_OK;
-        return setDevicePaused(output->device, paused) ? S_OK : E_FAIL;
+        if (output->lost) return sOk;
+        return setDevicePaused(output->device, paused) ? sOk : eFail;
     }
 
     AlOutput* output;
@@ -151,19 +151,19 @@ private:
 
 }  // namespace
 
-HRESULT wrapOutput(ALCdevice* alDevice, ALCcontext* context, bool loopback, SoundDevice** device)
+HResult wrapOutput(ALCdevice* alDevice, ALCcontext* context, bool loopback, SoundDevice** device)
 {
     if (context == nullptr || alcMakeContextCurrent(context) != ALC_TRUE) {
         if (context != nullptr) alcDestroyContext(context);
         alcCloseDevice(alDevice);
-        return DSERR_NODRIVER;
+        return dsErrNoDriver;
     }
     auto* output = new (std::nothrow) AlOutput;
     if (output == nullptr) {
         alcMakeContextCurrent(nullptr);
         alcDestroyContext(context);
         alcCloseDevice(alDevice);
-        return E_OUTOFMEMORY;
+        return eOutOfMemory;
     }
     output->device = alDevice;
     output->context = context;
@@ -172,10 +172,10 @@ HRESULT wrapOutput(ALCdevice* alDevice, ALCcontext* context, bool loopback, Soun
     *device = new (std::nothrow) OpenAlDevice(output);
     if (*device == nullptr) {
         output->releaseReference();
-        return E_OUTOFMEMORY;
+        return eOutOfMemory;
     }
     if (loopback) loopbackOutput = output;
-    return S_OK;
+    return sOk;
 }
 
 }  // namespace openal
@@ -184,17 +184,17 @@ using namespace openal;
 
 float gainFromVolume(std::int32_t volume)
 {
-    if (volume <= DSBVOLUME_MIN) return 0.0f;
+    if (volume <= dsbVolumeMin) return 0.0f;
     if (volume >= 0) return 1.0f;
     return static_cast<float>(std::pow(10.0, static_cast<double>(volume) / 2000.0));
 }
 
-HRESULT createOpenAlDevice(SoundDevice** device)
+HResult createOpenAlDevice(SoundDevice** device)
 {
-    if (device == nullptr) return E_INVALIDARG;
+    if (device == nullptr) return eInvalidArg;
     *device = nullptr;
     ALCdevice* alDevice = alcOpenDevice(nullptr);
-    if (alDevice == nullptr) return DSERR_NODRIVER;
+    if (alDevice == nullptr) return dsErrNoDriver;
     return wrapOutput(alDevice, alcCreateContext(alDevice, nullptr), false, device);
 }
 

@@ -6,14 +6,14 @@
 
 // The sound device on OpenAL Soft. Each sound's data lives in one AL buffer,
 // each buffer entry plays on an AL source of its own, and duplicates share the
-// AL buffer. Fails with DSERR_NODRIVER when there is no working sound output.
-HRESULT createOpenAlDevice(SoundDevice** device);
+// AL buffer. Fails with dsErrNoDriver when there is no working sound output.
+HResult createOpenAlDevice(SoundDevice** device);
 
 // The same device on OpenAL Soft's loopback output, for a host that keeps its
 // own time: nothing plays by the wall clock; the mix advances only by what
 // renderOpenAlLoopback takes from it (44 100 Hz, stereo, 32-bit float).
-// One at a time: a second fails with DSERR_ALLOCATED while the first is open.
-HRESULT createOpenAlLoopbackDevice(SoundDevice** device);
+// One at a time: a second fails with dsErrAllocated while the first is open.
+HResult createOpenAlLoopbackDevice(SoundDevice** device);
 constexpr std::uint32_t loopbackRate = 44100;
 constexpr std::uint32_t loopbackChannels = 2;
 // Mixes the next `frames` sample frames of the open loopback output into

@@ -22,24 +22,24 @@ LPALCRENDERSAMPLESSOFT renderSamples = nullptr;
 
 }  // namespace
 
-HRESULT createOpenAlLoopbackDevice(SoundDevice** device)
+HResult createOpenAlLoopbackDevice(SoundDevice** device)
 {
-    if (device == nullptr) return E_INVALIDARG;
+    if (device == nullptr) return eInvalidArg;
     *device = nullptr;
     // One loopback output at a time: it is the one the runner renders.
-    if (loopbackOutput != nullptr) return DSERR_ALLOCATED;
-    if (alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback") != ALC_TRUE) return DSERR_NODRIVER;
+    if (loopbackOutput != nullptr) return dsErrAllocated;
+    if (alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback") != ALC_TRUE) return dsErrNoDriver;
     auto openLoopback =
         reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
     auto formatSupported = reinterpret_cast<LPALCISRENDERFORMATSUPPORTEDSOFT>(
         alcGetProcAddress(nullptr, "alcIsRenderFormatSupportedSOFT"));
     auto render = reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
-    if (openLoopback == nullptr || formatSupported == nullptr || render == nullptr) return DSERR_NODRIVER;
+    if (openLoopback == nullptr || formatSupported == nullptr || render == nullptr) return dsErrNoDriver;
     ALCdevice* alDevice = openLoopback(nullptr);
-    if (alDevice == nullptr) return DSERR_NODRIVER;
+    if (alDevice == nullptr) return dsErrNoDriver;
     if (formatSupported(alDevice, static_cast<ALCsizei>(loopbackRate), ALC_STEREO_SOFT, ALC_FLOAT_SOFT) != ALC_TRUE) {
         alcCloseDevice(alDevice);
-        return DSERR_NODRIVER;
+        return dsErrNoDriver;
     }
     // Plain stereo panning, no HRTF, and no limiter: the recording is the
     // linear sum of the sounds.

@@ -73,6 +73,6 @@ bool reopenOutput(AlOutput* out);
 
 // Makes `context` current on `alDevice` and wraps both in the device object;
 // on failure closes them. A loopback output becomes loopbackOutput.
-HRESULT wrapOutput(ALCdevice* alDevice, ALCcontext* context, bool loopback, SoundDevice** device);
+HResult wrapOutput(ALCdevice* alDevice, ALCcontext* context, bool loopback, SoundDevice** device);
 
 }  // namespace openal

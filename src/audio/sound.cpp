@@ -61,7 +61,7 @@ SoundBuffer* Sound::getFreeBuffer()
         if (buffers[i] == nullptr) continue;
         std::uint32_t status = 0;
         buffers[i]->getStatus(&status);
-        if ((status & DSBSTATUS_PLAYING) == 0) return buffers[i];
+        if ((status & dsbStatusPlaying) == 0) return buffers[i];
     }
     // Every buffer plays: take over one of them at random.
     return buffers[static_cast<std::uint32_t>(gameRand()) % bufferCount];
@@ -75,39 +75,39 @@ bool Sound::isPlaying()
         if (buffers[i] == nullptr) continue;
         std::uint32_t status = 0;
         buffers[i]->getStatus(&status);
-        playing = playing || (status & DSBSTATUS_PLAYING) != 0;
+        playing = playing || (status & dsbStatusPlaying) != 0;
     }
     return playing;
 }
 
-HRESULT Sound::restoreBuffer(SoundBuffer* buffer, bool* wasRestored)
+HResult Sound::restoreBuffer(SoundBuffer* buffer, bool* wasRestored)
 {
-    if (buffer == nullptr) return CO_E_NOTINITIALIZED;
+    if (buffer == nullptr) return coENotInitialized;
     if (wasRestored != nullptr) *wasRestored = false;
 
     std::uint32_t status = 0;
-    HRESULT hr = buffer->getStatus(&status);
+    HResult hr = buffer->getStatus(&status);
     if (failed(hr)) return hr;
-    if ((status & DSBSTATUS_BUFFERLOST) == 0) return S_FALSE;
+    if ((status & dsbStatusBufferLost) == 0) return sFalse;
 
     // The device may keep the buffer lost for a while (another program holds
     // the output): try again every 10 ms, but not for ever.
     std::uint32_t attempts = 0;
     do {
-        if (buffer->restore() == DSERR_BUFFERLOST) soundSleep(10);
+        if (buffer->restore() == dsErrBufferLost) soundSleep(10);
         hr = buffer->restore();
         ++attempts;
-    } while (hr == DSERR_BUFFERLOST && attempts < maxRestoreAttempts);
+    } while (hr == dsErrBufferLost && attempts < maxRestoreAttempts);
     if (failed(hr)) return hr;
 
     if (wasRestored != nullptr) *wasRestored = true;
-    return S_OK;
+    return sOk;
 }
 
-HRESULT Sound::fillBuffer(SoundBuffer* buffer)
+HResult Sound::fillBuffer(SoundBuffer* buffer)
 {
-    if (buffer == nullptr) return CO_E_NOTINITIALIZED;
-    HRESULT hr = restoreBuffer(buffer, nullptr);
+    if (buffer == nullptr) return coENotInitialized;
+    HResult hr = restoreBuffer(buffer, nullptr);
     if (failed(hr)) return hr;
 
     void* region = nullptr;
@@ -117,13 +117,13 @@ HRESULT Sound::fillBuffer(SoundBuffer* buffer)
     if (region == nullptr) lockedBytes = 0;
 
     std::uint32_t bytesRead = 0;
-    HRESULT readResult = E_FAIL;
+    HResult readResult = eFail;
     if (reader && lockedBytes > 0) {
         reader->rewind();
         readResult = reader->read(region, lockedBytes, &bytesRead);
         if (failed(readResult)) bytesRead = 0;
     } else if (lockedBytes == 0) {
-        readResult = S_OK;
+        readResult = sOk;
     }
 
     // Whatever the file did not deliver is silence: 0x80 is the midpoint of
@@ -134,31 +134,31 @@ HRESULT Sound::fillBuffer(SoundBuffer* buffer)
         std::memset(static_cast<std::uint8_t*>(region) + bytesRead, eightBit ? 0x80 : 0x00,
                     lockedBytes - bytesRead);
     }
-    const HRESULT unlocked = buffer->unlock(region, lockedBytes, nullptr, 0);
+    const HResult unlocked = buffer->unlock(region, lockedBytes, nullptr, 0);
     if (failed(readResult)) return readResult;
     if (failed(unlocked)) return unlocked;
-    return S_OK;
+    return sOk;
 }
 
-HRESULT Sound::play(std::uint32_t priority, std::uint32_t flags, std::int32_t volume,
+HResult Sound::play(std::uint32_t priority, std::uint32_t flags, std::int32_t volume,
                     std::int32_t frequency, std::int32_t pan)
 {
-    if (!buffers) return CO_E_NOTINITIALIZED;
+    if (!buffers) return coENotInitialized;
     SoundBuffer* buffer = getFreeBuffer();
-    if (buffer == nullptr) return E_FAIL;
+    if (buffer == nullptr) return eFail;
 
     bool restored = false;
-    HRESULT hr = restoreBuffer(buffer, &restored);
+    HResult hr = restoreBuffer(buffer, &restored);
     if (failed(hr)) return hr;
     if (restored) {
         hr = fillBuffer(buffer);
         if (failed(hr)) return hr;
     }
 
-    if ((creationFlags & DSBCAPS_CTRLVOLUME) != 0) buffer->setVolume(volume);
-    if (frequency != -1 && (creationFlags & DSBCAPS_CTRLFREQUENCY) != 0) {
+    if ((creationFlags & dsbCapsCtrlVolume) != 0) buffer->setVolume(volume);
+    if (frequency != -1 && (creationFlags & dsbCapsCtrlFrequency) != 0) {
         buffer->setFrequency(static_cast<std::uint32_t>(frequency));
     }
-    if ((creationFlags & DSBCAPS_CTRLPAN) != 0) buffer->setPan(pan);
+    if ((creationFlags & dsbCapsCtrlPan) != 0) buffer->setPan(pan);
     return buffer->play(0, priority, flags);
 }

@@ -25,7 +25,7 @@ public:
 
     // Plays a free buffer (or, when all play, one chosen by gameRand).
     // frequency −1 leaves the rate unchanged. Returns the buffer's Play result.
-    HRESULT play(std::uint32_t priority, std::uint32_t flags, std::int32_t volume,
+    HResult play(std::uint32_t priority, std::uint32_t flags, std::int32_t volume,
                  std::int32_t frequency, std::int32_t pan);
 
     // True if any buffer is playing.
@@ -37,11 +37,11 @@ public:
     // with gameRand. Null only when there are no buffers.
     SoundBuffer* getFreeBuffer();
     // Gives a lost buffer its memory back, retrying while the device keeps
-    // reporting it lost (at most maxRestoreAttempts rounds of 10 ms); S_FALSE
+    // reporting it lost (at most maxRestoreAttempts rounds of 10 ms); sFalse
     // when it was not lost. *wasRestored (optional) tells if it was restored.
-    HRESULT restoreBuffer(SoundBuffer* buffer, bool* wasRestored);
+    HResult restoreBuffer(SoundBuffer* buffer, bool* wasRestored);
     // Copies the whole sound into `buffer`, padding a short read with silence.
-    HRESULT fillBuffer(SoundBuffer* buffer);
+    HResult fillBuffer(SoundBuffer* buffer);
 
     static constexpr std::uint32_t maxRestoreAttempts = 100;
 
@@ -52,7 +52,7 @@ public:
     std::uint32_t creationFlags = 0;          // the flags the buffers were made with
 };
 
-constexpr std::uint32_t DSBPLAY_LOOPING = 1;
+constexpr std::uint32_t dsbPlayLooping = 1;
 
 // Waits between restore attempts; tests replace it to count the waits.
 extern void (*soundSleep)(std::uint32_t milliseconds);

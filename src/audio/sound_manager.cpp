@@ -14,7 +14,7 @@ SoundDeviceCreator deviceCreator = createOpenAlDevice;
 
 }  // namespace
 
-HRESULT createSoundDevice(SoundDevice** device) { return deviceCreator(device); }
+HResult createSoundDevice(SoundDevice** device) { return deviceCreator(device); }
 
 void setSoundDeviceCreator(SoundDeviceCreator creator)
 {
@@ -23,41 +23,41 @@ void setSoundDeviceCreator(SoundDeviceCreator creator)
 
 bool isPlayableFormat(const WaveFormatEx& format)
 {
-    return format.formatTag == WAVE_FORMAT_PCM &&
+    return format.formatTag == waveFormatPcm &&
            (format.bitsPerSample == 8 || format.bitsPerSample == 16) &&
            (format.channels == 1 || format.channels == 2) && format.samplesPerSec != 0 &&
            format.blockAlign != 0;
 }
 
-HRESULT SoundManager::initialize(WindowHandle window, std::uint32_t level)
+HResult SoundManager::initialize(WindowHandle window, std::uint32_t level)
 {
     if (directSound != nullptr) {
         directSound->release();
         directSound = nullptr;
     }
-    HRESULT hr = createSoundDevice(&directSound);
+    HResult hr = createSoundDevice(&directSound);
     if (failed(hr)) {
         directSound = nullptr;
         return hr;
     }
     hr = directSound->setCooperativeLevel(window, level);
     if (failed(hr)) return hr;
-    return S_OK;
+    return sOk;
 }
 
-HRESULT SoundManager::setPrimaryFormat(std::uint32_t channels, std::uint32_t samplesPerSec,
+HResult SoundManager::setPrimaryFormat(std::uint32_t channels, std::uint32_t samplesPerSec,
                                        std::uint32_t bitsPerSample)
 {
-    if (directSound == nullptr) return CO_E_NOTINITIALIZED;
+    if (directSound == nullptr) return coENotInitialized;
 
     SoundBufferDesc desc;
-    desc.flags = DSBCAPS_PRIMARYBUFFER;
+    desc.flags = dsbCapsPrimaryBuffer;
     SoundBuffer* primary = nullptr;
-    HRESULT hr = directSound->createSoundBuffer(desc, &primary);
+    HResult hr = directSound->createSoundBuffer(desc, &primary);
     if (failed(hr)) return hr;
 
     WaveFormatEx format;
-    format.formatTag = WAVE_FORMAT_PCM;
+    format.formatTag = waveFormatPcm;
     format.channels = static_cast<std::uint16_t>(channels);
     format.samplesPerSec = samplesPerSec;
     format.bitsPerSample = static_cast<std::uint16_t>(bitsPerSample);
@@ -68,18 +68,18 @@ HRESULT SoundManager::setPrimaryFormat(std::uint32_t channels, std::uint32_t sam
     hr = primary->setFormat(format);
     primary->release();
     if (failed(hr)) return hr;
-    return S_OK;
+    return sOk;
 }
 
-HRESULT SoundManager::createSound(Sound** sound, const char* fileName, std::uint32_t flags,
+HResult SoundManager::createSound(Sound** sound, const char* fileName, std::uint32_t flags,
                                   Guid algorithm3d, std::uint32_t bufferCount)
 {
-    if (directSound == nullptr) return CO_E_NOTINITIALIZED;
-    if (fileName == nullptr || sound == nullptr || bufferCount < 1) return E_INVALIDARG;
+    if (directSound == nullptr) return coENotInitialized;
+    if (fileName == nullptr || sound == nullptr || bufferCount < 1) return eInvalidArg;
 
     std::unique_ptr<SoundBuffer*[]> made(new (std::nothrow) SoundBuffer*[bufferCount]());
     std::unique_ptr<WavReader> reader(new (std::nothrow) WavReader);
-    if (!made || !reader) return E_OUTOFMEMORY;
+    if (!made || !reader) return eOutOfMemory;
 
     // Releases what was made so far when a later step fails.
     auto releaseMade = [&made, bufferCount] {
@@ -90,8 +90,8 @@ HRESULT SoundManager::createSound(Sound** sound, const char* fileName, std::uint
     };
 
     reader->open(fileName);
-    if (reader->dataSize == 0) return E_FAIL;
-    if (reader->format == nullptr || !isPlayableFormat(*reader->format)) return DSERR_BADFORMAT;
+    if (reader->dataSize == 0) return eFail;
+    if (reader->format == nullptr || !isPlayableFormat(*reader->format)) return dsErrBadFormat;
 
     SoundBufferDesc desc;
     desc.flags = flags;
@@ -99,18 +99,18 @@ HRESULT SoundManager::createSound(Sound** sound, const char* fileName, std::uint
     desc.format = reader->format;
     desc.algorithm3d = algorithm3d;
 
-    HRESULT result = S_OK;
-    HRESULT hr = directSound->createSoundBuffer(desc, &made[0]);
-    if (hr == DS_NO_VIRTUALIZATION) {
-        result = DS_NO_VIRTUALIZATION;
+    HResult result = sOk;
+    HResult hr = directSound->createSoundBuffer(desc, &made[0]);
+    if (hr == dsNoVirtualization) {
+        result = dsNoVirtualization;
     } else if (failed(hr)) {
         made[0] = nullptr;
         return hr;
     }
-    if (made[0] == nullptr) return E_FAIL;
+    if (made[0] == nullptr) return eFail;
 
     for (std::uint32_t i = 1; i < bufferCount; ++i) {
-        if ((flags & DSBCAPS_CTRLFX) != 0) {
+        if ((flags & dsbCapsCtrlFx) != 0) {
             hr = directSound->createSoundBuffer(desc, &made[i]);
         } else {
             hr = directSound->duplicateSoundBuffer(made[0], &made[i]);
@@ -118,7 +118,7 @@ HRESULT SoundManager::createSound(Sound** sound, const char* fileName, std::uint
         if (failed(hr) || made[i] == nullptr) {
             made[i] = nullptr;
             releaseMade();
-            return failed(hr) ? hr : E_FAIL;
+            return failed(hr) ? hr : eFail;
         }
     }
 
@@ -126,13 +126,13 @@ HRESULT SoundManager::createSound(Sound** sound, const char* fileName, std::uint
                                              reader.get(), flags);
     if (created == nullptr) {
         releaseMade();
-        return E_OUTOFMEMORY;
+        return eOutOfMemory;
     }
     reader.release();  // the sound owns it now
     if (!created->buffers) {
         releaseMade();
         delete created;
-        return E_OUTOFMEMORY;
+        return eOutOfMemory;
     }
     *sound = created;
     return result;

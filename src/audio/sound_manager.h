@@ -10,15 +10,15 @@
 class SoundManager {
 public:
     // Opens the device (dropping one opened before) at the given cooperative level.
-    HRESULT initialize(WindowHandle window, std::uint32_t level);
+    HResult initialize(WindowHandle window, std::uint32_t level);
     // Sets the format the device mixes into.
-    HRESULT setPrimaryFormat(std::uint32_t channels, std::uint32_t samplesPerSec,
+    HResult setPrimaryFormat(std::uint32_t channels, std::uint32_t samplesPerSec,
                              std::uint32_t bitsPerSample);
     // Loads a WAV file into `bufferCount` buffers made with `flags` (entry 0
     // holds the data, the others share it) and stores the new sound in *sound.
     // A missing or unreadable file, or a format the device cannot play,
     // fails and leaves *sound as it was.
-    HRESULT createSound(Sound** sound, const char* fileName, std::uint32_t flags,
+    HResult createSound(Sound** sound, const char* fileName, std::uint32_t flags,
                         Guid algorithm3d, std::uint32_t bufferCount);
 
     SoundDevice* directSound = nullptr;  // null until initialize succeeds

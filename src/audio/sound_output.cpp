@@ -33,18 +33,18 @@ void resumeSoundOutput()
 
 void checkSoundOutput()
 {
-    if (soundManager.directSound == nullptr || soundManager.directSound->checkOutput() != S_FALSE) return;
+    if (soundManager.directSound == nullptr || soundManager.directSound->checkOutput() != sFalse) return;
 
     // A new output: every buffer was lost with the old one.
     restoreLostBuffers(pickupSound);
     restoreLostBuffers(thrustSound);
     restoreLostBuffers(musicSound);
-    if (musicSound != nullptr) musicSound->play(0, DSBPLAY_LOOPING, 0, -1, 0);
+    if (musicSound != nullptr) musicSound->play(0, dsbPlayLooping, 0, -1, 0);
     // Once started the thrust loop never stops; at level 0 it is not heard,
     // and the next thrust starts it again as the first one did.
     SoundBuffer* loop = thrustSound != nullptr ? thrustSound->getBuffer(0) : nullptr;
     if (loop != nullptr && thrustLevel > 0) {
         loop->setVolume(thrustLevel - 5000);
-        loop->play(0, 0, DSBPLAY_LOOPING);
+        loop->play(0, 0, dsbPlayLooping);
     }
 }

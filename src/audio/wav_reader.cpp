@@ -38,26 +38,26 @@ const std::uint8_t* WavReader::extraBytes() const
     return reinterpret_cast<const std::uint8_t*>(formatRecord.get()) + sizeof(WaveFormatEx);
 }
 
-HRESULT WavReader::open(const char* name)
+HResult WavReader::open(const char* name)
 {
-    if (name == nullptr) return E_INVALIDARG;
+    if (name == nullptr) return eInvalidArg;
     close();
     freeFormat();
     dataSize = 0;
     handle.reset(new (std::nothrow) RiffReader);
-    if (!handle) return E_OUTOFMEMORY;
+    if (!handle) return eOutOfMemory;
     // Linux programs carry no sound resources: a name that cannot be opened
     // as a file is simply not there.
     if (!handle->openFile(name)) {
         handle.reset();
-        return E_FAIL;
+        return eFail;
     }
     return finishOpen();
 }
 
-HRESULT WavReader::openMemory(const void* data, std::size_t size)
+HResult WavReader::openMemory(const void* data, std::size_t size)
 {
-    if (data == nullptr && size != 0) return E_INVALIDARG;
+    if (data == nullptr && size != 0) return eInvalidArg;
     close();
     freeFormat();
     dataSize = 0;
@@ -65,45 +65,45 @@ HRESULT WavReader::openMemory(const void* data, std::size_t size)
     handle.reset(new (std::nothrow) RiffReader);
     if (!resourceCopy || !handle) {
         close();
-        return E_OUTOFMEMORY;
+        return eOutOfMemory;
     }
     if (size > 0) std::memcpy(resourceCopy.get(), data, size);
     if (!handle->openMemory(resourceCopy.get(), size)) {
         close();
-        return E_FAIL;
+        return eFail;
     }
     return finishOpen();
 }
 
-HRESULT WavReader::finishOpen()
+HResult WavReader::finishOpen()
 {
-    const HRESULT header = readHeader();
+    const HResult header = readHeader();
     if (failed(header)) {
         close();
         return header;
     }
     // Without a "data" chunk the file stays open with its format, and the
     // data size stays 0: that is how the caller tells the open failed.
-    const HRESULT hr = rewind();
+    const HResult hr = rewind();
     if (failed(hr)) return hr;
     dataSize = dataChunk.size;
-    return S_OK;
+    return sOk;
 }
 
-HRESULT WavReader::readHeader()
+HResult WavReader::readHeader()
 {
     freeFormat();
     if (!handle->descend(riffChunk, nullptr) || riffChunk.id != FOURCC_RIFF ||
         riffChunk.formType != FOURCC_WAVE) {
-        return E_FAIL;
+        return eFail;
     }
 
     RiffChunk fmt;
     fmt.id = FOURCC_FMT;
-    if (!handle->findChunk(fmt, &riffChunk) || fmt.size < 16) return E_FAIL;
+    if (!handle->findChunk(fmt, &riffChunk) || fmt.size < 16) return eFail;
 
     std::uint8_t head[16];
-    if (handle->read(head, 16) != 16) return E_FAIL;
+    if (handle->read(head, 16) != 16) return eFail;
 
     std::uint16_t extraSize = 0;
     WaveFormatEx record;
@@ -113,53 +113,53 @@ HRESULT WavReader::readHeader()
     record.avgBytesPerSec = readLe32(head + 8);
     record.blockAlign = readLe16(head + 12);
     record.bitsPerSample = readLe16(head + 14);
-    if (record.formatTag != WAVE_FORMAT_PCM) {
+    if (record.formatTag != waveFormatPcm) {
         std::uint8_t sizeBytes[2];
         // The extra-size field and the extra bytes must lie inside the chunk.
-        if (fmt.size < 18 || handle->read(sizeBytes, 2) != 2) return E_FAIL;
+        if (fmt.size < 18 || handle->read(sizeBytes, 2) != 2) return eFail;
         extraSize = readLe16(sizeBytes);
-        if (18u + extraSize > fmt.size) return E_FAIL;
+        if (18u + extraSize > fmt.size) return eFail;
     }
     record.extraSize = extraSize;
 
     formatRecord.reset(new (std::nothrow) std::byte[sizeof(WaveFormatEx) + extraSize]);
-    if (!formatRecord) return E_FAIL;
+    if (!formatRecord) return eFail;
     format = new (formatRecord.get()) WaveFormatEx(record);
     if (extraSize > 0 &&
         handle->read(formatRecord.get() + sizeof(WaveFormatEx), extraSize) != extraSize) {
         freeFormat();
-        return E_FAIL;
+        return eFail;
     }
 
     if (!handle->ascend(fmt)) {
         freeFormat();
-        return E_FAIL;
+        return eFail;
     }
-    return S_OK;
+    return sOk;
 }
 
-HRESULT WavReader::rewind()
+HResult WavReader::rewind()
 {
-    if (!handle) return CO_E_NOTINITIALIZED;
-    if (!handle->seek(riffChunk.dataOffset + 4)) return E_FAIL;
+    if (!handle) return coENotInitialized;
+    if (!handle->seek(riffChunk.dataOffset + 4)) return eFail;
     RiffChunk data;
     data.id = FOURCC_DATA;
     if (!handle->findChunk(data, &riffChunk)) {
         dataChunk = RiffChunk{};
-        return E_FAIL;
+        return eFail;
     }
     dataChunk = data;
-    return S_OK;
+    return sOk;
 }
 
-HRESULT WavReader::read(void* destination, std::uint32_t count, std::uint32_t* bytesRead)
+HResult WavReader::read(void* destination, std::uint32_t count, std::uint32_t* bytesRead)
 {
-    if (!handle) return CO_E_NOTINITIALIZED;
-    if (destination == nullptr || bytesRead == nullptr) return E_INVALIDARG;
+    if (!handle) return coENotInitialized;
+    if (destination == nullptr || bytesRead == nullptr) return eInvalidArg;
     *bytesRead = 0;
 
     RiffIoInfo info;
-    if (!handle->getInfo(info)) return E_FAIL;
+    if (!handle->getInfo(info)) return eFail;
 
     const std::uint32_t n = std::min(count, dataChunk.size);
     dataChunk.size -= n;
@@ -170,7 +170,7 @@ HRESULT WavReader::read(void* destination, std::uint32_t count, std::uint32_t* b
         if (info.next == info.endRead) {
             // The file ended before its data chunk said (it can only have
             // shrunk since it was opened).
-            if (!handle->advance(info) || info.next == info.endRead) return E_FAIL;
+            if (!handle->advance(info) || info.next == info.endRead) return eFail;
         }
         const auto available = static_cast<std::uint32_t>(
             std::min<std::ptrdiff_t>(info.endRead - info.next, n - copied));
@@ -179,14 +179,14 @@ HRESULT WavReader::read(void* destination, std::uint32_t count, std::uint32_t* b
         copied += available;
     }
 
-    if (!handle->setInfo(info)) return E_FAIL;
+    if (!handle->setInfo(info)) return eFail;
     *bytesRead = n;
-    return S_OK;
+    return sOk;
 }
 
-HRESULT WavReader::close()
+HResult WavReader::close()
 {
     handle.reset();
     resourceCopy.reset();
-    return S_OK;
+    return sOk;
 }

@@ -7,7 +7,7 @@
 #include "audio/hresult.h"
 #include "audio/riff_reader.h"
 
-constexpr std::uint16_t WAVE_FORMAT_PCM = 1;
+constexpr std::uint16_t waveFormatPcm = 1;
 
 // The format record of a sound: 18 bytes, laid out as in the file's "fmt "
 // chunk followed by the size of the extra bytes that come right after it.
@@ -36,15 +36,15 @@ public:
 
     // Opens a file by name. On success `format` and `dataSize` are valid and
     // the reader stands at the first data byte. A name that cannot be opened
-    // fails with E_FAIL.
-    HRESULT open(const char* name);
+    // fails with eFail.
+    HResult open(const char* name);
     // The same over a copy of a block of memory (kept in `resourceCopy`).
-    HRESULT openMemory(const void* data, std::size_t size);
+    HResult openMemory(const void* data, std::size_t size);
     // Back to the first data byte, with the whole data size to read again.
-    HRESULT rewind();
+    HResult rewind();
     // Copies up to `count` data bytes; *bytesRead tells how many.
-    HRESULT read(void* destination, std::uint32_t count, std::uint32_t* bytesRead);
-    HRESULT close();
+    HResult read(void* destination, std::uint32_t count, std::uint32_t* bytesRead);
+    HResult close();
 
     // Size of the format record: 18 plus the extra bytes (0 without a record).
     std::uint32_t formatSize() const { return format != nullptr ? 18u + format->extraSize : 0u; }
@@ -59,8 +59,8 @@ public:
     std::unique_ptr<std::uint8_t[]> resourceCopy;  // the memory block opened from, if any
 
 private:
-    HRESULT finishOpen();
-    HRESULT readHeader();
+    HResult finishOpen();
+    HResult readHeader();
     void freeFormat();
 
     std::unique_ptr<std::byte[]> formatRecord;  // 18 + extra size bytes

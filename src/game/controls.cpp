@@ -21,7 +21,7 @@ constexpr std::int32_t steeringLimit = 1000;
 void keyDown(std::uint32_t key)
 {
     switch (key) {
-        case VK_SPACE:
+        case vkSpace:
             keyButton = 1000.0f;
             break;
         case 'W':
@@ -46,7 +46,7 @@ void keyDown(std::uint32_t key)
 void keyUp(std::uint32_t key)
 {
     switch (key) {
-        case VK_SPACE:
+        case vkSpace:
             keyButton = 0.0f;
             // Without a usable controller Space is the only source of the
             // primary button: let it go at once, so that a screen reached
@@ -94,18 +94,18 @@ void handleInputMessage(std::uint32_t message, std::uint64_t wParam, std::int64_
 {
     const auto key = static_cast<std::uint32_t>(wParam & 0xFFFFu);
     switch (message) {
-        case WM_KEYDOWN:
+        case wmKeyDown:
             if ((lParam & keyRepeatFlag) == 0) {
                 keyDown(key);
             }
             break;
-        case WM_KEYUP:
+        case wmKeyUp:
             keyUp(key);
             break;
-        case WM_LBUTTONDOWN:
+        case wmLButtonDown:
             leftButtonDown = 1;
             break;
-        case WM_LBUTTONUP:
+        case wmLButtonUp:
             if (leftButtonDown == 1) {
                 leftButtonDown = 0;
                 // The cursor is never hidden; showing it only raises its count.

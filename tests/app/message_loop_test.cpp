@@ -35,22 +35,22 @@ std::int64_t recordingProc(Host& host, std::uint32_t message, std::uint64_t, std
         trace += 'N';
     }
     switch (message) {
-        case WM_PAINT:
+        case wmPaint:
             trace += 'P';
             if (++paints == closeAfterPaints) {
-                host.postMessage(Message{WM_CLOSE, 0, 0});
+                host.postMessage(Message{wmClose, 0, 0});
             }
             host.presentFrame();
             return 0;
-        case WM_KEYDOWN:
-        case WM_KEYUP:
+        case wmKeyDown:
+        case wmKeyUp:
             trace += 'K';
             return 0;
-        case WM_CLOSE:
+        case wmClose:
             trace += 'C';
             host.destroyWindow();
             return 0;
-        case WM_DESTROY:
+        case wmDestroy:
             trace += 'D';
             host.postQuitMessage(0);
             return 0;
@@ -100,7 +100,7 @@ TEST_F(MessageLoopTest, InputMessagesAreHandledTwiceAroundOnePoll)
     ASSERT_TRUE(host.createWindow(recordingProc));
     closeAfterPaints = 4;
     host.events.push_back([](FakeHost&) {});
-    host.events.push_back([](FakeHost& h) { h.postMessage(Message{WM_KEYDOWN, 'W', 0}); });
+    host.events.push_back([](FakeHost& h) { h.postMessage(Message{wmKeyDown, 'W', 0}); });
 
     EXPECT_EQ(runMessageLoop(host), 1);
     EXPECT_EQ(trace, "JP" "PJKKJP" "PJCDJ");
@@ -128,19 +128,19 @@ TEST_F(MessageLoopTest, QueuedMessagesComeBeforeThePaintAndTheQuitComesLast)
 {
     FakeHost host;
     ASSERT_TRUE(host.createWindow(recordingProc));
-    host.postMessage(Message{WM_KEYDOWN, 'A', 0});
+    host.postMessage(Message{wmKeyDown, 'A', 0});
     host.postQuitMessage(0);
-    host.postMessage(Message{WM_KEYUP, 'A', 0});
+    host.postMessage(Message{wmKeyUp, 'A', 0});
 
     Message m;
     ASSERT_TRUE(host.takeMessage(m));
-    EXPECT_EQ(m.message, WM_KEYDOWN);
+    EXPECT_EQ(m.message, wmKeyDown);
     ASSERT_TRUE(host.takeMessage(m));
-    EXPECT_EQ(m.message, WM_KEYUP);
+    EXPECT_EQ(m.message, wmKeyUp);
     ASSERT_TRUE(host.takeMessage(m));
-    EXPECT_EQ(m.message, WM_QUIT);
+    EXPECT_EQ(m.message, wmQuit);
     ASSERT_TRUE(host.takeMessage(m));
-    EXPECT_EQ(m.message, WM_PAINT);
+    EXPECT_EQ(m.message, wmPaint);
 }
 
 // A burst of pointer motion fills the queue; every key and button message
@@ -154,8 +154,8 @@ TEST_F(MessageLoopTest, FullQueueLetsPointerMotionGiveWayToKeysAndButtons)
     int keys = 0;
     for (int i = 0; i < 1500; ++i) {
         const bool key = i % 7 == 3;
-        const Message m = key ? Message{i % 2 == 0 ? WM_KEYUP : WM_LBUTTONDOWN, static_cast<std::uint64_t>(keys++), 0}
-                              : Message{WM_MOUSEMOVE, 0, i};
+        const Message m = key ? Message{i % 2 == 0 ? wmKeyUp : wmLButtonDown, static_cast<std::uint64_t>(keys++), 0}
+                              : Message{wmMouseMove, 0, i};
         ASSERT_TRUE(host.postMessage(m)) << "message " << i;
     }
     ASSERT_EQ(keys, 214);
@@ -163,9 +163,9 @@ TEST_F(MessageLoopTest, FullQueueLetsPointerMotionGiveWayToKeysAndButtons)
     int keysSeen = 0;
     int taken = 0;
     std::int64_t lastMotion = -1;
-    while (host.takeMessage(m) && m.message != WM_PAINT) {
+    while (host.takeMessage(m) && m.message != wmPaint) {
         ++taken;
-        if (m.message == WM_MOUSEMOVE) {
+        if (m.message == wmMouseMove) {
             ASSERT_GT(m.lParam, lastMotion) << "motion stays in order";
             lastMotion = m.lParam;
         } else {
@@ -178,13 +178,13 @@ TEST_F(MessageLoopTest, FullQueueLetsPointerMotionGiveWayToKeysAndButtons)
 
     // Keys alone: the 257th is refused, none is overwritten.
     for (int i = 0; i < 300; ++i) {
-        EXPECT_EQ(host.postMessage(Message{WM_KEYDOWN, static_cast<std::uint64_t>(i), 0}), i < 256);
+        EXPECT_EQ(host.postMessage(Message{wmKeyDown, static_cast<std::uint64_t>(i), 0}), i < 256);
     }
     host.takeMessage(m);
     EXPECT_EQ(m.wParam, 0u);
-    EXPECT_TRUE(host.postMessage(Message{WM_MOUSEMOVE, 0, 5})) << "one slot free again";
-    EXPECT_TRUE(host.postMessage(Message{WM_KEYUP, 999, 0})) << "the motion gives way";
-    EXPECT_FALSE(host.postMessage(Message{WM_MOUSEMOVE, 0, 6})) << "no room, no motion to merge";
+    EXPECT_TRUE(host.postMessage(Message{wmMouseMove, 0, 5})) << "one slot free again";
+    EXPECT_TRUE(host.postMessage(Message{wmKeyUp, 999, 0})) << "the motion gives way";
+    EXPECT_FALSE(host.postMessage(Message{wmMouseMove, 0, 6})) << "no room, no motion to merge";
 }
 
 TEST_F(MessageLoopTest, FailedCreationLeavesNoWindowAndNoMessages)
@@ -195,7 +195,7 @@ TEST_F(MessageLoopTest, FailedCreationLeavesNoWindowAndNoMessages)
     EXPECT_FALSE(host.windowExists());
     Message m;
     EXPECT_FALSE(host.takeMessage(m));
-    EXPECT_EQ(host.sendMessage(WM_PAINT), 0);
+    EXPECT_EQ(host.sendMessage(wmPaint), 0);
     EXPECT_EQ(trace, "");
 }
 

@@ -1,6 +1,6 @@
 // The desktop window host on SDL's offscreen video driver: F11 and Alt+Enter
 // switch desktop fullscreen on and off, and each size change reaches the
-// window procedure as WM_SIZE, as any other resize does.
+// window procedure as wmSize, as any other resize does.
 #include "app/sdl_window_host.h"
 
 #include <SDL.h>
@@ -14,7 +14,7 @@ int sizeMessages = 0;
 
 std::int64_t countingProc(Host&, std::uint32_t message, std::uint64_t, std::int64_t)
 {
-    sizeMessages += message == WM_SIZE ? 1 : 0;
+    sizeMessages += message == wmSize ? 1 : 0;
     return 0;
 }
 

@@ -47,7 +47,7 @@ protected:
     FakeBuffer& buffer(Sound* sound) { return *static_cast<FakeBuffer*>(sound->getBuffer(0)); }
     void frames(int n)
     {
-        for (int i = 0; i < n; ++i) host.sendMessage(WM_PAINT);
+        for (int i = 0; i < n; ++i) host.sendMessage(wmPaint);
     }
 
     void (*previousSleep)(std::uint32_t) = nullptr;
@@ -64,7 +64,7 @@ TEST_F(SoundOutputTest, TheOutputIsHaltedWhileTheWindowIsInactiveOrMinimisedAndT
     EXPECT_TRUE(device.paused);
     Message m;
     ASSERT_TRUE(host.takeMessage(m));
-    EXPECT_EQ(m.message, WM_PAINT);  // the game itself plays on
+    EXPECT_EQ(m.message, wmPaint);  // the game itself plays on
     host.setMinimised(true);
     host.setFocused(true);  // focus back on the minimised window: still not heard
     EXPECT_TRUE(device.paused);
@@ -97,10 +97,10 @@ TEST_F(SoundOutputTest, ALostOutputIsOpenedAgainOnTheTimerAndEverySoundComesBack
     device.outputAvailable = false;
     for (int tick = 0; tick < 2; ++tick) {
         frames(60);
-        host.sendMessage(WM_TIMER, soundOutputTimer);
-        EXPECT_EQ(pickupSound->play(0, 0, -3000, 50000, 0), DSERR_NODRIVER);  // a pickup: no sound, no wait
+        host.sendMessage(wmTimer, soundOutputTimer);
+        EXPECT_EQ(pickupSound->play(0, 0, -3000, 50000, 0), dsErrNoDriver);  // a pickup: no sound, no wait
     }
-    host.sendMessage(WM_TIMER, 99);  // some other timer
+    host.sendMessage(wmTimer, 99);  // some other timer
     EXPECT_EQ(game.frames, 12 + 120);
     EXPECT_TRUE(host.windowExists() && host.errorTexts.empty());
     EXPECT_EQ(sleeps, 0);
@@ -111,18 +111,18 @@ TEST_F(SoundOutputTest, ALostOutputIsOpenedAgainOnTheTimerAndEverySoundComesBack
     // Plugged in again: the next tick opens it and every sound comes back.
     device.outputAvailable = true;
     const std::size_t before = device.log.size();
-    host.sendMessage(WM_TIMER, soundOutputTimer);
+    host.sendMessage(wmTimer, soundOutputTimer);
     for (FakeBuffer* b : device.buffers) {
-        EXPECT_EQ(b->status & DSBSTATUS_BUFFERLOST, 0u) << b->index;
+        EXPECT_EQ(b->status & dsbStatusBufferLost, 0u) << b->index;
     }
     EXPECT_EQ(*music.data, musicData);
     EXPECT_EQ(*buffer(pickupSound).data, chimeData);
-    EXPECT_EQ(music.status & DSBSTATUS_PLAYING, DSBSTATUS_PLAYING);
-    EXPECT_EQ(thrust.status & DSBSTATUS_PLAYING, DSBSTATUS_PLAYING);
+    EXPECT_EQ(music.status & dsbStatusPlaying, dsbStatusPlaying);
+    EXPECT_EQ(thrust.status & dsbStatusPlaying, dsbStatusPlaying);
     EXPECT_EQ(thrust.volume, 1200 - 5000);
     std::vector<int> loopsStarted;
     for (std::size_t i = before; i < device.log.size(); ++i) {
-        if (device.log[i].name == "play" && device.log[i].value == DSBPLAY_LOOPING) {
+        if (device.log[i].name == "play" && device.log[i].value == dsbPlayLooping) {
             loopsStarted.push_back(device.log[i].buffer);
         }
     }

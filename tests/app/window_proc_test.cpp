@@ -84,14 +84,14 @@ TEST_F(WindowProcTest, PaintRunsOneFrameAndPresentsIt)
     create(host);
     int presentedBeforeFrame = -1;
     game.onFrame = [&] { presentedBeforeFrame = host.framesPresented; };
-    EXPECT_EQ(host.sendMessage(WM_PAINT), 0);
+    EXPECT_EQ(host.sendMessage(wmPaint), 0);
     EXPECT_EQ(game.frames, 1);
     EXPECT_EQ(presentedBeforeFrame, 0);
     EXPECT_EQ(host.framesPresented, 1);
     // The window stays invalid: with nothing queued the next message is a paint.
     Message m;
     ASSERT_TRUE(host.takeMessage(m));
-    EXPECT_EQ(m.message, WM_PAINT);
+    EXPECT_EQ(m.message, wmPaint);
 }
 
 TEST_F(WindowProcTest, KeysAndMouseGoToTheGameAndNothingElseDoes)
@@ -99,12 +99,12 @@ TEST_F(WindowProcTest, KeysAndMouseGoToTheGameAndNothingElseDoes)
     FakeHost host;
     create(host);
     game.calls.clear();
-    EXPECT_EQ(host.sendMessage(WM_KEYDOWN, 'S', 7), 0);
-    EXPECT_EQ(host.sendMessage(WM_LBUTTONUP, 1, 0), 0);
-    EXPECT_EQ(host.sendMessage(WM_ACTIVATE, 1), 0);
+    EXPECT_EQ(host.sendMessage(wmKeyDown, 'S', 7), 0);
+    EXPECT_EQ(host.sendMessage(wmLButtonUp, 1, 0), 0);
+    EXPECT_EQ(host.sendMessage(wmActivate, 1), 0);
     EXPECT_EQ(host.sendMessage(0x0203 /* double click */, 1, 0), 0);
-    EXPECT_EQ(host.sendMessage(WM_SYSKEYDOWN, 'W', std::int64_t{1} << 29), 0);
-    host.sendMessage(WM_SIZE);
+    EXPECT_EQ(host.sendMessage(wmSysKeyDown, 'W', std::int64_t{1} << 29), 0);
+    host.sendMessage(wmSize);
     EXPECT_TRUE(host.windowExists());
     EXPECT_EQ(game.calls, (Calls{"input 256 83 7", "input 514 1 0", "resized"}));
 }
@@ -113,14 +113,14 @@ TEST_F(WindowProcTest, CloseRequestDestroysTheWindowAndQuits)
 {
     FakeHost host;
     create(host);
-    EXPECT_EQ(host.sendMessage(WM_CLOSE), 0);
+    EXPECT_EQ(host.sendMessage(wmClose), 0);
     EXPECT_FALSE(host.windowExists());
     EXPECT_EQ(host.contextsReleased, 1);
     Message m;
     ASSERT_TRUE(host.takeMessage(m));
-    EXPECT_EQ(m.message, WM_QUIT);
+    EXPECT_EQ(m.message, wmQuit);
     // Nothing reaches a destroyed window.
-    host.dispatchMessage(Message{WM_PAINT, 0, 0});
+    host.dispatchMessage(Message{wmPaint, 0, 0});
     EXPECT_EQ(game.frames, 0);
 }
 
@@ -128,9 +128,9 @@ TEST_F(WindowProcTest, AltF4IsACloseRequestButF4AloneIsNot)
 {
     FakeHost host;
     create(host);
-    host.sendMessage(WM_SYSKEYDOWN, 0x73, 0);
+    host.sendMessage(wmSysKeyDown, 0x73, 0);
     EXPECT_TRUE(host.windowExists());
-    host.sendMessage(WM_SYSKEYDOWN, 0x73, std::int64_t{1} << 29);
+    host.sendMessage(wmSysKeyDown, 0x73, std::int64_t{1} << 29);
     EXPECT_FALSE(host.windowExists());
 }
 
@@ -140,7 +140,7 @@ TEST_F(WindowProcTest, SizeChangeRebuildsTexturesWithoutLeakingTheOldOnes)
     create(host);
     unsigned int before[6];
     std::copy(std::begin(textures), std::end(textures), before);
-    host.sendMessage(WM_SIZE);
+    host.sendMessage(wmSize);
     for (unsigned int t : textures) {
         EXPECT_TRUE(glIsTexture(t)) << t;
     }
@@ -157,7 +157,7 @@ TEST_F(WindowProcTest, TheWholeProgramRunsUntilClosedAndReturnsOne)
     for (int i = 0; i < 5; ++i) {
         host.events.push_back([](FakeHost&) {});
     }
-    host.events.push_back([](FakeHost& h) { h.postMessage(Message{WM_CLOSE, 0, 0}); });
+    host.events.push_back([](FakeHost& h) { h.postMessage(Message{wmClose, 0, 0}); });
     EXPECT_EQ(runGame(host, game), 1);
     EXPECT_FALSE(host.windowExists());
     EXPECT_EQ(screenWidth, 1280);
@@ -243,12 +243,12 @@ TEST_F(WindowProcTest, SetupLeavesTheFirstProjectionAndTheFixedState)
 
 TEST(InputMessages, TheGameTakesKeysAndMouseButNotDoubleClicksOrSystemKeys)
 {
-    for (std::uint32_t m : {WM_KEYDOWN, WM_KEYUP, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN,
-                            WM_RBUTTONUP, WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MOUSEWHEEL}) {
+    for (std::uint32_t m : {wmKeyDown, wmKeyUp, wmMouseMove, wmLButtonDown, wmLButtonUp, wmRButtonDown,
+                            wmRButtonUp, wmMButtonDown, wmMButtonUp, wmMouseWheel}) {
         EXPECT_TRUE(isInputMessage(m)) << m;
     }
-    for (std::uint32_t m : {WM_SYSKEYDOWN, WM_SYSKEYUP, std::uint32_t{0x0203}, std::uint32_t{0x0206},
-                            std::uint32_t{0x0209}, WM_CLOSE, WM_PAINT, WM_ACTIVATE}) {
+    for (std::uint32_t m : {wmSysKeyDown, wmSysKeyUp, std::uint32_t{0x0203}, std::uint32_t{0x0206},
+                            std::uint32_t{0x0209}, wmClose, wmPaint, wmActivate}) {
         EXPECT_FALSE(isInputMessage(m)) << m;
     }
 }

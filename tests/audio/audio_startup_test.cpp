@@ -70,7 +70,7 @@ TEST_F(AudioStartupTest, OpensTheDeviceLoadsThreeSoundsAndStartsTheMusic)
     writeSound("pickup.wav", 40);
     writeSound("thrust.wav", 60);
     writeSound("MUSIC.wav", 80);
-    ASSERT_EQ(startAudio(), S_OK);
+    ASSERT_EQ(startAudio(), sOk);
 
     ASSERT_NE(pickupSound, nullptr);
     ASSERT_NE(thrustSound, nullptr);
@@ -83,7 +83,7 @@ TEST_F(AudioStartupTest, OpensTheDeviceLoadsThreeSoundsAndStartsTheMusic)
     EXPECT_EQ(thrustSound->bufferBytes, 60u);
     EXPECT_EQ(musicSound->bufferBytes, 80u);
 
-    EXPECT_EQ(device.cooperativeLevel, DSSCL_PRIORITY);
+    EXPECT_EQ(device.cooperativeLevel, dsSclPriority);
     EXPECT_EQ(device.primaryFormat.channels, 10);
     EXPECT_EQ(device.primaryFormat.samplesPerSec, 22050u);
     EXPECT_EQ(device.primaryFormat.bitsPerSample, 16);
@@ -98,7 +98,7 @@ TEST_F(AudioStartupTest, OpensTheDeviceLoadsThreeSoundsAndStartsTheMusic)
 
     // The music loops at full volume with its own rate and no pan.
     EXPECT_TRUE(musicSound->isPlaying());
-    EXPECT_EQ(device.log.back().value, DSBPLAY_LOOPING);
+    EXPECT_EQ(device.log.back().value, dsbPlayLooping);
     EXPECT_EQ(device.log[device.log.size() - 2].value, 0);
     EXPECT_FALSE(pickupSound->isPlaying());
     EXPECT_FALSE(thrustSound->isPlaying());
@@ -120,7 +120,7 @@ TEST_F(AudioStartupTest, MissingSoundIsNamedOnStderrAndTheRestStillRuns)
     writeSound("pickup.wav", 40);
     writeSound("MUSIC.wav", 80);
     ::testing::internal::CaptureStderr();
-    ASSERT_EQ(startAudio(), S_OK);
+    ASSERT_EQ(startAudio(), sOk);
     const std::string err = ::testing::internal::GetCapturedStderr();
 
     EXPECT_NE(err.find("thrust.wav"), std::string::npos) << err;
@@ -143,7 +143,7 @@ TEST_F(AudioStartupTest, UnreadableFilesLeaveEverySoundNullButStillSucceed)
         garbage << "RIFF....WAVEjunk";
     }
     ::testing::internal::CaptureStderr();
-    ASSERT_EQ(startAudio(), S_OK);
+    ASSERT_EQ(startAudio(), sOk);
     const std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 3) << err;
     EXPECT_NE(err.find("MUSIC.wav"), std::string::npos);
@@ -156,13 +156,13 @@ TEST_F(AudioStartupTest, UnreadableFilesLeaveEverySoundNullButStillSucceed)
 TEST_F(AudioStartupTest, DeviceOrFormatFailureStopsBeforeAnySound)
 {
     writeSound("MUSIC.wav", 80);
-    installFakeDevice(&device, DSERR_NODRIVER);
-    EXPECT_EQ(startAudio(), DSERR_NODRIVER);
+    installFakeDevice(&device, dsErrNoDriver);
+    EXPECT_EQ(startAudio(), dsErrNoDriver);
     EXPECT_EQ(musicSound, nullptr);
 
     installFakeDevice(&device);
-    device.setFormatResult = DSERR_BADFORMAT;
-    EXPECT_EQ(startAudio(), DSERR_BADFORMAT);
+    device.setFormatResult = dsErrBadFormat;
+    EXPECT_EQ(startAudio(), dsErrBadFormat);
     EXPECT_EQ(device.countCalls("createSoundBuffer"), 0);
     EXPECT_EQ(musicSound, nullptr);
     // The device did open: the game's end closes it.

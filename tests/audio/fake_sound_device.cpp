@@ -8,77 +8,77 @@ FakeBuffer::FakeBuffer(FakeDevice* owner, int bufferIndex, std::uint32_t flags, 
 {
 }
 
-HRESULT FakeBuffer::setFormat(const WaveFormatEx& format)
+HResult FakeBuffer::setFormat(const WaveFormatEx& format)
 {
     device->log.push_back({index, "setFormat", format.channels});
     device->primaryFormat = format;
     return device->setFormatResult;
 }
 
-HRESULT FakeBuffer::play(std::uint32_t, std::uint32_t, std::uint32_t flags)
+HResult FakeBuffer::play(std::uint32_t, std::uint32_t, std::uint32_t flags)
 {
     device->log.push_back({index, "play", flags});
-    if ((status & DSBSTATUS_BUFFERLOST) != 0) return DSERR_BUFFERLOST;
+    if ((status & dsbStatusBufferLost) != 0) return dsErrBufferLost;
     // Without an output a source goes straight to stopped.
-    if (playStartsPlaying && device->connected) status |= DSBSTATUS_PLAYING;
-    return S_OK;
+    if (playStartsPlaying && device->connected) status |= dsbStatusPlaying;
+    return sOk;
 }
 
-HRESULT FakeBuffer::getStatus(std::uint32_t* result)
+HResult FakeBuffer::getStatus(std::uint32_t* result)
 {
     *result = status;
-    return S_OK;
+    return sOk;
 }
 
-HRESULT FakeBuffer::setVolume(std::int32_t v)
+HResult FakeBuffer::setVolume(std::int32_t v)
 {
     device->log.push_back({index, "setVolume", v});
     volume = v;
-    return S_OK;
+    return sOk;
 }
 
-HRESULT FakeBuffer::setFrequency(std::uint32_t frequency)
+HResult FakeBuffer::setFrequency(std::uint32_t frequency)
 {
     device->log.push_back({index, "setFrequency", frequency});
-    return S_OK;
+    return sOk;
 }
 
-HRESULT FakeBuffer::setPan(std::int32_t pan)
+HResult FakeBuffer::setPan(std::int32_t pan)
 {
     device->log.push_back({index, "setPan", pan});
-    return S_OK;
+    return sOk;
 }
 
-HRESULT FakeBuffer::lock(std::uint32_t offset, std::uint32_t bytes, void** region1, std::uint32_t* bytes1,
+HResult FakeBuffer::lock(std::uint32_t offset, std::uint32_t bytes, void** region1, std::uint32_t* bytes1,
                          void** region2, std::uint32_t* bytes2, std::uint32_t)
 {
     device->log.push_back({index, "lock", bytes});
-    if (data == nullptr || offset != 0 || bytes > size) return DSERR_INVALIDPARAM;
+    if (data == nullptr || offset != 0 || bytes > size) return dsErrInvalidParam;
     locked = true;
     *region1 = data->data();
     *bytes1 = bytes;
     if (region2 != nullptr) *region2 = nullptr;
     if (bytes2 != nullptr) *bytes2 = 0;
-    return S_OK;
+    return sOk;
 }
 
-HRESULT FakeBuffer::unlock(void* region1, std::uint32_t bytes1, void*, std::uint32_t)
+HResult FakeBuffer::unlock(void* region1, std::uint32_t bytes1, void*, std::uint32_t)
 {
     device->log.push_back({index, "unlock", bytes1});
-    if (!locked || region1 != data->data()) return DSERR_INVALIDPARAM;
+    if (!locked || region1 != data->data()) return dsErrInvalidParam;
     locked = false;
-    return S_OK;
+    return sOk;
 }
 
-HRESULT FakeBuffer::restore()
+HResult FakeBuffer::restore()
 {
     device->log.push_back({index, "restore", 0});
-    if (device->outputLost) return DSERR_NODRIVER;
+    if (device->outputLost) return dsErrNoDriver;
     if (restoresUntilFound > 0) {
         --restoresUntilFound;
-        return DSERR_BUFFERLOST;
+        return dsErrBufferLost;
     }
-    if (restoreFailure == S_OK) status &= ~DSBSTATUS_BUFFERLOST;
+    if (restoreFailure == sOk) status &= ~dsbStatusBufferLost;
     return restoreFailure;
 }
 
@@ -94,26 +94,26 @@ FakeDevice::~FakeDevice()
     for (auto* block : blocks) delete block;
 }
 
-HRESULT FakeDevice::setCooperativeLevel(WindowHandle, std::uint32_t level)
+HResult FakeDevice::setCooperativeLevel(WindowHandle, std::uint32_t level)
 {
     log.push_back({-1, "setCooperativeLevel", level});
     cooperativeLevel = level;
-    return S_OK;
+    return sOk;
 }
 
-HRESULT FakeDevice::createSoundBuffer(const SoundBufferDesc& desc, SoundBuffer** buffer)
+HResult FakeDevice::createSoundBuffer(const SoundBufferDesc& desc, SoundBuffer** buffer)
 {
     const int index = static_cast<int>(buffers.size());
-    if ((desc.flags & DSBCAPS_PRIMARYBUFFER) != 0) {
+    if ((desc.flags & dsbCapsPrimaryBuffer) != 0) {
         log.push_back({-1, "createPrimary", 0});
         buffers.push_back(new FakeBuffer(this, index, desc.flags, 0, nullptr));
         *buffer = buffers.back();
-        return S_OK;
+        return sOk;
     }
     log.push_back({-1, "createSoundBuffer", desc.bufferBytes});
     lastDesc = desc;
     if (desc.format != nullptr) lastFormat = *desc.format;
-    if (failCreateAfter == 0) return E_OUTOFMEMORY;
+    if (failCreateAfter == 0) return eOutOfMemory;
     if (failCreateAfter > 0) --failCreateAfter;
     if (failed(createResult)) return createResult;
     // Fresh device memory is not silence: the sound must fill all of it.
@@ -123,16 +123,16 @@ HRESULT FakeDevice::createSoundBuffer(const SoundBufferDesc& desc, SoundBuffer**
     return createResult;
 }
 
-HRESULT FakeDevice::duplicateSoundBuffer(SoundBuffer* original, SoundBuffer** duplicate)
+HResult FakeDevice::duplicateSoundBuffer(SoundBuffer* original, SoundBuffer** duplicate)
 {
     log.push_back({-1, "duplicateSoundBuffer", 0});
-    if (failDuplicateAfter == 0) return E_OUTOFMEMORY;
+    if (failDuplicateAfter == 0) return eOutOfMemory;
     if (failDuplicateAfter > 0) --failDuplicateAfter;
     auto* from = static_cast<FakeBuffer*>(original);
     const int index = static_cast<int>(buffers.size());
     buffers.push_back(new FakeBuffer(this, index, from->creationFlags, from->size, from->data));
     *duplicate = buffers.back();
-    return S_OK;
+    return sOk;
 }
 
 void FakeDevice::release()
@@ -141,40 +141,40 @@ void FakeDevice::release()
     releasedDevice = true;
 }
 
-HRESULT FakeDevice::pause()
+HResult FakeDevice::pause()
 {
     log.push_back({-1, "pause", 0});
     paused = true;
-    return S_OK;
+    return sOk;
 }
 
-HRESULT FakeDevice::resume()
+HResult FakeDevice::resume()
 {
     log.push_back({-1, "resume", 0});
     paused = false;
-    return S_OK;
+    return sOk;
 }
 
 void FakeDevice::disconnect()
 {
     connected = false;
-    for (FakeBuffer* b : buffers) b->status &= ~(DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
+    for (FakeBuffer* b : buffers) b->status &= ~(dsbStatusPlaying | dsbStatusLooping);
 }
 
-HRESULT FakeDevice::checkOutput()
+HResult FakeDevice::checkOutput()
 {
     log.push_back({-1, "checkOutput", 0});
-    if (connected) return S_OK;
+    if (connected) return sOk;
     // Gone: every buffer is lost with the old output, whether or not a new
     // one opens, and its memory with it.
     for (FakeBuffer* b : buffers) {
-        if (!b->released) b->status = DSBSTATUS_BUFFERLOST;
+        if (!b->released) b->status = dsbStatusBufferLost;
     }
     for (auto* block : blocks) std::fill(block->begin(), block->end(), std::uint8_t{0x5A});
     outputLost = !outputAvailable;
-    if (outputLost) return DSERR_NODRIVER;
+    if (outputLost) return dsErrNoDriver;
     connected = true;
-    return S_FALSE;
+    return sFalse;
 }
 
 std::vector<std::string> FakeDevice::callsOn(int buffer) const
@@ -196,19 +196,19 @@ int FakeDevice::countCalls(const std::string& name) const
 namespace {
 
 FakeDevice* installedDevice = nullptr;
-HRESULT installedFailure = S_OK;
+HResult installedFailure = sOk;
 
-HRESULT handOutFake(SoundDevice** device)
+HResult handOutFake(SoundDevice** device)
 {
     if (failed(installedFailure)) return installedFailure;
     installedDevice->log.push_back({-1, "create", 0});
     *device = installedDevice;
-    return S_OK;
+    return sOk;
 }
 
 }  // namespace
 
-void installFakeDevice(FakeDevice* device, HRESULT failure)
+void installFakeDevice(FakeDevice* device, HResult failure)
 {
     installedDevice = device;
     installedFailure = failure;

@@ -23,16 +23,16 @@ public:
     FakeBuffer(FakeDevice* owner, int index, std::uint32_t flags, std::uint32_t bytes,
                std::vector<std::uint8_t>* data);
 
-    HRESULT setFormat(const WaveFormatEx& format) override;
-    HRESULT play(std::uint32_t reserved, std::uint32_t priority, std::uint32_t flags) override;
-    HRESULT getStatus(std::uint32_t* status) override;
-    HRESULT setVolume(std::int32_t volume) override;
-    HRESULT setFrequency(std::uint32_t frequency) override;
-    HRESULT setPan(std::int32_t pan) override;
-    HRESULT lock(std::uint32_t offset, std::uint32_t bytes, void** region1, std::uint32_t* bytes1,
+    HResult setFormat(const WaveFormatEx& format) override;
+    HResult play(std::uint32_t reserved, std::uint32_t priority, std::uint32_t flags) override;
+    HResult getStatus(std::uint32_t* status) override;
+    HResult setVolume(std::int32_t volume) override;
+    HResult setFrequency(std::uint32_t frequency) override;
+    HResult setPan(std::int32_t pan) override;
+    HResult lock(std::uint32_t offset, std::uint32_t bytes, void** region1, std::uint32_t* bytes1,
                  void** region2, std::uint32_t* bytes2, std::uint32_t flags) override;
-    HRESULT unlock(void* region1, std::uint32_t bytes1, void* region2, std::uint32_t bytes2) override;
-    HRESULT restore() override;
+    HResult unlock(void* region1, std::uint32_t bytes1, void* region2, std::uint32_t bytes2) override;
+    HResult restore() override;
     void release() override;
 
     FakeDevice* device;
@@ -41,9 +41,9 @@ public:
     std::uint32_t size;
     std::vector<std::uint8_t>* data;  // shared with duplicates
     std::uint32_t status = 0;         // what getStatus reports
-    bool playStartsPlaying = true;    // play sets DSBSTATUS_PLAYING
-    int restoresUntilFound = 0;       // restore reports DSERR_BUFFERLOST this many times
-    HRESULT restoreFailure = S_OK;    // what restore reports once found
+    bool playStartsPlaying = true;    // play sets dsbStatusPlaying
+    int restoresUntilFound = 0;       // restore reports dsErrBufferLost this many times
+    HResult restoreFailure = sOk;    // what restore reports once found
     bool released = false;
     std::int32_t volume = 0;
     bool locked = false;
@@ -53,13 +53,13 @@ class FakeDevice final : public SoundDevice {
 public:
     ~FakeDevice() override;
 
-    HRESULT setCooperativeLevel(WindowHandle window, std::uint32_t level) override;
-    HRESULT createSoundBuffer(const SoundBufferDesc& desc, SoundBuffer** buffer) override;
-    HRESULT duplicateSoundBuffer(SoundBuffer* original, SoundBuffer** duplicate) override;
+    HResult setCooperativeLevel(WindowHandle window, std::uint32_t level) override;
+    HResult createSoundBuffer(const SoundBufferDesc& desc, SoundBuffer** buffer) override;
+    HResult duplicateSoundBuffer(SoundBuffer* original, SoundBuffer** duplicate) override;
     void release() override;
-    HRESULT pause() override;
-    HRESULT resume() override;
-    HRESULT checkOutput() override;
+    HResult pause() override;
+    HResult resume() override;
+    HResult checkOutput() override;
 
     // The output goes away as an unplugged headset does: every buffer stops.
     void disconnect();
@@ -75,8 +75,8 @@ public:
     WaveFormatEx primaryFormat;
     SoundBufferDesc lastDesc;
     WaveFormatEx lastFormat;
-    HRESULT setFormatResult = S_OK;
-    HRESULT createResult = S_OK;          // result of creating a secondary buffer
+    HResult setFormatResult = sOk;
+    HResult createResult = sOk;          // result of creating a secondary buffer
     int failCreateAfter = -1;             // secondary creations that succeed before failing
     int failDuplicateAfter = -1;          // duplications that succeed before failing
     bool releasedDevice = false;
@@ -87,5 +87,5 @@ public:
 };
 
 // Installs a device creator that hands out `device` (which stays owned by
-// the test) or fails with `failure` when it is not S_OK.
-void installFakeDevice(FakeDevice* device, HRESULT failure = S_OK);
+// the test) or fails with `failure` when it is not sOk.
+void installFakeDevice(FakeDevice* device, HResult failure = sOk);

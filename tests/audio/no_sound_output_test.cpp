@@ -18,14 +18,14 @@ TEST(NoSoundOutput, DeviceCreationFails)
 {
     noOutput();
     SoundDevice* device = reinterpret_cast<SoundDevice*>(0x1);
-    EXPECT_EQ(createOpenAlDevice(&device), DSERR_NODRIVER);
+    EXPECT_EQ(createOpenAlDevice(&device), dsErrNoDriver);
     EXPECT_EQ(device, nullptr);
 }
 
 TEST(NoSoundOutput, StartupReportsTheFailureAndMakesNoSounds)
 {
     noOutput();
-    EXPECT_EQ(startAudio(), DSERR_NODRIVER);
+    EXPECT_EQ(startAudio(), dsErrNoDriver);
     EXPECT_EQ(soundManager.directSound, nullptr);
     EXPECT_EQ(pickupSound, nullptr);
     EXPECT_EQ(thrustSound, nullptr);

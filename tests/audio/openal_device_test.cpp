@@ -28,7 +28,7 @@ TEST(OpenAlGain, FollowsTenToTheVolumeOverTwoThousand)
 WaveFormatEx mono16At22050()
 {
     WaveFormatEx format;
-    format.formatTag = WAVE_FORMAT_PCM;
+    format.formatTag = waveFormatPcm;
     format.channels = 1;
     format.samplesPerSec = 22050;
     format.bitsPerSample = 16;
@@ -45,42 +45,42 @@ struct Released {
 TEST(OpenAlDevice, PlaysSharedBuffersHeadless)
 {
     SoundDevice* rawDevice = nullptr;
-    ASSERT_EQ(createOpenAlDevice(&rawDevice), S_OK) << "no OpenAL output (is ALSOFT_DRIVERS=null set?)";
+    ASSERT_EQ(createOpenAlDevice(&rawDevice), sOk) << "no OpenAL output (is ALSOFT_DRIVERS=null set?)";
     std::unique_ptr<SoundDevice, Released> device(rawDevice);
-    EXPECT_EQ(device->setCooperativeLevel(nullptr, DSSCL_PRIORITY), S_OK);
+    EXPECT_EQ(device->setCooperativeLevel(nullptr, dsSclPriority), sOk);
 
     SoundBufferDesc primaryDesc;
-    primaryDesc.flags = DSBCAPS_PRIMARYBUFFER;
+    primaryDesc.flags = dsbCapsPrimaryBuffer;
     SoundBuffer* primary = nullptr;
-    ASSERT_EQ(device->createSoundBuffer(primaryDesc, &primary), S_OK);
+    ASSERT_EQ(device->createSoundBuffer(primaryDesc, &primary), sOk);
     WaveFormatEx mix;
-    mix.formatTag = WAVE_FORMAT_PCM;
+    mix.formatTag = waveFormatPcm;
     mix.channels = 10;
     mix.samplesPerSec = 22050;
     mix.bitsPerSample = 16;
     mix.blockAlign = 20;
     mix.avgBytesPerSec = 441000;
-    EXPECT_EQ(primary->setFormat(mix), S_OK);
+    EXPECT_EQ(primary->setFormat(mix), sOk);
     primary->release();
 
     WaveFormatEx format = mono16At22050();
     SoundBufferDesc desc;
-    desc.flags = DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLFREQUENCY;
+    desc.flags = dsbCapsCtrlVolume | dsbCapsCtrlFrequency;
     desc.bufferBytes = 44101;  // one second and a stray byte OpenAL cannot take
     desc.format = &format;
     SoundBuffer* raw = nullptr;
-    ASSERT_EQ(device->createSoundBuffer(desc, &raw), S_OK);
+    ASSERT_EQ(device->createSoundBuffer(desc, &raw), sOk);
     std::unique_ptr<SoundBuffer, Released> first(raw);
 
     void* region = nullptr;
     std::uint32_t bytes = 0;
-    ASSERT_EQ(first->lock(0, desc.bufferBytes, &region, &bytes, nullptr, nullptr, 0), S_OK);
+    ASSERT_EQ(first->lock(0, desc.bufferBytes, &region, &bytes, nullptr, nullptr, 0), sOk);
     ASSERT_EQ(bytes, desc.bufferBytes);
     const std::vector<std::uint8_t> ramp = rampBytes(bytes);
     std::memcpy(region, ramp.data(), bytes);
-    ASSERT_EQ(first->unlock(region, bytes, nullptr, 0), S_OK);
+    ASSERT_EQ(first->unlock(region, bytes, nullptr, 0), sOk);
 
-    ASSERT_EQ(device->duplicateSoundBuffer(first.get(), &raw), S_OK);
+    ASSERT_EQ(device->duplicateSoundBuffer(first.get(), &raw), sOk);
     std::unique_ptr<SoundBuffer, Released> second(raw);
 
     OpenAlSourceState a;
@@ -92,52 +92,52 @@ TEST(OpenAlDevice, PlaysSharedBuffersHeadless)
     EXPECT_EQ(a.alBufferBytes, 44100);
 
     std::uint32_t status = 99;
-    ASSERT_EQ(first->getStatus(&status), S_OK);
+    ASSERT_EQ(first->getStatus(&status), sOk);
     EXPECT_EQ(status, 0u);
-    ASSERT_EQ(first->play(0, 0, DSBPLAY_LOOPING), S_OK);
-    ASSERT_EQ(first->getStatus(&status), S_OK);
-    EXPECT_EQ(status, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
-    ASSERT_EQ(second->getStatus(&status), S_OK);
+    ASSERT_EQ(first->play(0, 0, dsbPlayLooping), sOk);
+    ASSERT_EQ(first->getStatus(&status), sOk);
+    EXPECT_EQ(status, dsbStatusPlaying | dsbStatusLooping);
+    ASSERT_EQ(second->getStatus(&status), sOk);
     EXPECT_EQ(status, 0u) << "each entry plays on its own";
-    ASSERT_EQ(second->play(0, 0, 0), S_OK);
-    ASSERT_EQ(second->getStatus(&status), S_OK);
-    EXPECT_EQ(status & DSBSTATUS_PLAYING, DSBSTATUS_PLAYING);
+    ASSERT_EQ(second->play(0, 0, 0), sOk);
+    ASSERT_EQ(second->getStatus(&status), sOk);
+    EXPECT_EQ(status & dsbStatusPlaying, dsbStatusPlaying);
 
-    EXPECT_EQ(first->setVolume(-2000), S_OK);
-    EXPECT_EQ(first->setFrequency(44100), S_OK);
+    EXPECT_EQ(first->setVolume(-2000), sOk);
+    EXPECT_EQ(first->setFrequency(44100), sOk);
     ASSERT_TRUE(inspectOpenAlBuffer(first.get(), &a));
     EXPECT_NEAR(a.gain, 0.1f, 1e-6f);
     EXPECT_NEAR(a.pitch, 2.0f, 1e-6f);
     EXPECT_TRUE(a.looping);
-    EXPECT_EQ(first->setVolume(-10000), S_OK);
-    EXPECT_EQ(first->setFrequency(DSBFREQUENCY_ORIGINAL), S_OK);
+    EXPECT_EQ(first->setVolume(-10000), sOk);
+    EXPECT_EQ(first->setFrequency(dsbFrequencyOriginal), sOk);
     ASSERT_TRUE(inspectOpenAlBuffer(first.get(), &a));
     EXPECT_EQ(a.gain, 0.0f);
     EXPECT_NEAR(a.pitch, 1.0f, 1e-6f);
 
-    EXPECT_EQ(first->setVolume(1), DSERR_INVALIDPARAM);
-    EXPECT_EQ(first->setVolume(-10001), DSERR_INVALIDPARAM);
-    EXPECT_EQ(first->setFrequency(50), DSERR_INVALIDPARAM);
+    EXPECT_EQ(first->setVolume(1), dsErrInvalidParam);
+    EXPECT_EQ(first->setVolume(-10001), dsErrInvalidParam);
+    EXPECT_EQ(first->setFrequency(50), dsErrInvalidParam);
     EXPECT_LT(first->setPan(0), 0) << "made without a pan control";
-    EXPECT_EQ(first->restore(), S_OK);
-    EXPECT_EQ(first->lock(desc.bufferBytes, 1, &region, &bytes, nullptr, nullptr, 0), DSERR_INVALIDPARAM);
+    EXPECT_EQ(first->restore(), sOk);
+    EXPECT_EQ(first->lock(desc.bufferBytes, 1, &region, &bytes, nullptr, nullptr, 0), dsErrInvalidParam);
 
     // Refilling re-attaches every source that shares the data.
-    ASSERT_EQ(second->lock(0, desc.bufferBytes, &region, &bytes, nullptr, nullptr, 0), S_OK);
-    ASSERT_EQ(second->unlock(region, bytes, nullptr, 0), S_OK);
+    ASSERT_EQ(second->lock(0, desc.bufferBytes, &region, &bytes, nullptr, nullptr, 0), sOk);
+    ASSERT_EQ(second->unlock(region, bytes, nullptr, 0), sOk);
     ASSERT_TRUE(inspectOpenAlBuffer(first.get(), &a));
     ASSERT_TRUE(inspectOpenAlBuffer(second.get(), &b));
     EXPECT_NE(a.alBuffer, 0u);
     EXPECT_EQ(a.alBuffer, b.alBuffer);
     std::uint8_t elsewhere[4] = {};
-    EXPECT_EQ(second->unlock(elsewhere, 4, nullptr, 0), DSERR_INVALIDPARAM) << "not the locked memory";
+    EXPECT_EQ(second->unlock(elsewhere, 4, nullptr, 0), dsErrInvalidParam) << "not the locked memory";
 
     // Formats OpenAL cannot play are refused.
     format.bitsPerSample = 24;
-    EXPECT_EQ(device->createSoundBuffer(desc, &raw), DSERR_BADFORMAT);
+    EXPECT_EQ(device->createSoundBuffer(desc, &raw), dsErrBadFormat);
     format.bitsPerSample = 16;
     format.channels = 6;
-    EXPECT_EQ(device->createSoundBuffer(desc, &raw), DSERR_BADFORMAT);
+    EXPECT_EQ(device->createSoundBuffer(desc, &raw), dsErrBadFormat);
 }
 
 // The runner's device: mixes only when asked, and keeps a sound's samples once
@@ -146,18 +146,18 @@ TEST(OpenAlDevice, PlaysSharedBuffersHeadless)
 TEST(OpenAlDevice, LoopbackMixesOnRequestAndHoldsEachSoundOnce)
 {
     SoundDevice* rawDevice = nullptr;
-    ASSERT_EQ(createOpenAlLoopbackDevice(&rawDevice), S_OK);
+    ASSERT_EQ(createOpenAlLoopbackDevice(&rawDevice), sOk);
     std::unique_ptr<SoundDevice, Released> device(rawDevice);
     SoundDevice* second = nullptr;
-    EXPECT_EQ(createOpenAlLoopbackDevice(&second), DSERR_ALLOCATED);
+    EXPECT_EQ(createOpenAlLoopbackDevice(&second), dsErrAllocated);
 
     WaveFormatEx format = mono16At22050();
     SoundBufferDesc desc;
-    desc.flags = DSBCAPS_CTRLVOLUME;
+    desc.flags = dsbCapsCtrlVolume;
     desc.bufferBytes = 44101;
     desc.format = &format;
     SoundBuffer* raw = nullptr;
-    ASSERT_EQ(device->createSoundBuffer(desc, &raw), S_OK);
+    ASSERT_EQ(device->createSoundBuffer(desc, &raw), sOk);
     std::unique_ptr<SoundBuffer, Released> buffer(raw);
 
     const std::vector<std::uint8_t> ramp = rampBytes(desc.bufferBytes);
@@ -165,9 +165,9 @@ TEST(OpenAlDevice, LoopbackMixesOnRequestAndHoldsEachSoundOnce)
     void* region2 = nullptr;
     std::uint32_t bytes = 0;
     std::uint32_t bytes2 = 0;
-    ASSERT_EQ(buffer->lock(0, desc.bufferBytes, &region, &bytes, nullptr, nullptr, 0), S_OK);
+    ASSERT_EQ(buffer->lock(0, desc.bufferBytes, &region, &bytes, nullptr, nullptr, 0), sOk);
     std::memcpy(region, ramp.data(), bytes);
-    ASSERT_EQ(buffer->unlock(region, bytes, nullptr, 0), S_OK);
+    ASSERT_EQ(buffer->unlock(region, bytes, nullptr, 0), sOk);
     OpenAlSourceState state;
     ASSERT_TRUE(inspectOpenAlBuffer(buffer.get(), &state));
     EXPECT_EQ(state.alBufferBytes, 44100);
@@ -175,36 +175,36 @@ TEST(OpenAlDevice, LoopbackMixesOnRequestAndHoldsEachSoundOnce)
 
     // A partial lock hands out what the buffer holds, and writing it changes
     // only those bytes.
-    ASSERT_EQ(buffer->lock(1000, 100, &region, &bytes, nullptr, nullptr, 0), S_OK);
+    ASSERT_EQ(buffer->lock(1000, 100, &region, &bytes, nullptr, nullptr, 0), sOk);
     ASSERT_EQ(bytes, 100u);
     EXPECT_EQ(std::memcmp(region, ramp.data() + 1000, 100), 0);
     std::memset(region, 0xAB, 100);
-    ASSERT_EQ(buffer->unlock(region, bytes, nullptr, 0), S_OK);
-    ASSERT_EQ(buffer->lock(44000, 200, &region, &bytes, &region2, &bytes2, 0), S_OK);
+    ASSERT_EQ(buffer->unlock(region, bytes, nullptr, 0), sOk);
+    ASSERT_EQ(buffer->lock(44000, 200, &region, &bytes, &region2, &bytes2, 0), sOk);
     ASSERT_EQ(bytes, 101u);
     ASSERT_EQ(bytes2, 99u);
     EXPECT_EQ(std::memcmp(region, ramp.data() + 44000, 101), 0);
     EXPECT_EQ(std::memcmp(region2, ramp.data(), 99), 0);
-    ASSERT_EQ(buffer->unlock(region, bytes, region2, bytes2), S_OK);
-    ASSERT_EQ(buffer->lock(0, desc.bufferBytes, &region, &bytes, nullptr, nullptr, 0), S_OK);
+    ASSERT_EQ(buffer->unlock(region, bytes, region2, bytes2), sOk);
+    ASSERT_EQ(buffer->lock(0, desc.bufferBytes, &region, &bytes, nullptr, nullptr, 0), sOk);
     std::vector<std::uint8_t> expected = ramp;
     std::fill(expected.begin() + 1000, expected.begin() + 1100, 0xAB);
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), static_cast<std::uint8_t*>(region)));
-    ASSERT_EQ(buffer->unlock(region, bytes, nullptr, 0), S_OK);
+    ASSERT_EQ(buffer->unlock(region, bytes, nullptr, 0), sOk);
 
     // Nothing sounds until the mix is taken; a one-second sound plays for 60
     // sixtieths of a second however long the calls take.
     std::vector<float> mix(735 * loopbackChannels);
-    ASSERT_EQ(buffer->play(0, 0, 0), S_OK);
+    ASSERT_EQ(buffer->play(0, 0, 0), sOk);
     std::uint32_t status = 0;
     for (int frame = 0; frame < 60; ++frame) {
-        ASSERT_EQ(buffer->getStatus(&status), S_OK);
-        EXPECT_EQ(status, DSBSTATUS_PLAYING) << "frame " << frame;
+        ASSERT_EQ(buffer->getStatus(&status), sOk);
+        EXPECT_EQ(status, dsbStatusPlaying) << "frame " << frame;
         ASSERT_TRUE(renderOpenAlLoopback(mix.data(), 735));
     }
     EXPECT_TRUE(std::any_of(mix.begin(), mix.end(), [](float v) { return v != 0.0f; }));
     ASSERT_TRUE(renderOpenAlLoopback(mix.data(), 735));
-    ASSERT_EQ(buffer->getStatus(&status), S_OK);
+    ASSERT_EQ(buffer->getStatus(&status), sOk);
     EXPECT_EQ(status, 0u);
 
     // Closed, the loopback output renders nothing and can be opened again.
@@ -213,7 +213,7 @@ TEST(OpenAlDevice, LoopbackMixesOnRequestAndHoldsEachSoundOnce)
     mix.assign(mix.size(), 1.0f);
     EXPECT_FALSE(renderOpenAlLoopback(mix.data(), 735));
     EXPECT_TRUE(std::all_of(mix.begin(), mix.end(), [](float v) { return v == 0.0f; }));
-    ASSERT_EQ(createOpenAlLoopbackDevice(&second), S_OK);
+    ASSERT_EQ(createOpenAlLoopbackDevice(&second), sOk);
     second->release();
 }
 
@@ -222,17 +222,17 @@ TEST(OpenAlDevice, CarriesTheSoundManagerFromFileToPlayingSound)
     const std::string path = writeTempFile("chime.wav", pcmWave(2, 22050, 8, rampBytes(4000)));
     SoundManager manager;
     setSoundDeviceCreator(nullptr);  // the real device
-    ASSERT_EQ(manager.initialize(nullptr, DSSCL_PRIORITY), S_OK);
-    ASSERT_EQ(manager.setPrimaryFormat(10, 22050, 16), S_OK);
+    ASSERT_EQ(manager.initialize(nullptr, dsSclPriority), sOk);
+    ASSERT_EQ(manager.setPrimaryFormat(10, 22050, 16), sOk);
     Sound* raw = nullptr;
-    ASSERT_EQ(manager.createSound(&raw, path.c_str(), 0xA0, GUID_NULL, 10), S_OK);
+    ASSERT_EQ(manager.createSound(&raw, path.c_str(), 0xA0, guidNull, 10), sOk);
     std::unique_ptr<Sound> sound(raw);
 
     OpenAlSourceState state;
     ASSERT_TRUE(inspectOpenAlBuffer(sound->getBuffer(9), &state));
     EXPECT_EQ(state.alBufferBytes, 4000);
     EXPECT_FALSE(sound->isPlaying());
-    ASSERT_EQ(sound->play(0, DSBPLAY_LOOPING, -3000, 50000, 0), S_OK);
+    ASSERT_EQ(sound->play(0, dsbPlayLooping, -3000, 50000, 0), sOk);
     EXPECT_TRUE(sound->isPlaying());
     ASSERT_TRUE(inspectOpenAlBuffer(sound->getBuffer(0), &state));
     EXPECT_NEAR(state.gain, gainFromVolume(-3000), 1e-6f);

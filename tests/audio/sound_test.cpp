@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr std::uint32_t gameFlags = DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLFREQUENCY;  // 0xA0
+constexpr std::uint32_t gameFlags = dsbCapsCtrlVolume | dsbCapsCtrlFrequency;  // 0xA0
 
 int sleeps = 0;
 void countSleep(std::uint32_t) { ++sleeps; }
@@ -23,7 +23,7 @@ protected:
     void SetUp() override
     {
         installFakeDevice(&device);
-        ASSERT_EQ(manager.initialize(nullptr, DSSCL_PRIORITY), S_OK);
+        ASSERT_EQ(manager.initialize(nullptr, dsSclPriority), sOk);
         sleeps = 0;
         soundSleep = countSleep;
         randState = 1;
@@ -40,7 +40,7 @@ protected:
     {
         const std::string path = writeTempFile("sound.wav", file);
         Sound* sound = nullptr;
-        EXPECT_EQ(manager.createSound(&sound, path.c_str(), flags, GUID_NULL, count), S_OK);
+        EXPECT_EQ(manager.createSound(&sound, path.c_str(), flags, guidNull, count), sOk);
         return sound;
     }
 
@@ -94,15 +94,15 @@ TEST_F(SoundTest, CreateSoundRejectsBadArgumentsFilesAndFormats)
 {
     Sound* sound = reinterpret_cast<Sound*>(0x1);  // must stay untouched on failure
     const std::string good = writeTempFile("good.wav", pcmWave(1, 8000, 8, rampBytes(16)));
-    EXPECT_EQ(manager.createSound(&sound, good.c_str(), gameFlags, GUID_NULL, 0), E_INVALIDARG);
-    EXPECT_EQ(manager.createSound(&sound, nullptr, gameFlags, GUID_NULL, 1), E_INVALIDARG);
-    EXPECT_EQ(manager.createSound(nullptr, good.c_str(), gameFlags, GUID_NULL, 1), E_INVALIDARG);
-    EXPECT_EQ(manager.createSound(&sound, "/nonexistent/pickup.wav", gameFlags, GUID_NULL, 1), E_FAIL);
+    EXPECT_EQ(manager.createSound(&sound, good.c_str(), gameFlags, guidNull, 0), eInvalidArg);
+    EXPECT_EQ(manager.createSound(&sound, nullptr, gameFlags, guidNull, 1), eInvalidArg);
+    EXPECT_EQ(manager.createSound(nullptr, good.c_str(), gameFlags, guidNull, 1), eInvalidArg);
+    EXPECT_EQ(manager.createSound(&sound, "/nonexistent/pickup.wav", gameFlags, guidNull, 1), eFail);
     const std::string empty = writeTempFile("empty.wav", pcmWave(1, 8000, 8, {}));
-    EXPECT_EQ(manager.createSound(&sound, empty.c_str(), gameFlags, GUID_NULL, 1), E_FAIL);
+    EXPECT_EQ(manager.createSound(&sound, empty.c_str(), gameFlags, guidNull, 1), eFail);
 
     SoundManager fresh;
-    EXPECT_EQ(fresh.createSound(&sound, good.c_str(), gameFlags, GUID_NULL, 1), CO_E_NOTINITIALIZED);
+    EXPECT_EQ(fresh.createSound(&sound, good.c_str(), gameFlags, guidNull, 1), coENotInitialized);
 
     struct Case {
         const char* what;
@@ -124,7 +124,7 @@ TEST_F(SoundTest, CreateSoundRejectsBadArgumentsFilesAndFormats)
         RiffBytes body;
         body.chunk("fmt ", c.fmt).chunk("data", rampBytes(16));
         const std::string path = writeTempFile("odd.wav", riffWave(body.bytes));
-        EXPECT_EQ(manager.createSound(&sound, path.c_str(), gameFlags, GUID_NULL, 1), DSERR_BADFORMAT) << c.what;
+        EXPECT_EQ(manager.createSound(&sound, path.c_str(), gameFlags, guidNull, 1), dsErrBadFormat) << c.what;
     }
     EXPECT_EQ(sound, reinterpret_cast<Sound*>(0x1));
     EXPECT_EQ(device.countCalls("createSoundBuffer"), 0);
@@ -135,7 +135,7 @@ TEST_F(SoundTest, CreateSoundReleasesWhatItMadeWhenABufferFails)
     const std::string path = writeTempFile("pickup.wav", pcmWave(1, 8000, 8, rampBytes(16)));
     Sound* sound = nullptr;
     device.failDuplicateAfter = 3;
-    EXPECT_EQ(manager.createSound(&sound, path.c_str(), gameFlags, GUID_NULL, 10), E_OUTOFMEMORY);
+    EXPECT_EQ(manager.createSound(&sound, path.c_str(), gameFlags, guidNull, 10), eOutOfMemory);
     EXPECT_EQ(sound, nullptr);
     ASSERT_EQ(device.buffers.size(), 4u);  // entry 0 and three duplicates before the failure
     EXPECT_TRUE(std::all_of(device.buffers.begin(), device.buffers.end(),
@@ -146,18 +146,18 @@ TEST_F(SoundTest, EffectBuffersAreCreatedEachAndNoVirtualizationIsPassedOn)
 {
     const std::string path = writeTempFile("fx.wav", pcmWave(1, 8000, 8, rampBytes(16)));
     Sound* sound = nullptr;
-    device.createResult = DS_NO_VIRTUALIZATION;
-    EXPECT_EQ(manager.createSound(&sound, path.c_str(), gameFlags | DSBCAPS_CTRLFX, GUID_NULL, 3),
-              DS_NO_VIRTUALIZATION);
+    device.createResult = dsNoVirtualization;
+    EXPECT_EQ(manager.createSound(&sound, path.c_str(), gameFlags | dsbCapsCtrlFx, guidNull, 3),
+              dsNoVirtualization);
     ASSERT_NE(sound, nullptr);
     EXPECT_EQ(device.countCalls("createSoundBuffer"), 3);
     EXPECT_EQ(device.countCalls("duplicateSoundBuffer"), 0);
     delete sound;
 
-    device.createResult = S_OK;
+    device.createResult = sOk;
     device.failCreateAfter = 1;
     sound = nullptr;
-    EXPECT_EQ(manager.createSound(&sound, path.c_str(), DSBCAPS_CTRLFX, GUID_NULL, 3), E_OUTOFMEMORY);
+    EXPECT_EQ(manager.createSound(&sound, path.c_str(), dsbCapsCtrlFx, guidNull, 3), eOutOfMemory);
     EXPECT_EQ(sound, nullptr);
     EXPECT_TRUE(device.buffers.back()->released);
 }
@@ -170,7 +170,7 @@ TEST_F(SoundTest, EleventhPlayReusesABufferPickedByTheGameGenerator)
 
     EXPECT_FALSE(pickup->isPlaying());
     for (int i = 0; i < 10; ++i) {
-        ASSERT_EQ(pickup->play(0, 0, -3000, 50000, 0), S_OK);
+        ASSERT_EQ(pickup->play(0, 0, -3000, 50000, 0), sOk);
         EXPECT_EQ(lastPlayed(), firstBuffer + i) << "play " << i << " takes the first free buffer";
     }
     EXPECT_TRUE(pickup->isPlaying());
@@ -181,21 +181,21 @@ TEST_F(SoundTest, EleventhPlayReusesABufferPickedByTheGameGenerator)
         std::uint32_t copy = start;
         copy = copy * 214013u + 2531011u;
         const int expected = static_cast<int>(((copy >> 16) & 0x7FFFu) % 10u);
-        ASSERT_EQ(pickup->play(0, 0, -3000, 50000, 0), S_OK);
+        ASSERT_EQ(pickup->play(0, 0, -3000, 50000, 0), sOk);
         EXPECT_EQ(lastPlayed(), firstBuffer + expected) << "state " << start;
         EXPECT_EQ(randState, copy) << "exactly one draw";
     }
 
     // Once a buffer has finished, it is the one taken again.
     static_cast<FakeBuffer*>(pickup->getBuffer(7))->status = 0;
-    ASSERT_EQ(pickup->play(0, 0, -3000, 50000, 0), S_OK);
+    ASSERT_EQ(pickup->play(0, 0, -3000, 50000, 0), sOk);
     EXPECT_EQ(lastPlayed(), firstBuffer + 7);
 }
 
 TEST_F(SoundTest, PlaySetsOnlyTheControlsTheBuffersWereMadeWith)
 {
     std::unique_ptr<Sound> sound(load(pcmWave(1, 22050, 16, rampBytes(64)), 1));
-    ASSERT_EQ(sound->play(0, 0, -3000, 50000, 0), S_OK);
+    ASSERT_EQ(sound->play(0, 0, -3000, 50000, 0), sOk);
     EXPECT_EQ(device.countCalls("setVolume"), 1);
     EXPECT_EQ(device.countCalls("setFrequency"), 1);
     EXPECT_EQ(device.countCalls("setPan"), 0) << "0xA0 has no pan control";
@@ -203,12 +203,12 @@ TEST_F(SoundTest, PlaySetsOnlyTheControlsTheBuffersWereMadeWith)
     EXPECT_EQ(static_cast<FakeBuffer*>(sound->getBuffer(0))->volume, -3000);
 
     static_cast<FakeBuffer*>(sound->getBuffer(0))->status = 0;
-    ASSERT_EQ(sound->play(0, DSBPLAY_LOOPING, 0, -1, 0), S_OK);
+    ASSERT_EQ(sound->play(0, dsbPlayLooping, 0, -1, 0), sOk);
     EXPECT_EQ(device.countCalls("setFrequency"), 1) << "-1 leaves the rate alone";
-    EXPECT_EQ(device.log.back().value, DSBPLAY_LOOPING);
+    EXPECT_EQ(device.log.back().value, dsbPlayLooping);
 
-    std::unique_ptr<Sound> panned(load(pcmWave(1, 22050, 16, rampBytes(64)), 1, DSBCAPS_CTRLPAN));
-    ASSERT_EQ(panned->play(0, 0, -3000, 50000, 250), S_OK);
+    std::unique_ptr<Sound> panned(load(pcmWave(1, 22050, 16, rampBytes(64)), 1, dsbCapsCtrlPan));
+    ASSERT_EQ(panned->play(0, 0, -3000, 50000, 250), sOk);
     EXPECT_EQ(device.countCalls("setPan"), 1);
     EXPECT_EQ(device.countCalls("setVolume"), 2);
     EXPECT_EQ(device.countCalls("setFrequency"), 1);
@@ -242,7 +242,7 @@ TEST_F(SoundTest, ThrustLoopRampsBetweenItsBounds)
     EXPECT_EQ(loop->volume, -2000);
     EXPECT_EQ(device.countCalls("play"), 1) << "started once";
     EXPECT_EQ(device.log[before].name, "play");
-    EXPECT_EQ(device.log[before].value, DSBPLAY_LOOPING);
+    EXPECT_EQ(device.log[before].value, dsbPlayLooping);
     EXPECT_EQ(device.countCalls("setFrequency"), 0);
     updateThrustSound(true);
     EXPECT_EQ(thrustLevel, 3000);
@@ -311,10 +311,10 @@ TEST_F(SoundTest, ShortDataIsPaddedWithTheFormatsSilence)
 
     // Refilling after the data was overwritten brings it back.
     std::fill(eight.fake->data->begin(), eight.fake->data->end(), 0);
-    ASSERT_EQ(eight.sound->fillBuffer(eight.fake), S_OK);
+    ASSERT_EQ(eight.sound->fillBuffer(eight.fake), sOk);
     EXPECT_EQ((*eight.fake->data)[0], 10);
     EXPECT_EQ((*eight.fake->data)[11], 0x80);
-    EXPECT_EQ(eight.sound->fillBuffer(nullptr), CO_E_NOTINITIALIZED);
+    EXPECT_EQ(eight.sound->fillBuffer(nullptr), coENotInitialized);
 }
 
 TEST_F(SoundTest, LostBufferIsRestoredAndRefilledBeforeItPlays)
@@ -324,14 +324,14 @@ TEST_F(SoundTest, LostBufferIsRestoredAndRefilledBeforeItPlays)
     auto* buffer = static_cast<FakeBuffer*>(sound->getBuffer(0));
 
     bool restored = true;
-    EXPECT_EQ(sound->restoreBuffer(buffer, &restored), S_FALSE);
+    EXPECT_EQ(sound->restoreBuffer(buffer, &restored), sFalse);
     EXPECT_FALSE(restored);
-    EXPECT_EQ(sound->restoreBuffer(nullptr, &restored), CO_E_NOTINITIALIZED);
+    EXPECT_EQ(sound->restoreBuffer(nullptr, &restored), coENotInitialized);
 
     std::fill(buffer->data->begin(), buffer->data->end(), 0);
-    buffer->status = DSBSTATUS_BUFFERLOST;
+    buffer->status = dsbStatusBufferLost;
     buffer->restoresUntilFound = 3;
-    ASSERT_EQ(sound->play(0, 0, 0, -1, 0), S_OK);
+    ASSERT_EQ(sound->play(0, 0, 0, -1, 0), sOk);
     EXPECT_EQ(*buffer->data, data);
     EXPECT_EQ(device.log.back().name, "play");
     EXPECT_EQ(sleeps, 2);  // lost, wait, lost / lost, wait, found
@@ -341,46 +341,46 @@ TEST_F(SoundTest, RestoreGivesUpAfterBoundedRetries)
 {
     std::unique_ptr<Sound> sound(load(pcmWave(1, 22050, 8, rampBytes(32)), 1));
     auto* buffer = static_cast<FakeBuffer*>(sound->getBuffer(0));
-    buffer->status = DSBSTATUS_BUFFERLOST;
+    buffer->status = dsbStatusBufferLost;
     buffer->restoresUntilFound = 1000000;
 
     bool restored = true;
-    EXPECT_EQ(sound->restoreBuffer(buffer, &restored), DSERR_BUFFERLOST);
+    EXPECT_EQ(sound->restoreBuffer(buffer, &restored), dsErrBufferLost);
     EXPECT_FALSE(restored);
     EXPECT_EQ(sleeps, static_cast<int>(Sound::maxRestoreAttempts));
     EXPECT_EQ(device.countCalls("restore"), 2 * static_cast<int>(Sound::maxRestoreAttempts));
 
     const int plays = device.countCalls("play");
-    EXPECT_EQ(sound->play(0, 0, 0, -1, 0), DSERR_BUFFERLOST);
+    EXPECT_EQ(sound->play(0, 0, 0, -1, 0), dsErrBufferLost);
     EXPECT_EQ(device.countCalls("play"), plays);
 
     // Some other failure of the device is passed on, not taken as restored.
     buffer->restoresUntilFound = 0;
-    buffer->restoreFailure = E_OUTOFMEMORY;
-    EXPECT_EQ(sound->restoreBuffer(buffer, &restored), E_OUTOFMEMORY);
+    buffer->restoreFailure = eOutOfMemory;
+    EXPECT_EQ(sound->restoreBuffer(buffer, &restored), eOutOfMemory);
     EXPECT_FALSE(restored);
 }
 
 TEST_F(SoundTest, ManagerSetsThePrimaryFormatAndReplacesItsDevice)
 {
-    ASSERT_EQ(manager.setPrimaryFormat(10, 22050, 16), S_OK);
-    EXPECT_EQ(device.primaryFormat.formatTag, WAVE_FORMAT_PCM);
+    ASSERT_EQ(manager.setPrimaryFormat(10, 22050, 16), sOk);
+    EXPECT_EQ(device.primaryFormat.formatTag, waveFormatPcm);
     EXPECT_EQ(device.primaryFormat.channels, 10);
     EXPECT_EQ(device.primaryFormat.blockAlign, 20);
     EXPECT_EQ(device.primaryFormat.avgBytesPerSec, 441000u);
     EXPECT_EQ(device.primaryFormat.extraSize, 0);
-    EXPECT_EQ(device.cooperativeLevel, DSSCL_PRIORITY);
+    EXPECT_EQ(device.cooperativeLevel, dsSclPriority);
     EXPECT_TRUE(device.buffers.at(0)->released) << "the primary buffer is let go";
 
-    device.setFormatResult = DSERR_BADFORMAT;
-    EXPECT_EQ(manager.setPrimaryFormat(2, 44100, 16), DSERR_BADFORMAT);
+    device.setFormatResult = dsErrBadFormat;
+    EXPECT_EQ(manager.setPrimaryFormat(2, 44100, 16), dsErrBadFormat);
 
-    EXPECT_EQ(SoundManager{}.setPrimaryFormat(2, 44100, 16), CO_E_NOTINITIALIZED);
+    EXPECT_EQ(SoundManager{}.setPrimaryFormat(2, 44100, 16), coENotInitialized);
 
-    ASSERT_EQ(manager.initialize(nullptr, DSSCL_PRIORITY), S_OK);
+    ASSERT_EQ(manager.initialize(nullptr, dsSclPriority), sOk);
     EXPECT_TRUE(device.releasedDevice);
-    installFakeDevice(&device, DSERR_NODRIVER);
-    EXPECT_EQ(manager.initialize(nullptr, DSSCL_PRIORITY), DSERR_NODRIVER);
+    installFakeDevice(&device, dsErrNoDriver);
+    EXPECT_EQ(manager.initialize(nullptr, dsSclPriority), dsErrNoDriver);
     EXPECT_EQ(manager.directSound, nullptr);
 }
 

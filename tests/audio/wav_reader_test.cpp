@@ -14,7 +14,7 @@ std::vector<std::uint8_t> readAll(WavReader& reader, std::uint32_t count)
 {
     std::vector<std::uint8_t> out(count);
     std::uint32_t got = 0;
-    EXPECT_EQ(reader.read(out.data(), count, &got), S_OK);
+    EXPECT_EQ(reader.read(out.data(), count, &got), sOk);
     out.resize(got);
     return out;
 }
@@ -28,7 +28,7 @@ TEST(WavReader, EighteenBytePcmFormatSkipsItsTrailingExtraSize)
     const std::vector<std::uint8_t> file = riffWave(body.bytes);
 
     WavReader reader;
-    ASSERT_EQ(reader.openMemory(file.data(), file.size()), S_OK);
+    ASSERT_EQ(reader.openMemory(file.data(), file.size()), sOk);
     ASSERT_NE(reader.format, nullptr);
     EXPECT_EQ(reader.formatSize(), 18u);
     EXPECT_EQ(reader.format->formatTag, 1);
@@ -51,7 +51,7 @@ TEST(WavReader, NonPcmFormatKeepsItsExtraBytes)
     const std::vector<std::uint8_t> file = riffWave(body.bytes);
 
     WavReader reader;
-    ASSERT_EQ(reader.openMemory(file.data(), file.size()), S_OK);
+    ASSERT_EQ(reader.openMemory(file.data(), file.size()), sOk);
     EXPECT_EQ(reader.formatSize(), 20u);
     EXPECT_EQ(reader.format->formatTag, 2);
     EXPECT_EQ(reader.format->extraSize, 2);
@@ -65,7 +65,7 @@ TEST(WavReader, RejectsFilesWithoutAUsableHeader)
 {
     const auto expectFail = [](const std::vector<std::uint8_t>& file, const char* what) {
         WavReader reader;
-        EXPECT_EQ(reader.openMemory(file.data(), file.size()), E_FAIL) << what;
+        EXPECT_EQ(reader.openMemory(file.data(), file.size()), eFail) << what;
         EXPECT_EQ(reader.dataSize, 0u) << what;
         EXPECT_EQ(reader.handle, nullptr) << what;
         EXPECT_EQ(reader.format, nullptr) << what;
@@ -111,13 +111,13 @@ TEST(WavReader, MissingDataChunkKeepsTheFileOpenWithNoDataSize)
     body.chunk("fmt ", formatBytes(1, 1, 8000, 8)).chunk("junk", rampBytes(5));
     const std::vector<std::uint8_t> file = riffWave(body.bytes);
     WavReader reader;
-    EXPECT_EQ(reader.openMemory(file.data(), file.size()), E_FAIL);
+    EXPECT_EQ(reader.openMemory(file.data(), file.size()), eFail);
     EXPECT_EQ(reader.dataSize, 0u);
     EXPECT_NE(reader.handle, nullptr);
     EXPECT_NE(reader.format, nullptr);
     std::uint8_t byte;
     std::uint32_t got = 99;
-    EXPECT_EQ(reader.read(&byte, 1, &got), S_OK);
+    EXPECT_EQ(reader.read(&byte, 1, &got), sOk);
     EXPECT_EQ(got, 0u);
 }
 
@@ -127,7 +127,7 @@ TEST(WavReader, DataBeforeFormatIsFound)
     body.chunk("data", rampBytes(5, 40)).chunk("fmt ", formatBytes(1, 1, 11025, 8));
     const std::vector<std::uint8_t> file = riffWave(body.bytes);
     WavReader reader;
-    ASSERT_EQ(reader.openMemory(file.data(), file.size()), S_OK);
+    ASSERT_EQ(reader.openMemory(file.data(), file.size()), sOk);
     EXPECT_EQ(reader.format->samplesPerSec, 11025u);
     EXPECT_EQ(reader.dataSize, 5u);
     EXPECT_EQ(readAll(reader, 5), rampBytes(5, 40));
@@ -138,24 +138,24 @@ TEST(WavReader, ReadsStopAtTheEndOfDataUntilRewound)
     const std::vector<std::uint8_t> data = rampBytes(600);
     const std::vector<std::uint8_t> file = pcmWave(1, 8000, 8, data);
     WavReader reader;
-    ASSERT_EQ(reader.openMemory(file.data(), file.size()), S_OK);
+    ASSERT_EQ(reader.openMemory(file.data(), file.size()), sOk);
 
     std::vector<std::uint8_t> out(1000, 0);
     std::uint32_t got = 0;
-    ASSERT_EQ(reader.read(out.data(), 1000, &got), S_OK);
+    ASSERT_EQ(reader.read(out.data(), 1000, &got), sOk);
     EXPECT_EQ(got, 600u);
     EXPECT_TRUE(std::equal(data.begin(), data.end(), out.begin()));
-    ASSERT_EQ(reader.read(out.data(), 1000, &got), S_OK);
+    ASSERT_EQ(reader.read(out.data(), 1000, &got), sOk);
     EXPECT_EQ(got, 0u);
 
-    ASSERT_EQ(reader.rewind(), S_OK);
+    ASSERT_EQ(reader.rewind(), sOk);
     EXPECT_EQ(reader.dataChunk.size, 600u);
-    ASSERT_EQ(reader.read(out.data(), 10, &got), S_OK);
+    ASSERT_EQ(reader.read(out.data(), 10, &got), sOk);
     EXPECT_EQ(got, 10u);
     EXPECT_EQ(out[0], data[0]);
     EXPECT_EQ(out[9], data[9]);
     // The next read continues where the last one stopped.
-    ASSERT_EQ(reader.read(out.data(), 2, &got), S_OK);
+    ASSERT_EQ(reader.read(out.data(), 2, &got), sOk);
     EXPECT_EQ(out[0], data[10]);
 }
 
@@ -165,19 +165,19 @@ TEST(WavReader, BadArgumentsAndClosedReader)
     WavReader reader;
     std::uint8_t byte;
     std::uint32_t got = 0;
-    EXPECT_EQ(reader.read(&byte, 1, &got), CO_E_NOTINITIALIZED);
-    EXPECT_EQ(reader.rewind(), CO_E_NOTINITIALIZED);
-    EXPECT_EQ(reader.open(nullptr), E_INVALIDARG);
+    EXPECT_EQ(reader.read(&byte, 1, &got), coENotInitialized);
+    EXPECT_EQ(reader.rewind(), coENotInitialized);
+    EXPECT_EQ(reader.open(nullptr), eInvalidArg);
 
-    ASSERT_EQ(reader.openMemory(file.data(), file.size()), S_OK);
-    EXPECT_EQ(reader.read(nullptr, 100, &got), E_INVALIDARG);
+    ASSERT_EQ(reader.openMemory(file.data(), file.size()), sOk);
+    EXPECT_EQ(reader.read(nullptr, 100, &got), eInvalidArg);
     EXPECT_EQ(reader.dataChunk.size, 600u);  // nothing consumed
-    EXPECT_EQ(reader.read(&byte, 1, nullptr), E_INVALIDARG);
+    EXPECT_EQ(reader.read(&byte, 1, nullptr), eInvalidArg);
     EXPECT_EQ(reader.dataChunk.size, 600u);
 
-    EXPECT_EQ(reader.close(), S_OK);
+    EXPECT_EQ(reader.close(), sOk);
     EXPECT_EQ(reader.handle, nullptr);
-    EXPECT_EQ(reader.read(&byte, 1, &got), CO_E_NOTINITIALIZED);
+    EXPECT_EQ(reader.read(&byte, 1, &got), coENotInitialized);
     EXPECT_NE(reader.format, nullptr);  // the format outlives the file
 }
 
@@ -187,11 +187,11 @@ TEST(WavReader, DataSizeCountsOnlyTheBytesPresent)
     b.header("RIFF", 0xFFFFFFF0u).id("WAVE").chunk("fmt ", formatBytes(1, 1, 8000, 8));
     b.header("data", 0xFFFFFFFFu).raw(rampBytes(10));
     WavReader reader;
-    ASSERT_EQ(reader.openMemory(b.bytes.data(), b.bytes.size()), S_OK);
+    ASSERT_EQ(reader.openMemory(b.bytes.data(), b.bytes.size()), sOk);
     EXPECT_EQ(reader.dataSize, 10u);
     std::vector<std::uint8_t> out(64);
     std::uint32_t got = 0;
-    ASSERT_EQ(reader.read(out.data(), 64, &got), S_OK);
+    ASSERT_EQ(reader.read(out.data(), 64, &got), sOk);
     EXPECT_EQ(got, 10u);
 }
 
@@ -202,26 +202,26 @@ TEST(WavReader, OpensFilesByNameAndReopens)
     const std::string other = writeTempFile("short.wav", pcmWave(1, 8000, 8, rampBytes(5)));
 
     WavReader reader;
-    EXPECT_EQ(reader.open("/nonexistent/pickup.wav"), E_FAIL);
+    EXPECT_EQ(reader.open("/nonexistent/pickup.wav"), eFail);
     EXPECT_EQ(reader.handle, nullptr);
-    ASSERT_EQ(reader.open(path.c_str()), S_OK);
+    ASSERT_EQ(reader.open(path.c_str()), sOk);
     EXPECT_EQ(reader.dataSize, data.size());
     // Odd piece sizes so reads straddle the I/O buffer's refills.
     std::vector<std::uint8_t> all;
     std::vector<std::uint8_t> piece(997);
     std::uint32_t got = 0;
     do {
-        ASSERT_EQ(reader.read(piece.data(), 997, &got), S_OK);
+        ASSERT_EQ(reader.read(piece.data(), 997, &got), sOk);
         all.insert(all.end(), piece.begin(), piece.begin() + got);
     } while (got > 0);
     EXPECT_EQ(all, data);
 
     // Opening another file while one is open replaces it.
-    ASSERT_EQ(reader.open(other.c_str()), S_OK);
+    ASSERT_EQ(reader.open(other.c_str()), sOk);
     EXPECT_EQ(reader.dataSize, 5u);
     EXPECT_EQ(reader.format->samplesPerSec, 8000u);
     // And a failed open leaves no data size behind.
-    EXPECT_EQ(reader.open("/nonexistent/pickup.wav"), E_FAIL);
+    EXPECT_EQ(reader.open("/nonexistent/pickup.wav"), eFail);
     EXPECT_EQ(reader.dataSize, 0u);
 }
 
@@ -230,13 +230,13 @@ TEST(WavReader, FileThatShrinksAfterOpeningFailsTheRead)
     const std::size_t dataBytes = RiffReader::fileBufferBytes * 3;
     const std::string path = writeTempFile("shrinks.wav", pcmWave(1, 8000, 8, rampBytes(dataBytes)));
     WavReader reader;
-    ASSERT_EQ(reader.open(path.c_str()), S_OK);
+    ASSERT_EQ(reader.open(path.c_str()), sOk);
     ASSERT_EQ(reader.dataSize, dataBytes);
     std::filesystem::resize_file(path, RiffReader::fileBufferBytes + 100);
 
     std::vector<std::uint8_t> out(dataBytes);
     std::uint32_t got = 123;
-    EXPECT_EQ(reader.read(out.data(), static_cast<std::uint32_t>(dataBytes), &got), E_FAIL);
+    EXPECT_EQ(reader.read(out.data(), static_cast<std::uint32_t>(dataBytes), &got), eFail);
     EXPECT_EQ(got, 0u);
     // The whole request was taken off the remaining size.
     EXPECT_EQ(reader.dataChunk.size, 0u);
@@ -253,13 +253,13 @@ TEST(WavReader, ReplaysTheFuzzSeedsAndRegressions)
             std::ifstream in(entry.path(), std::ios::binary);
             const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
             WavReader reader;
-            const HRESULT hr = reader.openMemory(bytes.data(), bytes.size());
-            EXPECT_EQ(hr == S_OK, shouldOpen) << entry.path();
+            const HResult hr = reader.openMemory(bytes.data(), bytes.size());
+            EXPECT_EQ(hr == sOk, shouldOpen) << entry.path();
             EXPECT_LE(reader.dataSize, bytes.size()) << entry.path();
-            if (hr == S_OK) {
+            if (hr == sOk) {
                 std::vector<std::uint8_t> out(reader.dataSize + 16);
                 std::uint32_t got = 0;
-                EXPECT_EQ(reader.read(out.data(), static_cast<std::uint32_t>(out.size()), &got), S_OK);
+                EXPECT_EQ(reader.read(out.data(), static_cast<std::uint32_t>(out.size()), &got), sOk);
                 EXPECT_EQ(got, reader.dataSize) << entry.path();
             } else {
                 EXPECT_EQ(reader.dataSize, 0u) << entry.path();

@@ -65,7 +65,7 @@ protected:
         height_ = height;
         screenWidth = width;
         screenHeight = height;
-        windowProc(*player, WM_SIZE, 0, 0);
+        windowProc(*player, wmSize, 0, 0);
     }
 
     struct Frame {

@@ -6,8 +6,8 @@
 
 namespace {
 
-void down(std::uint32_t key, std::int64_t lParam = 0) { handleInputMessage(WM_KEYDOWN, key, lParam); }
-void up(std::uint32_t key) { handleInputMessage(WM_KEYUP, key, keyRepeatFlag | (std::int64_t{1} << 31)); }
+void down(std::uint32_t key, std::int64_t lParam = 0) { handleInputMessage(wmKeyDown, key, lParam); }
+void up(std::uint32_t key) { handleInputMessage(wmKeyUp, key, keyRepeatFlag | (std::int64_t{1} << 31)); }
 
 class ControlsTest : public ::testing::Test {
 protected:
@@ -73,9 +73,9 @@ TEST_F(ControlsTest, ReleaseThresholdsAreTheGamesOwn)
 
 TEST_F(ControlsTest, SpaceHoldsTheButtonValue)
 {
-    down(VK_SPACE);
+    down(vkSpace);
     EXPECT_EQ(keyButton, 1000.0f);
-    up(VK_SPACE);
+    up(vkSpace);
     EXPECT_EQ(keyButton, 0.0f);
 }
 
@@ -87,21 +87,21 @@ TEST_F(ControlsTest, AutoRepeatIsIgnored)
     up('W');
     down('W', keyRepeatFlag);
     EXPECT_EQ(keyForward, 0.0f);
-    down(VK_SPACE, keyRepeatFlag);
+    down(vkSpace, keyRepeatFlag);
     EXPECT_EQ(keyButton, 0.0f);
 }
 
 TEST_F(ControlsTest, KeysOutsideTheTableAndOtherMessagesChangeNothing)
 {
-    for (std::uint32_t key : {std::uint32_t{'X'}, std::uint32_t{'Q'}, std::uint32_t{'0'}, VK_LEFT, VK_RIGHT,
-                              VK_UP, VK_DOWN, VK_ESCAPE, std::uint32_t{'w'}}) {
+    for (std::uint32_t key : {std::uint32_t{'X'}, std::uint32_t{'Q'}, std::uint32_t{'0'}, vkLeft, vkRight,
+                              vkUp, vkDown, vkEscape, std::uint32_t{'w'}}) {
         down(key);
         up(key);
     }
-    handleInputMessage(WM_MOUSEMOVE, 0, 0x00100010);
-    handleInputMessage(WM_RBUTTONDOWN, 2, 0);
-    handleInputMessage(WM_MBUTTONUP, 0, 0);
-    handleInputMessage(WM_MOUSEWHEEL, std::uint64_t{120} << 16, 0);
+    handleInputMessage(wmMouseMove, 0, 0x00100010);
+    handleInputMessage(wmRButtonDown, 2, 0);
+    handleInputMessage(wmMButtonUp, 0, 0);
+    handleInputMessage(wmMouseWheel, std::uint64_t{120} << 16, 0);
     EXPECT_EQ(keyForward, 0.0f);
     EXPECT_EQ(keyTurn, 0.0f);
     EXPECT_EQ(keyButton, 0.0f);
@@ -119,9 +119,9 @@ TEST_F(ControlsTest, EveryMessageTwiceInARowGivesTheSameResult)
 {
     // The loop hands each message to the window twice.
     const Message script[] = {
-        {WM_KEYDOWN, 'W', 0}, {WM_KEYDOWN, 'S', 0},      {WM_KEYUP, 'W', 0},       {WM_KEYDOWN, 'A', 0},
-        {WM_KEYDOWN, 'D', 0}, {WM_KEYUP, 'A', 0},        {WM_KEYDOWN, VK_SPACE, 0}, {WM_LBUTTONDOWN, 1, 0},
-        {WM_KEYUP, 'S', 0},   {WM_LBUTTONUP, 0, 0},      {WM_KEYUP, 'D', 0},       {WM_KEYUP, VK_SPACE, 0},
+        {wmKeyDown, 'W', 0}, {wmKeyDown, 'S', 0},      {wmKeyUp, 'W', 0},       {wmKeyDown, 'A', 0},
+        {wmKeyDown, 'D', 0}, {wmKeyUp, 'A', 0},        {wmKeyDown, vkSpace, 0}, {wmLButtonDown, 1, 0},
+        {wmKeyUp, 'S', 0},   {wmLButtonUp, 0, 0},      {wmKeyUp, 'D', 0},       {wmKeyUp, vkSpace, 0},
     };
     for (const Message& m : script) {
         handleInputMessage(m.message, m.wParam, m.lParam);
@@ -144,11 +144,11 @@ TEST_F(ControlsTest, EveryMessageTwiceInARowGivesTheSameResult)
 
 TEST_F(ControlsTest, LeftReleaseShowsTheCursorOnlyAfterAPress)
 {
-    handleInputMessage(WM_LBUTTONUP, 0, 0);
+    handleInputMessage(wmLButtonUp, 0, 0);
     EXPECT_EQ(cursorDisplayCount, 0);
-    handleInputMessage(WM_LBUTTONDOWN, 1, 0);
+    handleInputMessage(wmLButtonDown, 1, 0);
     EXPECT_EQ(leftButtonDown, 1);
-    handleInputMessage(WM_LBUTTONUP, 0, 0);
+    handleInputMessage(wmLButtonUp, 0, 0);
     EXPECT_EQ(leftButtonDown, 0);
     EXPECT_EQ(cursorDisplayCount, 1);
 }
@@ -158,17 +158,17 @@ TEST_F(ControlsTest, SpaceReleaseClearsTheEmulatedButtonOnlyWithoutAController)
     joystickUsable = 0;
     joystickState.rgbButtons[0] = 0xE8;  // set by the frame while Space was held
     joystickState.rgbButtons[1] = 0x80;
-    down(VK_SPACE);
+    down(vkSpace);
     EXPECT_EQ(joystickState.rgbButtons[0], 0xE8);
-    up(VK_SPACE);
+    up(vkSpace);
     EXPECT_EQ(joystickState.rgbButtons[0], 0);
     EXPECT_EQ(joystickState.rgbButtons[1], 0x80);
 
     // With a controller the pad owns its buttons: Space leaves them alone.
     joystickUsable = 1;
     joystickState.rgbButtons[0] = 0x80;
-    down(VK_SPACE);
-    up(VK_SPACE);
+    down(vkSpace);
+    up(vkSpace);
     EXPECT_EQ(joystickState.rgbButtons[0], 0x80);
 }
 
@@ -176,8 +176,8 @@ TEST_F(ControlsTest, ResetClearsEveryControlValue)
 {
     down('W');
     down('D');
-    down(VK_SPACE);
-    handleInputMessage(WM_LBUTTONDOWN, 1, 0);
+    down(vkSpace);
+    handleInputMessage(wmLButtonDown, 1, 0);
     resetControls();
     EXPECT_EQ(keyForward, 0.0f);
     EXPECT_EQ(keyTurn, 0.0f);

@@ -46,7 +46,7 @@ TEST_F(GameTest, TitleScreenClearsScoreAndStartsOnPrimaryButton)
     EXPECT_EQ(levelNumber, 0);
     EXPECT_FLOAT_EQ(levelTime, 0.0f);
 
-    keyDown(VK_SPACE);
+    keyDown(vkSpace);
     runFrame();
     EXPECT_EQ(gameState, Playing);
     EXPECT_EQ(joystickState.rgbButtons[0], 0xE8);
@@ -56,9 +56,9 @@ TEST_F(GameTest, TitleScreenClearsScoreAndStartsOnPrimaryButton)
 
 TEST_F(GameTest, FirstFramesOfPlaySetUpLevelOneWithoutAScreen)
 {
-    keyDown(VK_SPACE);
+    keyDown(vkSpace);
     runFrame();
-    keyUp(VK_SPACE);
+    keyUp(vkSpace);
 
     runFrame();
     EXPECT_EQ(levelNumber, 1);
@@ -290,7 +290,7 @@ TEST_F(GameTest, OutOfTimeScreenWaitsForFreshPressAndKeepsScore)
     EXPECT_EQ(lastButton, 0);
     EXPECT_FLOAT_EQ(levelTime, 0.0f) << "the clock stands still on screens";
 
-    keyDown(VK_SPACE);
+    keyDown(vkSpace);
     runFrame();
     EXPECT_EQ(gameState, Playing);
     EXPECT_EQ(score, 250);
@@ -302,7 +302,7 @@ TEST_F(GameTest, OutOfTimeScreenWaitsForFreshPressAndKeepsScore)
 TEST_F(GameTest, SpaceHeldThroughLevelEndNeedsReleaseAndPress)
 {
     startFirstLevel();
-    keyDown(VK_SPACE);
+    keyDown(vkSpace);
     collectedCount = 2000;
     runFrame();
     ASSERT_EQ(gameState, LevelComplete);
@@ -314,12 +314,12 @@ TEST_F(GameTest, SpaceHeldThroughLevelEndNeedsReleaseAndPress)
     }
     EXPECT_NE(lastButton, 0);
 
-    keyUp(VK_SPACE);
+    keyUp(vkSpace);
     runFrame();
     EXPECT_EQ(gameState, LevelComplete);
     EXPECT_EQ(lastButton, 0) << "releasing Space clears the emulated button";
 
-    keyDown(VK_SPACE);
+    keyDown(vkSpace);
     runFrame();
     EXPECT_EQ(gameState, Playing);
 }
@@ -333,9 +333,9 @@ TEST_F(GameTest, LevelTenShowsFinalScreenWhateverTheState)
         lastButton = 0;
         levelTime = 3.0f;
         const Vector4 shipAt = ship.body.position;
-        keyDown(VK_SPACE);
+        keyDown(vkSpace);
         runFrame();
-        keyUp(VK_SPACE);
+        keyUp(vkSpace);
         runFrame();
         EXPECT_EQ(gameState, state);
         EXPECT_EQ(levelNumber, 10);

@@ -46,14 +46,14 @@ void resetWholeGame()
     std::copy(masks, masks + 10, digitSegments);
 }
 
-void keyDown(std::uint32_t key) { handleInputMessage(WM_KEYDOWN, key, 0); }
-void keyUp(std::uint32_t key) { handleInputMessage(WM_KEYUP, key, 0); }
+void keyDown(std::uint32_t key) { handleInputMessage(wmKeyDown, key, 0); }
+void keyUp(std::uint32_t key) { handleInputMessage(wmKeyUp, key, 0); }
 
 void startFirstLevel()
 {
-    keyDown(VK_SPACE);
+    keyDown(vkSpace);
     runFrame();  // title: the press starts the game
-    keyUp(VK_SPACE);
+    keyUp(vkSpace);
     runFrame();  // sets up pattern 0
     runFrame();  // plays on level 1
 }

@@ -34,7 +34,7 @@ TEST_F(GameTest, CreationPutsControlsClockAndCameraBackAndInputAndFramesDriveThe
     EXPECT_EQ(cameraPosition.x + cameraPosition.y + cameraPosition.z, 0.0f);
     EXPECT_EQ(cameraPosition.w, 7.0f);  // w is the caller's
 
-    game.input(WM_KEYDOWN, VK_SPACE, 0);
+    game.input(wmKeyDown, vkSpace, 0);
     EXPECT_EQ(keyButton, 1000.0f);
     game.frame();  // the title takes the press
     EXPECT_EQ(gameState, Playing);

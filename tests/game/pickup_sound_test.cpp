@@ -21,39 +21,39 @@ public:
     std::uint32_t frequency = 0;
     std::uint32_t flags = 99;
 
-    HRESULT setFormat(const WaveFormatEx&) override { return S_OK; }
-    HRESULT play(std::uint32_t, std::uint32_t, std::uint32_t f) override
+    HResult setFormat(const WaveFormatEx&) override { return sOk; }
+    HResult play(std::uint32_t, std::uint32_t, std::uint32_t f) override
     {
         ++plays;
         flags = f;
         playing = true;
-        return S_OK;
+        return sOk;
     }
-    HRESULT getStatus(std::uint32_t* status) override
+    HResult getStatus(std::uint32_t* status) override
     {
-        *status = playing ? DSBSTATUS_PLAYING : 0;
-        return S_OK;
+        *status = playing ? dsbStatusPlaying : 0;
+        return sOk;
     }
-    HRESULT setVolume(std::int32_t v) override
+    HResult setVolume(std::int32_t v) override
     {
         volume = v;
-        return S_OK;
+        return sOk;
     }
-    HRESULT setFrequency(std::uint32_t f) override
+    HResult setFrequency(std::uint32_t f) override
     {
         frequency = f;
-        return S_OK;
+        return sOk;
     }
-    HRESULT setPan(std::int32_t) override { return S_OK; }
-    HRESULT lock(std::uint32_t, std::uint32_t, void** r1, std::uint32_t* b1, void**,
+    HResult setPan(std::int32_t) override { return sOk; }
+    HResult lock(std::uint32_t, std::uint32_t, void** r1, std::uint32_t* b1, void**,
                  std::uint32_t*, std::uint32_t) override
     {
         *r1 = nullptr;
         *b1 = 0;
-        return S_OK;
+        return sOk;
     }
-    HRESULT unlock(void*, std::uint32_t, void*, std::uint32_t) override { return S_OK; }
-    HRESULT restore() override { return S_OK; }
+    HResult unlock(void*, std::uint32_t, void*, std::uint32_t) override { return sOk; }
+    HResult restore() override { return sOk; }
     void release() override {}
 };
 
@@ -64,7 +64,7 @@ protected:
     {
         GameTest::SetUp();
         SoundBuffer* list[1] = {&buffer};
-        sound = new Sound(list, 1, 0, nullptr, DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLFREQUENCY);
+        sound = new Sound(list, 1, 0, nullptr, dsbCapsCtrlVolume | dsbCapsCtrlFrequency);
         pickupSound = sound;
     }
     void TearDown() override
@@ -167,7 +167,7 @@ TEST_F(PickupSoundTest, ThrustLoopDiesAwayOnScreensAndReturnsOnlyInPlay)
 {
     RecordingBuffer loop;
     SoundBuffer* list[1] = {&loop};
-    Sound engine(list, 1, 0, nullptr, DSBCAPS_CTRLVOLUME);
+    Sound engine(list, 1, 0, nullptr, dsbCapsCtrlVolume);
     thrustSound = &engine;
     thrustLevel = 0;
 
@@ -192,14 +192,14 @@ TEST_F(PickupSoundTest, ThrustLoopDiesAwayOnScreensAndReturnsOnlyInPlay)
     }
     EXPECT_EQ(gameState, OutOfTime);
     EXPECT_EQ(thrustLevel, 0);
-    EXPECT_EQ(loop.volume, DSBVOLUME_MIN) << "silent, not the idle -5000";
+    EXPECT_EQ(loop.volume, dsbVolumeMin) << "silent, not the idle -5000";
     EXPECT_EQ(loop.plays, 1);
 
     keyUp('W');
-    keyDown(VK_SPACE);
+    keyDown(vkSpace);
     runFrame();  // the fresh press leaves the screen
     EXPECT_EQ(gameState, Playing);
-    EXPECT_EQ(loop.volume, DSBVOLUME_MIN);
+    EXPECT_EQ(loop.volume, dsbVolumeMin);
     runFrame();  // a frame of play, thrusting with Space
     EXPECT_EQ(loop.volume, 100 - 5000);
 }

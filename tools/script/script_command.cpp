@@ -74,7 +74,7 @@ std::string parseLine(const std::vector<std::string_view>& w, ScriptCommand& c)
                    "' (a letter, a digit, space, escape, left, right, up or down)";
         }
         c.kind = Kind::Key;
-        c.message = w[1] == "up" ? WM_KEYUP : WM_KEYDOWN;
+        c.message = w[1] == "up" ? wmKeyUp : wmKeyDown;
         c.repeat = w[1] == "repeat";
         return "";
     }
@@ -93,11 +93,11 @@ std::string parseLine(const std::vector<std::string_view>& w, ScriptCommand& c)
         if (n == 3 && (w[1] == "down" || w[1] == "up")) {
             const bool down = w[1] == "down";
             if (w[2] == "left") {
-                c.message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+                c.message = down ? wmLButtonDown : wmLButtonUp;
             } else if (w[2] == "right") {
-                c.message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+                c.message = down ? wmRButtonDown : wmRButtonUp;
             } else if (w[2] == "middle") {
-                c.message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+                c.message = down ? wmMButtonDown : wmMButtonUp;
             } else {
                 return "mouse buttons are left, right and middle";
             }
@@ -177,12 +177,12 @@ std::uint32_t keyCodeOfName(std::string_view name)
         }
         return 0;
     }
-    if (name == "space") return VK_SPACE;
-    if (name == "escape") return VK_ESCAPE;
-    if (name == "left") return VK_LEFT;
-    if (name == "right") return VK_RIGHT;
-    if (name == "up") return VK_UP;
-    if (name == "down") return VK_DOWN;
+    if (name == "space") return vkSpace;
+    if (name == "escape") return vkEscape;
+    if (name == "left") return vkLeft;
+    if (name == "right") return vkRight;
+    if (name == "up") return vkUp;
+    if (name == "down") return vkDown;
     return 0;
 }
 

@@ -9,7 +9,7 @@
 struct ScriptCommand {
     enum class Kind {
         Frames,      // count
-        Key,         // message (WM_KEYDOWN/WM_KEYUP), key, repeat
+        Key,         // message (wmKeyDown/wmKeyUp), key, repeat
         MouseButton, // message
         MouseMove,   // x, y
         PadAttach,

@@ -125,7 +125,7 @@ void ScriptHost::checkGlErrors()
     std::fprintf(stderr, "glimmerfall-script: GL error 0x%04X (%s) after frame %lld\n", first,
                  glErrorName(first), static_cast<long long>(frames_));
     finished_ = true;
-    postMessage(Message{WM_CLOSE, 0, 0});
+    postMessage(Message{wmClose, 0, 0});
 }
 
 void ScriptHost::noteTextureNames()
@@ -176,7 +176,7 @@ void ScriptHost::presentFrame()
 void ScriptHost::postKey(std::uint32_t message, std::uint32_t key, bool repeat)
 {
     std::int64_t l = 1;
-    if (message == WM_KEYUP) {
+    if (message == wmKeyUp) {
         l |= keyUpFlags;
     } else if (repeat) {
         l |= keyRepeatFlag;
@@ -195,10 +195,10 @@ void ScriptHost::steer()
                    {held_.s, next.s, 'S'},
                    {held_.a, next.a, 'A'},
                    {held_.d, next.d, 'D'},
-                   {held_.space, next.space, VK_SPACE}};
+                   {held_.space, next.space, vkSpace}};
     for (const auto& c : changes) {
         if (c.was != c.now) {
-            postKey(c.now ? WM_KEYDOWN : WM_KEYUP, c.key, false);
+            postKey(c.now ? wmKeyDown : wmKeyUp, c.key, false);
         }
     }
     held_ = next;
@@ -210,10 +210,10 @@ void ScriptHost::releaseAutopilotKeys()
     const struct {
         bool held;
         std::uint32_t key;
-    } keys[] = {{held_.w, 'W'}, {held_.s, 'S'}, {held_.a, 'A'}, {held_.d, 'D'}, {held_.space, VK_SPACE}};
+    } keys[] = {{held_.w, 'W'}, {held_.s, 'S'}, {held_.a, 'A'}, {held_.d, 'D'}, {held_.space, vkSpace}};
     for (const auto& k : keys) {
         if (k.held) {
-            postKey(WM_KEYUP, k.key, false);
+            postKey(wmKeyUp, k.key, false);
         }
     }
     held_ = none;
@@ -223,7 +223,7 @@ void ScriptHost::fail(const ScriptCommand& c, const std::string& why)
 {
     failure_ = "line " + std::to_string(c.line) + ": " + why;
     finished_ = true;
-    postMessage(Message{WM_CLOSE, 0, 0});
+    postMessage(Message{wmClose, 0, 0});
 }
 
 void ScriptHost::runCommands()
@@ -233,7 +233,7 @@ void ScriptHost::runCommands()
             releaseAutopilotKeys();
             // The end of the script closes the game as quit would.
             finished_ = true;
-            postMessage(Message{WM_CLOSE, 0, 0});
+            postMessage(Message{wmClose, 0, 0});
             return;
         }
         const ScriptCommand& c = commands_[next_++];
@@ -287,7 +287,7 @@ bool ScriptHost::run(const ScriptCommand& c)
             postMessage(Message{c.message, 0, 0});
             return true;
         case Kind::MouseMove:
-            postMessage(Message{WM_MOUSEMOVE, 0,
+            postMessage(Message{wmMouseMove, 0,
                                 static_cast<std::int64_t>((static_cast<std::uint32_t>(c.x) & 0xFFFFu) |
                                                           ((static_cast<std::uint32_t>(c.y) & 0xFFFFu) << 16))});
             return true;
@@ -331,7 +331,7 @@ bool ScriptHost::run(const ScriptCommand& c)
                 fail(c, "cannot resize the offscreen buffer");
                 return false;
             }
-            sendMessage(WM_SIZE);
+            sendMessage(wmSize);
             return true;
         case Kind::Screenshot: {
             std::string error;
@@ -359,7 +359,7 @@ bool ScriptHost::run(const ScriptCommand& c)
         }
         case Kind::Quit:
             finished_ = true;
-            postMessage(Message{WM_CLOSE, 0, 0});
+            postMessage(Message{wmClose, 0, 0});
             return false;
     }
     return true;
