@@ -61,11 +61,7 @@ std::int64_t windowProc(Host& host, std::uint32_t message, std::uint64_t wParam,
             return 0;
         case wmActivate:
             // The sound is heard only while the window is the active one.
-            if ((wParam & 0xFFFFu) == waInactive || (wParam >> 16) != 0) {
-                pauseSoundOutput();
-            } else {
-                resumeSoundOutput();
-            }
+            muteSoundOutput((wParam & 0xFFFFu) == waInactive || (wParam >> 16) != 0);
             return 0;
         case wmTimer:
             if (wParam == soundOutputTimer) {
@@ -78,6 +74,11 @@ std::int64_t windowProc(Host& host, std::uint32_t message, std::uint64_t wParam,
             glFinish();
             host.presentFrame();
             return 0;
+        case wmSysKeyUp:
+            // A game key let go of while Alt is held still lets it go; Alt
+            // combinations themselves stay the system's.
+            host.game()->input(message, wParam, lParam);
+            return defWindowProc(host, message, wParam, lParam);
         default:
             if (isInputMessage(message)) {
                 host.game()->input(message, wParam, lParam);

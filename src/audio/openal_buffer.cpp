@@ -127,9 +127,11 @@ HResult OpenAlBuffer::restore()
 void OpenAlBuffer::release()
 {
     output->makeCurrent();
-    alSourceStop(source);
-    alSourcei(source, AL_BUFFER, 0);
-    alDeleteSources(1, &source);
+    if (source != 0) {
+        alSourceStop(source);
+        alSourcei(source, AL_BUFFER, 0);
+        alDeleteSources(1, &source);
+    }
     std::uint32_t kept = 0;
     for (std::uint32_t i = 0; i < samples->sourceCount; ++i) {
         if (samples->sources[i] != source) samples->sources[kept++] = samples->sources[i];
@@ -138,8 +140,8 @@ void OpenAlBuffer::release()
     if (previousEntry != nullptr) previousEntry->nextEntry = nextEntry;
     if (nextEntry != nullptr) nextEntry->previousEntry = previousEntry;
     if (output->entries == this) output->entries = nextEntry;
-    if (kept == 0) {
-        alDeleteBuffers(1, &samples->name);
+    if (--samples->entryCount == 0) {
+        if (samples->name != 0) alDeleteBuffers(1, &samples->name);
         delete samples;
     }
     clearAlError();
@@ -166,8 +168,9 @@ bool OpenAlBuffer::inspect(OpenAlSourceState* state) const
     return clearAlError();
 }
 
-void OpenAlBuffer::letGoOfOutput()
+bool OpenAlBuffer::letGoOfSource()
 {
+    if (source == 0) return true;
     alGetSourcef(source, AL_GAIN, &savedGain);
     alGetSourcef(source, AL_PITCH, &savedPitch);
     alGetSource3f(source, AL_POSITION, &savedPosition[0], &savedPosition[1], &savedPosition[2]);
@@ -175,26 +178,38 @@ void OpenAlBuffer::letGoOfOutput()
     alSourcei(source, AL_BUFFER, 0);
     alDeleteSources(1, &source);
     source = 0;
-    if (samples->name != 0) {
-        alDeleteBuffers(1, &samples->name);
-        samples->name = 0;
-        samples->uploaded = false;
-        samples->sourceCount = 0;
-    }
-    clearAlError();
+    return clearAlError();
+}
+
+bool OpenAlBuffer::letGoOfSamples()
+{
+    samples->sourceCount = 0;
+    samples->uploaded = false;
+    if (samples->name == 0) return true;
+    alDeleteBuffers(1, &samples->name);
+    samples->name = 0;
+    return clearAlError();
 }
 
 void OpenAlBuffer::takeNewOutput()
 {
-    if (samples->name == 0) alGenBuffers(1, &samples->name);
-    if (makeSource(&source)) {
-        alSourcef(source, AL_GAIN, savedGain);
-        alSourcef(source, AL_PITCH, savedPitch);
-        alSource3f(source, AL_POSITION, savedPosition[0], savedPosition[1], savedPosition[2]);
-    }
-    clearAlError();
-    samples->sources[samples->sourceCount++] = source;
     lost = true;
+    if (samples->name == 0) {
+        alGenBuffers(1, &samples->name);
+        if (!clearAlError()) samples->name = 0;
+    }
+    source = 0;
+    if (!makeSource(&source)) {
+        if (source != 0) alDeleteSources(1, &source);
+        source = 0;
+        clearAlError();
+        return;  // playing it fails until a later output gives it a source
+    }
+    alSourcef(source, AL_GAIN, savedGain);
+    alSourcef(source, AL_PITCH, savedPitch);
+    alSource3f(source, AL_POSITION, savedPosition[0], savedPosition[1], savedPosition[2]);
+    clearAlError();
+    if (samples->sourceCount < maxSharingSources) samples->sources[samples->sourceCount++] = source;
 }
 
 bool OpenAlBuffer::inStaging(const void* region, std::uint32_t bytes) const

@@ -33,6 +33,7 @@ struct SharedSamples {
     bool readable = false;  // OpenAL's copy can be mapped for reading
     ALuint sources[maxSharingSources] = {};
     std::uint32_t sourceCount = 0;
+    std::uint32_t entryCount = 0;  // buffer entries that play these samples; the last one frees them
 };
 
 // A new source that plays unattenuated, centred on the listener.
@@ -86,6 +87,7 @@ public:
         : output(out), samples(data), source(sourceName), flags(capabilities)
     {
         output->addReference();
+        ++samples->entryCount;
         samples->sources[samples->sourceCount++] = source;
         nextEntry = output->entries;
         if (nextEntry != nullptr) nextEntry->previousEntry = this;
@@ -114,9 +116,13 @@ public:
     // The output went away: the buffer is lost until restored.
     void markLost() { lost = true; }
 
-    // Before the output changes: remembers how the source was set, deletes it
-    // and, once per sound, the AL buffer (with the old context current).
-    void letGoOfOutput();
+    // Before the output changes, with the old context current: remembers how
+    // the source was set and deletes it. False on an AL error.
+    bool letGoOfSource();
+    // Then, once every source is gone: deletes the sound's AL buffer (the
+    // first entry of a sound does it, the others find it gone) and forgets
+    // its sources. False on an AL error.
+    bool letGoOfSamples();
 
     // On the new output (its context current): a source set as the old one
     // was and, once per sound, an empty AL buffer for the refill.

@@ -1,5 +1,5 @@
 // The sound device on OpenAL Soft: the device object that makes and
-// duplicates buffers, pauses the output and checks that it is still there,
+// duplicates buffers, mutes the output and checks that it is still there,
 // and the game's real output.
 #include "audio/openal_device.h"
 
@@ -121,8 +121,15 @@ public:
         out->releaseReference();
     }
 
-    HResult pause() override { return setPaused(true); }
-    HResult resume() override { return setPaused(false); }
+    HResult setMuted(bool muted) override
+    {
+        output->muted = muted;
+        // A lost output plays nothing anyway; its successor starts as asked.
+        if (output->lost) return sOk;
+        output->makeCurrent();
+        applyListenerGain(*output);
+        return clearAlError() ? sOk : eFail;
+    }
 
     HResult checkOutput() override
     {
@@ -138,14 +145,6 @@ public:
     }
 
 private:
-    HResult setPaused(bool paused)
-    {
-        output->paused = paused;
-        // A lost output plays nothing anyway; its successor starts as asked.
-        if (output->lost) return sOk;
-        return setDevicePaused(output->device, paused) ? sOk : eFail;
-    }
-
     AlOutput* output;
 };
 
@@ -168,7 +167,7 @@ HResult wrapOutput(ALCdevice* alDevice, ALCcontext* context, bool loopback, Soun
     output->device = alDevice;
     output->context = context;
     output->findMapping();
-    setListenerGain();
+    applyListenerGain(*output);
     *device = new (std::nothrow) OpenAlDevice(output);
     if (*device == nullptr) {
         output->releaseReference();
@@ -195,7 +194,7 @@ HResult createOpenAlDevice(SoundDevice** device)
     *device = nullptr;
     ALCdevice* alDevice = alcOpenDevice(nullptr);
     if (alDevice == nullptr) return dsErrNoDriver;
-    return wrapOutput(alDevice, alcCreateContext(alDevice, nullptr), false, device);
+    return wrapOutput(alDevice, alcCreateContext(alDevice, outputAttributes), false, device);
 }
 
 bool inspectOpenAlBuffer(SoundBuffer* buffer, OpenAlSourceState* state)

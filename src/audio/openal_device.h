@@ -21,14 +21,6 @@ constexpr std::uint32_t loopbackChannels = 2;
 // loopback output open, `out` is silence and the result false.
 bool renderOpenAlLoopback(float* out, std::uint32_t frames);
 
-// The whole mix is raised by this much (the listener's gain). The game's own
-// volumes stay as they are (music 0, full thrust -20 dB, the chime -30 dB);
-// the sound files are mastered for them and for this gain (see
-// tools/datagen/mastering.h): the chime peaks just under full scale in its
-// file, which puts the music far below full scale in its own. OpenAL Soft
-// caps a source's gain times the listener's at 16 (+24 dB).
-constexpr float listenerGainDb = 23.0f;
-
 // AL gain for a volume in hundredths of a decibel: 10^(volume / 2000),
 // silent at -10000 and below, full at 0 and above.
 float gainFromVolume(std::int32_t volume);

@@ -41,13 +41,14 @@ HResult createOpenAlLoopbackDevice(SoundDevice** device)
         alcCloseDevice(alDevice);
         return dsErrNoDriver;
     }
-    // Plain stereo panning, no HRTF, and no limiter: the recording is the
-    // linear sum of the sounds.
+    // Plain stereo panning, no HRTF, and the output limiter of every output
+    // the game opens (it works on the samples alone, so the recording is the
+    // same on any machine at any speed).
     const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT,
                                  ALC_FORMAT_TYPE_SOFT,     ALC_FLOAT_SOFT,
                                  ALC_FREQUENCY,            static_cast<ALCint>(loopbackRate),
                                  ALC_HRTF_SOFT,            ALC_FALSE,
-                                 ALC_OUTPUT_LIMITER_SOFT,  ALC_FALSE,
+                                 ALC_OUTPUT_LIMITER_SOFT,  ALC_TRUE,
                                  0};
     renderSamples = render;
     return wrapOutput(alDevice, alcCreateContext(alDevice, attributes), true, device);

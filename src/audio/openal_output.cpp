@@ -1,5 +1,6 @@
-// The OpenAL output as a whole: its references, buffer mapping, pausing,
-// the check that it is still connected, and reopening it after a loss.
+// The OpenAL output as a whole: its references, buffer mapping, the
+// listener's gain (output gain and mute), the check that it is still
+// connected, and reopening it after a loss.
 #include "audio/openal_output.h"
 
 #include <AL/alext.h>
@@ -8,6 +9,7 @@
 
 #include "audio/openal_buffer.h"
 #include "audio/openal_device.h"
+#include "audio/output_gain.h"
 
 namespace openal {
 
@@ -33,17 +35,6 @@ void AlOutput::releaseReference()
     delete this;
 }
 
-bool setDevicePaused(ALCdevice* device, bool paused)
-{
-    if (alcIsExtensionPresent(device, "ALC_SOFT_pause_device") != ALC_TRUE) return false;
-    auto change = reinterpret_cast<LPALCDEVICEPAUSESOFT>(
-        alcGetProcAddress(device, paused ? "alcDevicePauseSOFT" : "alcDeviceResumeSOFT"));
-    if (change == nullptr) return false;
-    alcGetError(device);
-    change(device);
-    return alcGetError(device) == ALC_NO_ERROR;
-}
-
 bool deviceConnected(ALCdevice* device)
 {
     if (alcIsExtensionPresent(device, "ALC_EXT_disconnect") != ALC_TRUE) return true;
@@ -52,22 +43,38 @@ bool deviceConnected(ALCdevice* device)
     return connected != ALC_FALSE;
 }
 
-void setListenerGain()
+const ALCint outputAttributes[] = {ALC_OUTPUT_LIMITER_SOFT, ALC_TRUE, 0};
+
+void applyListenerGain(const AlOutput& out)
 {
-    alListenerf(AL_GAIN, static_cast<float>(std::pow(10.0, listenerGainDb / 20.0)));
+    alListenerf(AL_GAIN, out.muted ? 0.0f : static_cast<float>(std::pow(10.0, outputGainDb / 20.0)));
 }
 
-bool reopenOutput(AlOutput* out)
+bool letGoOfOutput(AlOutput* out)
+{
+    out->makeCurrent();
+    bool clean = clearAlError();
+    for (OpenAlBuffer* entry = out->entries; entry != nullptr; entry = entry->nextEntry) {
+        clean = entry->letGoOfSource() && clean;
+    }
+    for (OpenAlBuffer* entry = out->entries; entry != nullptr; entry = entry->nextEntry) {
+        clean = entry->letGoOfSamples() && clean;
+    }
+    return clean;
+}
+
+bool reopenOutput(AlOutput* out, void (*beforeClosing)(AlOutput* old, bool letGoCleanly))
 {
     ALCdevice* device = alcOpenDevice(nullptr);
     if (device == nullptr) return false;
-    ALCcontext* context = alcCreateContext(device, nullptr);
+    ALCcontext* context = alcCreateContext(device, outputAttributes);
     if (context == nullptr) {
         alcCloseDevice(device);
         return false;
     }
-    out->makeCurrent();
-    for (OpenAlBuffer* entry = out->entries; entry != nullptr; entry = entry->nextEntry) entry->letGoOfOutput();
+    // The old output goes whether or not OpenAL complained on the way.
+    const bool clean = letGoOfOutput(out);
+    if (beforeClosing != nullptr) beforeClosing(out, clean);
     alcMakeContextCurrent(nullptr);
     alcDestroyContext(out->context);
     alcCloseDevice(out->device);
@@ -75,9 +82,8 @@ bool reopenOutput(AlOutput* out)
     out->context = context;
     alcMakeContextCurrent(context);
     out->findMapping();
-    setListenerGain();
+    applyListenerGain(*out);
     for (OpenAlBuffer* entry = out->entries; entry != nullptr; entry = entry->nextEntry) entry->takeNewOutput();
-    if (out->paused) setDevicePaused(device, true);
     out->lost = false;
     return true;
 }

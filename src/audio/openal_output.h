@@ -33,7 +33,7 @@ struct AlOutput {
     BufferStorageFn bufferStorage = nullptr;  // all three set, or none
     MapBufferFn mapBuffer = nullptr;
     UnmapBufferFn unmapBuffer = nullptr;
-    bool paused = false;              // kept across a change of output
+    bool muted = false;               // kept across a change of output
     bool lost = false;                // the output went away and no new one is open yet
     OpenAlBuffer* entries = nullptr;  // every buffer entry made from it, linked through the entries
 
@@ -54,22 +54,32 @@ extern AlOutput* loopbackOutput;
 // Clears OpenAL's error state; false when there was an error.
 inline bool clearAlError() { return alGetError() == AL_NO_ERROR; }
 
-// Halts or resumes the mixing of an output device (ALC_SOFT_pause_device).
-bool setDevicePaused(ALCdevice* device, bool paused);
-
 // False once the device reports its output gone (ALC_EXT_disconnect); one
 // that cannot tell counts as connected.
 bool deviceConnected(ALCdevice* device);
 
-// The whole mix is raised by one constant gain on the listener, on every
-// output the game opens (the first and any reopened after a loss).
-void setListenerGain();
+// What every output the game opens asks of OpenAL Soft: its output limiter,
+// the backstop for the rare moments when many sounds start on one sample.
+extern const ALCint outputAttributes[];
+
+// The one owner of the listener's gain, on the current context: the output
+// gain (output_gain.h), or silence while the output is muted. Every output
+// the game opens (the first and any reopened after a loss) gets it.
+void applyListenerGain(const AlOutput& out);
+
+// Before the output changes, with its context current: deletes every buffer
+// entry's source first (OpenAL keeps a buffer that a source still holds),
+// then each sound's AL buffer once, remembering how each source was set.
+// False when OpenAL reported an error on the way.
+bool letGoOfOutput(AlOutput* out);
 
 // Opens the default output in place of a lost one. Every buffer entry gets a
 // source of the same volume, rate and pan on it, and its sound an empty AL
 // buffer; all of them stay lost until restored and refilled. False, with the
-// old output kept, when no output opens.
-bool reopenOutput(AlOutput* out);
+// old output kept, when no output opens. beforeClosing (for tests) runs after
+// the old output was let go of, while its context is still current, and is
+// told whether that went without an AL error.
+bool reopenOutput(AlOutput* out, void (*beforeClosing)(AlOutput* old, bool letGoCleanly) = nullptr);
 
 // Makes `context` current on `alDevice` and wraps both in the device object;
 // on failure closes them. A loopback output becomes loopbackOutput.

@@ -88,14 +88,14 @@ public:
     virtual HResult duplicateSoundBuffer(SoundBuffer* original, SoundBuffer** duplicate) = 0;
     virtual void release() = 0;
 
-    // Halts the whole output where it is, every buffer keeping its place, and
-    // lets it go on again. Buffers can still be played, set and filled while
-    // the output is paused; they are heard once it resumes.
-    virtual HResult pause() = 0;
-    virtual HResult resume() = 0;
+    // Silences the whole output, or lets it be heard again. Mixing goes on
+    // while it is muted: buffers play on, end and loop as they would, only
+    // nothing is heard (as the platform does for buffers without global
+    // focus while their window is inactive).
+    virtual HResult setMuted(bool muted) = 0;
     // Asks whether the output is still there. When it has gone (a headset
     // unplugged, the sound server restarted) the device opens the default
-    // output again, paused if it was paused, and every buffer is lost: its
+    // output again, muted if it was muted, and every buffer is lost: its
     // status says so, playing it fails, and restore() gives its memory back,
     // to be refilled. sOk: the output plays on. sFalse: it was opened again.
     // dsErrNoDriver: no output could be opened; the buffers stay lost and

@@ -21,14 +21,9 @@ void restoreLostBuffers(Sound* sound)
 
 }  // namespace
 
-void pauseSoundOutput()
+void muteSoundOutput(bool muted)
 {
-    if (soundManager.directSound != nullptr) soundManager.directSound->pause();
-}
-
-void resumeSoundOutput()
-{
-    if (soundManager.directSound != nullptr) soundManager.directSound->resume();
+    if (soundManager.directSound != nullptr) soundManager.directSound->setMuted(muted);
 }
 
 void checkSoundOutput()

@@ -1,12 +1,12 @@
 #pragma once
 
-// The sound output as the window sees it: halted while the window is not the
+// The sound output as the window sees it: silent while the window is not the
 // active one, and brought back when the device has lost it.
 
-// Halts the device's whole output where it is, or lets it go on: the music
-// continues where it was. Nothing happens without a device.
-void pauseSoundOutput();
-void resumeSoundOutput();
+// Silences the device's whole output, or lets it be heard again. The sounds
+// play on meanwhile (the music moves on, chimes ring out and end), so the
+// game finds them as it would have. Nothing happens without a device.
+void muteSoundOutput(bool muted);
 
 // Asks the device whether its output is still there (the window asks once a
 // second). When it was lost and has just been opened again, every buffer of

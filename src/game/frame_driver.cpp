@@ -135,23 +135,18 @@ Vector4 onShell(Vector4 v)
     return v;
 }
 
-// Whether a chime has started in this frame's pickup pass.
-bool chimeStartedThisFrame = false;
-
-// The pickup sound restarts on every thirtieth collection, and otherwise only
-// once it has fallen silent, so a quick run of collections does not cut it
-// off every frame. It starts at most once a frame: chimes started in the same
-// frame begin on the same sample and add up to one chime several times as
-// loud (a dense cluster can give a hundred collections in one frame, and six
-// chimes stacked so would clip the mix).
+// The pickup sound restarts on every thirtieth collection, even while it
+// plays, and otherwise only once it has fallen silent, so a quick run of
+// collections does not cut it off every frame. A dense cluster can start
+// several chimes in one frame; with all ten buffers busy the sound takes one
+// over at random. The output's limiter keeps such stacks from clipping.
 void playPickupSound()
 {
-    if (pickupSound == nullptr || chimeStartedThisFrame) {
+    if (pickupSound == nullptr) {
         return;
     }
     if (pickupSoundCount % 30 == 0 || !pickupSound->isPlaying()) {
         pickupSound->play(0, 0, -3000, 50000, 0);
-        chimeStartedThisFrame = true;
     }
 }
 
@@ -177,7 +172,6 @@ void collect(Pickup& pickup)
 void stepPickups()
 {
     const Vector4 shipOnShell = onShell(ship.body.position);
-    chimeStartedThisFrame = false;
     for (Pickup& pickup : pickups) {
         pickup.step();
         Vector4 d = onShell(pickup.position);

@@ -31,7 +31,7 @@ protected:
         installFakeDevice(&device);
         screenWidth = host.desktopWidth();
         screenHeight = host.desktopHeight();
-        ASSERT_TRUE(host.createWindow(windowProc, &game));
+        ASSERT_TRUE(host.createWindow(windowProc, game));
         ASSERT_TRUE(musicSound != nullptr && thrustSound != nullptr && pickupSound != nullptr);
         previousSleep = std::exchange(soundSleep, [](std::uint32_t) { ++sleeps; });
         sleeps = 0;
@@ -57,25 +57,25 @@ protected:
     FakeHost host;
 };
 
-TEST_F(SoundOutputTest, TheOutputIsHaltedWhileTheWindowIsInactiveOrMinimisedAndTheMusicGoesOnWhereItWas)
+TEST_F(SoundOutputTest, TheOutputIsMutedWhileTheWindowIsInactiveOrMinimisedAndTheMusicPlaysOn)
 {
     const auto musicCalls = device.callsOn(buffer(musicSound).index);
     host.setFocused(false);  // another window takes the focus
-    EXPECT_TRUE(device.paused);
+    EXPECT_TRUE(device.muted);
     Message m;
     ASSERT_TRUE(host.takeMessage(m));
     EXPECT_EQ(m.message, wmPaint);  // the game itself plays on
     host.setMinimised(true);
     host.setFocused(true);  // focus back on the minimised window: still not heard
-    EXPECT_TRUE(device.paused);
+    EXPECT_TRUE(device.muted);
     host.setMinimised(false);
-    EXPECT_FALSE(device.paused);
+    EXPECT_FALSE(device.muted);
     host.setMinimised(true);  // minimised while it has the focus
-    EXPECT_TRUE(device.paused);
+    EXPECT_TRUE(device.muted);
     host.setMinimised(false);
-    EXPECT_FALSE(device.paused);
-    EXPECT_EQ(device.countCalls("pause"), 2);
-    EXPECT_EQ(device.countCalls("resume"), 2);
+    EXPECT_FALSE(device.muted);
+    EXPECT_EQ(device.countCalls("mute"), 2);
+    EXPECT_EQ(device.countCalls("unmute"), 2);
     // The music was neither restarted nor refilled: it goes on where it was.
     EXPECT_EQ(device.callsOn(buffer(musicSound).index), musicCalls);
     EXPECT_TRUE(musicSound->isPlaying());

@@ -141,17 +141,10 @@ void FakeDevice::release()
     releasedDevice = true;
 }
 
-HResult FakeDevice::pause()
+HResult FakeDevice::setMuted(bool mute)
 {
-    log.push_back({-1, "pause", 0});
-    paused = true;
-    return sOk;
-}
-
-HResult FakeDevice::resume()
-{
-    log.push_back({-1, "resume", 0});
-    paused = false;
+    log.push_back({-1, mute ? "mute" : "unmute", 0});
+    muted = mute;
     return sOk;
 }
 

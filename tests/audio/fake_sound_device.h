@@ -57,8 +57,7 @@ public:
     HResult createSoundBuffer(const SoundBufferDesc& desc, SoundBuffer** buffer) override;
     HResult duplicateSoundBuffer(SoundBuffer* original, SoundBuffer** duplicate) override;
     void release() override;
-    HResult pause() override;
-    HResult resume() override;
+    HResult setMuted(bool mute) override;
     HResult checkOutput() override;
 
     // The output goes away as an unplugged headset does: every buffer stops.
@@ -80,7 +79,7 @@ public:
     int failCreateAfter = -1;             // secondary creations that succeed before failing
     int failDuplicateAfter = -1;          // duplications that succeed before failing
     bool releasedDevice = false;
-    bool paused = false;
+    bool muted = false;
     bool connected = true;           // what checkOutput finds
     bool outputAvailable = true;     // whether checkOutput can open the output again
     bool outputLost = false;         // lost and not opened again: restore fails

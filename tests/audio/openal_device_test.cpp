@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "audio/openal_buffer.h"
 #include "audio/openal_device.h"
 #include "audio/sound.h"
 #include "audio/sound_manager.h"
@@ -238,6 +239,102 @@ TEST(OpenAlDevice, CarriesTheSoundManagerFromFileToPlayingSound)
     EXPECT_NEAR(state.gain, gainFromVolume(-3000), 1e-6f);
     EXPECT_NEAR(state.pitch, 50000.0f / 22050.0f, 1e-5f);
     sound.reset();
+    manager.directSound->release();
+}
+
+// What the old output held when the game let go of it, read while its
+// context was still current.
+struct LetGo {
+    std::vector<ALuint> sources;
+    std::vector<ALuint> buffers;
+    bool clean = false;
+    int sourcesLeft = -1;
+    int buffersLeft = -1;
+    ALenum errorLeft = AL_NO_ERROR;
+};
+LetGo letGo;
+
+// A headset unplugged and the output opened again, on OpenAL Soft's real
+// (null) device: before the old context goes, every source is deleted and
+// then each sound's AL buffer, with no error left behind (a buffer that a
+// source still holds cannot be deleted); the chime's ten shared sources and
+// the music then play again from the refilled buffers. Reopening twice
+// more keeps every sound's list of sources within bounds.
+TEST(OpenAlDevice, AReopenedOutputLetsGoOfEverySourceAndBufferAndEverySoundPlaysAgain)
+{
+    const std::string chimePath = writeTempFile("reopen_chime.wav", pcmWave(1, 22050, 16, rampBytes(8000)));
+    const std::string musicPath = writeTempFile("reopen_music.wav", pcmWave(2, 22050, 16, rampBytes(40000)));
+    SoundManager manager;
+    setSoundDeviceCreator(nullptr);
+    ASSERT_EQ(manager.initialize(nullptr, dsSclPriority), sOk);
+    Sound* raw = nullptr;
+    ASSERT_EQ(manager.createSound(&raw, chimePath.c_str(), 0xA0, guidNull, 10), sOk);
+    std::unique_ptr<Sound> chime(raw);
+    ASSERT_EQ(manager.createSound(&raw, musicPath.c_str(), 0xA0, guidNull, 1), sOk);
+    std::unique_ptr<Sound> music(raw);
+    ASSERT_EQ(music->play(0, dsbPlayLooping, 0, -1, 0), sOk);
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(chime->play(0, 0, -3000, 50000, 0), sOk);
+    }
+
+    auto* first = dynamic_cast<openal::OpenAlBuffer*>(chime->getBuffer(0));
+    ASSERT_NE(first, nullptr);
+    openal::AlOutput* output = first->output;
+    for (int round = 0; round < 3; ++round) {
+        letGo = LetGo{};
+        for (Sound* sound : {chime.get(), music.get()}) {
+            for (std::uint32_t i = 0; i < sound->bufferCount; ++i) {
+                auto* entry = dynamic_cast<openal::OpenAlBuffer*>(sound->getBuffer(i));
+                letGo.sources.push_back(entry->source);
+            }
+            letGo.buffers.push_back(dynamic_cast<openal::OpenAlBuffer*>(sound->getBuffer(0))->samples->name);
+        }
+        ASSERT_TRUE(openal::reopenOutput(output, [](openal::AlOutput*, bool clean) {
+            letGo.clean = clean;
+            letGo.sourcesLeft = static_cast<int>(std::count_if(letGo.sources.begin(), letGo.sources.end(),
+                                                               [](ALuint s) { return alIsSource(s) == AL_TRUE; }));
+            letGo.buffersLeft = static_cast<int>(std::count_if(letGo.buffers.begin(), letGo.buffers.end(),
+                                                               [](ALuint b) { return alIsBuffer(b) == AL_TRUE; }));
+            letGo.errorLeft = alGetError();
+        }));
+        EXPECT_TRUE(letGo.clean) << "round " << round;
+        EXPECT_EQ(letGo.sourcesLeft, 0) << "round " << round;
+        EXPECT_EQ(letGo.buffersLeft, 0) << "round " << round;
+        EXPECT_EQ(letGo.errorLeft, AL_NO_ERROR) << "round " << round;
+        EXPECT_EQ(first->samples->sourceCount, 10u) << "round " << round;
+
+        // Every buffer is lost until restored and refilled, as after a check
+        // that found the output gone.
+        std::uint32_t lostStatus = 0;
+        ASSERT_EQ(chime->getBuffer(9)->getStatus(&lostStatus), sOk);
+        EXPECT_EQ(lostStatus, dsbStatusBufferLost);
+        for (Sound* sound : {chime.get(), music.get()}) {
+            for (std::uint32_t i = 0; i < sound->bufferCount; ++i) {
+                bool restored = false;
+                ASSERT_GE(sound->restoreBuffer(sound->getBuffer(i), &restored), 0);
+                if (restored) {
+                    ASSERT_EQ(sound->fillBuffer(sound->getBuffer(i)), sOk);
+                }
+            }
+        }
+        ASSERT_EQ(music->play(0, dsbPlayLooping, 0, -1, 0), sOk);
+        for (int i = 0; i < 10; ++i) {
+            ASSERT_EQ(chime->play(0, 0, -3000, 50000, 0), sOk);
+        }
+        for (std::uint32_t i = 0; i < 10; ++i) {
+            std::uint32_t status = 0;
+            ASSERT_EQ(chime->getBuffer(i)->getStatus(&status), sOk);
+            EXPECT_EQ(status & dsbStatusPlaying, dsbStatusPlaying) << "chime buffer " << i << ", round " << round;
+            OpenAlSourceState state;
+            ASSERT_TRUE(inspectOpenAlBuffer(chime->getBuffer(i), &state));
+            EXPECT_EQ(state.alBufferBytes, 8000);
+            EXPECT_NEAR(state.gain, gainFromVolume(-3000), 1e-6f) << "the source keeps its volume";
+        }
+        EXPECT_TRUE(music->isPlaying());
+        EXPECT_EQ(alGetError(), AL_NO_ERROR);
+    }
+    chime.reset();
+    music.reset();
     manager.directSound->release();
 }
 

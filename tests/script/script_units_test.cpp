@@ -36,9 +36,10 @@ TEST(ScriptParser, ReadsEveryCommandWithCommentsAndBlankLines)
         "state\n"
         "autopilot 0\n"
         "level 9\n"
+        "focus off\n"
         "quit");  // no final newline
     ASSERT_TRUE(r.ok()) << r.error;
-    ASSERT_EQ(r.commands.size(), 16u);
+    ASSERT_EQ(r.commands.size(), 17u);
     const auto& c = r.commands;
     EXPECT_EQ(c[0].kind, Kind::Frames);
     EXPECT_EQ(c[0].count, 12);
@@ -68,8 +69,10 @@ TEST(ScriptParser, ReadsEveryCommandWithCommentsAndBlankLines)
     EXPECT_EQ(c[13].kind, Kind::Autopilot);
     EXPECT_EQ(c[14].kind, Kind::Level);
     EXPECT_EQ(c[14].count, 9);
-    EXPECT_EQ(c[15].kind, Kind::Quit);
-    EXPECT_EQ(c[15].line, 18);
+    EXPECT_EQ(c[15].kind, Kind::Focus);
+    EXPECT_FALSE(c[15].down);
+    EXPECT_EQ(c[16].kind, Kind::Quit);
+    EXPECT_EQ(c[16].line, 19);
 }
 
 TEST(ScriptParser, KeyNames)
@@ -117,6 +120,7 @@ TEST(ScriptParser, BadLinesAreReportedWithTheirNumber)
         {"screenshot\n", "line 1: usage: screenshot"},
         {"state now\n", "line 1: state takes no arguments"},
         {"quit 0\n", "line 1: quit takes no arguments"},
+        {"focus lost\n", "line 1: usage: focus"},
         {"Frames 1\n", "line 1: unknown command 'Frames'"},
     };
     for (const auto& c : cases) {

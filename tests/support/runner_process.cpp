@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <csignal>
+#include <thread>
 #include <fstream>
 #include <limits>
 #include <memory>
@@ -90,7 +94,25 @@ RunOptions sized(const std::string& size)
 
 RunResult runScript(const std::string& script, const RunOptions& options)
 {
-    return runResult(runProcess(processOptions(script, options)));
+    if (options.stopBurstMilliseconds <= 0) {
+        return runResult(runProcess(processOptions(script, options)));
+    }
+    ChildProcess child(processOptions(script, options));
+    std::atomic<bool> done{false};
+    std::thread bursts([&] {
+        const auto burst = std::chrono::milliseconds(options.stopBurstMilliseconds);
+        while (!done) {
+            child.signal(SIGSTOP);
+            std::this_thread::sleep_for(burst);
+            child.signal(SIGCONT);
+            std::this_thread::sleep_for(burst);
+        }
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const ProcessResult result = child.finish();
+    done = true;
+    bursts.join();
+    return runResult(result);
 }
 
 std::vector<RunResult> runScripts(const std::vector<std::string>& scripts, const std::vector<RunOptions>& options)

@@ -28,6 +28,10 @@ struct RunOptions {
     // A pause after each stdout line is read: once the pipe is full, the
     // runner waits that long at every line it prints.
     int readDelayMicroseconds = 0;
+    // The runner stopped (SIGSTOP) and let go on (SIGCONT) in turn, this many
+    // milliseconds each, for as long as it runs: slowed as a busy machine
+    // would slow it, at every point of its work.
+    int stopBurstMilliseconds = 0;
     // Command-line words put before the script instead of the ones above
     // (--size, --audio-out), for tests of the command line itself.
     std::vector<std::string> rawOptions;

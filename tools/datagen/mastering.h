@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "audio/output_gain.h"
+
 // How loud each sound file is made, so that the game's fixed volumes give a
 // balanced mix.
 //
@@ -10,10 +12,10 @@
 // (volume -2000) and the pickup chime 30 dB down (-3000). OpenAL Soft plays
 // a stereo file as it is and spreads a centred mono one over both output
 // channels 4.5 dB down on each; the sound device then raises the whole mix by
-// its listener gain. With the chime file peaking just under full scale, the
-// chime's gain fixes everything else: the music has to sit about 40 dB below
+// its output gain (audio/output_gain.h). With the chime file peaking just
+// under full scale, the chime's gain fixes everything else: the music has to sit about 40 dB below
 // the chime's peak in the files so that, in the mix, every chime rises at
-// least 6 dB over the music around it; the listener gain then lifts the
+// least 6 dB over the music around it; the output gain then lifts the
 // music to a comfortable level (and stays under OpenAL Soft's cap of +24 dB).
 //
 // The levels below are what the player hears, in dB full scale on each
@@ -24,20 +26,18 @@
 // loudest of the music.
 namespace mastering {
 
-// The sound device's listener gain (src/audio/openal_device.h).
-inline constexpr float listenerGainDb = 23.0f;
 // What OpenAL Soft's stereo mix does to a centred mono source, per channel.
 inline constexpr float centredMonoDb = -4.5f;
 
 inline constexpr float musicMixRmsDb = -21.3f;   // RMS over the whole loop
 inline constexpr float engineMixRmsDb = -23.3f;  // RMS at full thrust
-inline constexpr float chimeMixPeakDb = -11.8f;  // the chime's peak
+inline constexpr float chimeMixPeakDb = -12.8f;  // the chime's peak
 
 // The level in the file (dBFS) that gives `mixDb` in the mix when the game
 // plays the file at `volumeDb`.
 constexpr float fileLevelDb(float mixDb, float volumeDb, bool mono)
 {
-    return mixDb - volumeDb - (mono ? centredMonoDb : 0.0f) - listenerGainDb;
+    return mixDb - volumeDb - (mono ? centredMonoDb : 0.0f) - outputGainDb;
 }
 
 }  // namespace mastering

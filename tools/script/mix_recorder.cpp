@@ -111,7 +111,7 @@ bool MixRecorder::finish(std::string& error)
     ok = std::fclose(file_) == 0 && ok;
     file_ = nullptr;
     if (!ok) {
-        error = "cannot write " + path_;
+        error = failureText();
     }
     return ok;
 }

@@ -15,8 +15,8 @@
 //
 // The file: RIFF/WAVE, PCM, 16-bit signed, stereo, 44 100 Hz. Each float of
 // the mix becomes round(v × 32768), clamped to −32768…32767, so 0 dBFS is
-// full scale ±1.0 of the mixer, and a mix louder than that clips in the file
-// (never in the mixer: OpenAL's limiter is off).
+// full scale ±1.0 of the mixer. The output's limiter holds the mix within
+// that (it looks 1 ms ahead, so everything sounds 44 samples late).
 class MixRecorder {
 public:
     static constexpr std::uint32_t framesPerGameFrame = loopbackRate / 60;
@@ -39,6 +39,9 @@ public:
     // The last frame's samples, interleaved left/right.
     const std::int16_t* lastFrame() const { return pcm_; }
     std::int64_t framesRendered() const { return rendered_; }
+    // True once writing the file failed; the text says which file.
+    bool writeFailed() const { return writeFailed_; }
+    std::string failureText() const { return "cannot write " + path_; }
 
 private:
     float mix_[samplesPerGameFrame] = {};

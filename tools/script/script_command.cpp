@@ -145,6 +145,14 @@ std::string parseLine(const std::vector<std::string_view>& w, ScriptCommand& c)
         c.height = static_cast<int>(height);
         return "";
     }
+    if (verb == "focus") {
+        if (n != 2 || (w[1] != "on" && w[1] != "off")) {
+            return "usage: focus on|off";
+        }
+        c.kind = Kind::Focus;
+        c.down = w[1] == "on";
+        return "";
+    }
     if (verb == "screenshot") {
         if (n != 2 || w[1].size() < 5 || w[1].substr(w[1].size() - 4) != ".png") {
             return "usage: screenshot FILE.png";

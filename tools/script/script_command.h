@@ -17,6 +17,7 @@ struct ScriptCommand {
         PadButton,   // button, down
         PadDetach,
         Resize,      // width, height
+        Focus,       // down: the window has the focus (on) or not (off)
         Screenshot,  // path
         State,
         Stats,       // resident memory and live texture names

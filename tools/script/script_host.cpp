@@ -122,8 +122,10 @@ void ScriptHost::checkGlErrors()
     }
     glError_ = first;
     glErrorFrame_ = frames_;
-    std::fprintf(stderr, "glimmerfall-script: GL error 0x%04X (%s) after frame %lld\n", first,
-                 glErrorName(first), static_cast<long long>(frames_));
+    char text[96];
+    std::snprintf(text, sizeof text, "GL error 0x%04X (%s) after frame %lld", first, glErrorName(first),
+                  static_cast<long long>(frames_));
+    failures_.push_back(Failure{3, text});
     finished_ = true;
     postMessage(Message{wmClose, 0, 0});
 }
@@ -154,6 +156,9 @@ void ScriptHost::presentFrame()
     frontBuffer_ = backBuffer_;
     ++frames_;
     recorder_.renderFrame();
+    if (recorder_.writeFailed()) {
+        noteRecordingFailure(recorder_.failureText());
+    }
     noteTextureNames();
     checkGlErrors();
     if (finished_ || budget_ == 0) {
@@ -221,9 +226,26 @@ void ScriptHost::releaseAutopilotKeys()
 
 void ScriptHost::fail(const ScriptCommand& c, const std::string& why)
 {
-    failure_ = "line " + std::to_string(c.line) + ": " + why;
+    failures_.push_back(Failure{2, scriptName_ + ": line " + std::to_string(c.line) + ": " + why});
     finished_ = true;
     postMessage(Message{wmClose, 0, 0});
+}
+
+void ScriptHost::noteRecordingFailure(const std::string& why)
+{
+    // The game plays on to the end of the script; the run fails all the same.
+    if (!recordingFailed_) {
+        recordingFailed_ = true;
+        failures_.push_back(Failure{2, why});
+    }
+}
+
+void ScriptHost::finishRecording()
+{
+    std::string error;
+    if (!recorder_.finish(error)) {
+        noteRecordingFailure(error);
+    }
 }
 
 void ScriptHost::runCommands()
@@ -238,7 +260,8 @@ void ScriptHost::runCommands()
         }
         const ScriptCommand& c = commands_[next_++];
         if (c.kind != ScriptCommand::Kind::Autopilot && c.kind != ScriptCommand::Kind::State &&
-            c.kind != ScriptCommand::Kind::Stats && c.kind != ScriptCommand::Kind::Screenshot) {
+            c.kind != ScriptCommand::Kind::Stats && c.kind != ScriptCommand::Kind::Screenshot &&
+            c.kind != ScriptCommand::Kind::Focus) {
             releaseAutopilotKeys();
         }
         if (!run(c)) {
@@ -332,6 +355,10 @@ bool ScriptHost::run(const ScriptCommand& c)
                 return false;
             }
             sendMessage(wmSize);
+            return true;
+        case Kind::Focus:
+            // The window becomes inactive or active, as a desktop reports it.
+            setFocused(c.down);
             return true;
         case Kind::Screenshot: {
             std::string error;

@@ -31,9 +31,20 @@ public:
     void showErrorBox(const char* text, const char* caption) override;
 
     std::int64_t framesProduced() const { return frames_; }
-    // Set when a command failed at run time ("line N: ..."); the runner then
-    // ends with exit code 2.
-    const std::string& failure() const { return failure_; }
+
+    // What went wrong during the run, in the order it happened: a command
+    // that failed ("SCRIPT: line N: ...", exit code 2), a recording that could
+    // not be written (2), GL reporting an error after a frame (3). The runner
+    // names every one and ends with the code of the first.
+    struct Failure {
+        int exitCode;
+        std::string text;
+    };
+    const std::vector<Failure>& failures() const { return failures_; }
+    // Closes the recording (if any) and notes its failure.
+    void finishRecording();
+    // The script's name as failures of its lines are reported.
+    void setScriptName(std::string name) { scriptName_ = std::move(name); }
     // GL is asked for errors after every frame; the first frame that left one
     // ends the run. Both are 0 while no error was seen.
     unsigned int glError() const { return glError_; }
@@ -53,6 +64,7 @@ private:
     void runCommands();
     bool run(const ScriptCommand& c);
     void fail(const ScriptCommand& c, const std::string& why);
+    void noteRecordingFailure(const std::string& why);
     void postKey(std::uint32_t message, std::uint32_t key, bool repeat);
     void steer();
     void releaseAutopilotKeys();
@@ -78,7 +90,9 @@ private:
     Autopilot pilot_;
     AutopilotKeys held_;
     bool finished_ = false;
-    std::string failure_;
+    std::vector<Failure> failures_;
+    std::string scriptName_ = "stdin";
+    bool recordingFailed_ = false;
     unsigned int glError_ = 0;
     std::int64_t glErrorFrame_ = 0;
     unsigned int highestTextureName_ = 0;
