@@ -1,12 +1,12 @@
 #include "app/host.h"
 
-bool Host::createWindow(WindowProcedure procedure, Game* game)
+bool Host::createWindow(WindowProcedure procedure, Game& game)
 {
     if (procedure == nullptr || !openWindow()) {
         return false;
     }
     procedure_ = procedure;
-    game_ = game;
+    game_ = &game;
     destroyed_ = false;
     if (procedure_(*this, wmCreate, 0, 0) == -1) {
         // Creation abandoned: the window goes away without further messages.

@@ -44,11 +44,11 @@ public:
     // ---- the window and its queue ---------------------------------------
 
     // Registers the window procedure, creates the window (hidden) and sends it
-    // wmCreate and then wmSize. The game, if any, is the window's own data:
-    // the procedure finds it through game(). False when creation failed or
+    // wmCreate and then wmSize. The game is the window's own data: the
+    // procedure finds it through game(). False when creation failed or
     // wmCreate answered −1; the window is then gone.
-    bool createWindow(WindowProcedure procedure, Game* game = nullptr);
-    // The game given at creation (null when none was).
+    bool createWindow(WindowProcedure procedure, Game& game);
+    // The game given at creation; null only before a window was created.
     Game* game() const { return game_; }
     // Makes the window visible.
     void showWindow();

@@ -10,7 +10,7 @@ int runGame(Host& host, Game& game)
 {
     screenWidth = host.desktopWidth();
     screenHeight = host.desktopHeight();
-    if (!host.createWindow(windowProc, &game)) {
+    if (!host.createWindow(windowProc, game)) {
         stopAudio();  // the device may have opened before creation failed
         return 1;
     }

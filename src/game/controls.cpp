@@ -100,6 +100,7 @@ void handleInputMessage(std::uint32_t message, std::uint64_t wParam, std::int64_
             }
             break;
         case wmKeyUp:
+        case wmSysKeyUp:  // released while Alt is held: still a release
             keyUp(key);
             break;
         case wmLButtonDown:

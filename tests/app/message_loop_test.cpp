@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "fake_game.h"
 #include "fake_host.h"
 #include "input/joystick_device.h"
 
@@ -69,12 +70,14 @@ protected:
         joystickDevice = &countingDevice;
     }
     void TearDown() override { joystickDevice = nullptr; }
+
+    FakeGame game;  // the window's game; these procedures never reach it
 };
 
 TEST_F(MessageLoopTest, SteadyStateRunsTwoFramesPerPollAndEndsWithExitCodeOne)
 {
     FakeHost host;
-    ASSERT_TRUE(host.createWindow(recordingProc));
+    ASSERT_TRUE(host.createWindow(recordingProc, game));
     closeAfterPaints = 20;
 
     EXPECT_EQ(runMessageLoop(host), 1);
@@ -97,7 +100,7 @@ TEST_F(MessageLoopTest, SteadyStateRunsTwoFramesPerPollAndEndsWithExitCodeOne)
 TEST_F(MessageLoopTest, InputMessagesAreHandledTwiceAroundOnePoll)
 {
     FakeHost host;
-    ASSERT_TRUE(host.createWindow(recordingProc));
+    ASSERT_TRUE(host.createWindow(recordingProc, game));
     closeAfterPaints = 4;
     host.events.push_back([](FakeHost&) {});
     host.events.push_back([](FakeHost& h) { h.postMessage(Message{wmKeyDown, 'W', 0}); });
@@ -109,7 +112,7 @@ TEST_F(MessageLoopTest, InputMessagesAreHandledTwiceAroundOnePoll)
 TEST_F(MessageLoopTest, MinimisedWindowGetsNoFramesAndWaitsForEvents)
 {
     FakeHost host;
-    ASSERT_TRUE(host.createWindow(recordingProc));
+    ASSERT_TRUE(host.createWindow(recordingProc, game));
     host.events.push_back([](FakeHost& h) { h.setMinimised(true); });
     for (int i = 0; i < 3; ++i) {
         host.events.push_back([](FakeHost&) {});  // events that bring nothing
@@ -127,7 +130,7 @@ TEST_F(MessageLoopTest, MinimisedWindowGetsNoFramesAndWaitsForEvents)
 TEST_F(MessageLoopTest, QueuedMessagesComeBeforeThePaintAndTheQuitComesLast)
 {
     FakeHost host;
-    ASSERT_TRUE(host.createWindow(recordingProc));
+    ASSERT_TRUE(host.createWindow(recordingProc, game));
     host.postMessage(Message{wmKeyDown, 'A', 0});
     host.postQuitMessage(0);
     host.postMessage(Message{wmKeyUp, 'A', 0});
@@ -150,7 +153,7 @@ TEST_F(MessageLoopTest, QueuedMessagesComeBeforeThePaintAndTheQuitComesLast)
 TEST_F(MessageLoopTest, FullQueueLetsPointerMotionGiveWayToKeysAndButtons)
 {
     FakeHost host;
-    ASSERT_TRUE(host.createWindow(recordingProc));
+    ASSERT_TRUE(host.createWindow(recordingProc, game));
     int keys = 0;
     for (int i = 0; i < 1500; ++i) {
         const bool key = i % 7 == 3;
@@ -191,7 +194,7 @@ TEST_F(MessageLoopTest, FailedCreationLeavesNoWindowAndNoMessages)
 {
     FakeHost host;
     host.failOpen = true;
-    EXPECT_FALSE(host.createWindow(recordingProc));
+    EXPECT_FALSE(host.createWindow(recordingProc, game));
     EXPECT_FALSE(host.windowExists());
     Message m;
     EXPECT_FALSE(host.takeMessage(m));

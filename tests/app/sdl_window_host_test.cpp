@@ -8,6 +8,8 @@
 
 #include <cstdlib>
 
+#include "fake_game.h"
+
 namespace {
 
 int sizeMessages = 0;
@@ -47,7 +49,8 @@ TEST(SdlWindowHost, F11AndAltEnterSwitchDesktopFullscreenAndTheGameSeesTheResize
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     SdlWindowHost host(WindowMode::windowed);
     ASSERT_TRUE(host.start());
-    ASSERT_TRUE(host.createWindow(countingProc));
+    FakeGame game;  // the window's game; the counting procedure never reaches it
+    ASSERT_TRUE(host.createWindow(countingProc, game));
     host.showWindow();
     SDL_Window* window = SDL_GetWindowFromID(1);  // the host's one window
     ASSERT_NE(window, nullptr);

@@ -109,6 +109,21 @@ TEST_F(ControlsTest, KeysOutsideTheTableAndOtherMessagesChangeNothing)
     EXPECT_EQ(cursorDisplayCount, 0);
 }
 
+// Alt held while W or Space is let go of turns the release into a system key
+// message: it still releases. Presses with Alt are the system's.
+TEST_F(ControlsTest, AKeyReleasedWhileAltIsHeldIsReleased)
+{
+    constexpr std::int64_t alt = std::int64_t{1} << 29;
+    down('W');
+    down(vkSpace);
+    handleInputMessage(wmSysKeyUp, 'W', alt | keyRepeatFlag | (std::int64_t{1} << 31));
+    handleInputMessage(wmSysKeyUp, vkSpace, alt | keyRepeatFlag | (std::int64_t{1} << 31));
+    EXPECT_EQ(keyForward, 0.0f);
+    EXPECT_EQ(keyButton, 0.0f);
+    handleInputMessage(wmSysKeyDown, 'S', alt);
+    EXPECT_EQ(keyForward, 0.0f);
+}
+
 TEST_F(ControlsTest, OnlyTheLowSixteenBitsNameTheKey)
 {
     down(0x10000u | 'W');

@@ -238,7 +238,11 @@ TEST_F(GameTest, CompletingTheLastLevelEndsTheGameWithoutReadingPastTheLimits)
     levelTime = 650.0f;
     collectedCount = 2000;
     score = 7;
+    glLineWidth(1.0f);  // the clock would set 10: a witness that it was skipped
     runFrame();
+    GLfloat lineWidth = 0.0f;
+    glGetFloatv(GL_LINE_WIDTH, &lineWidth);
+    EXPECT_EQ(lineWidth, 1.0f) << "the clock was drawn with a limit read past the table";
     EXPECT_EQ(levelNumber, 10);
     EXPECT_EQ(gameState, LevelComplete);
     EXPECT_EQ(score, 57);

@@ -188,4 +188,19 @@ TEST(ScriptRunner, AutopilotStartsTheGameAndTheEndOfTheScriptQuits)
     EXPECT_EQ(num(after, "controls", "keyTurn"), 0);
 }
 
+// `level N` leaves the game as a completed level does: Space still held from
+// play does not pass the level-complete screen; it has to be let go of and
+// pressed again.
+TEST(ScriptRunner, LevelStartWaitsForAFreshPress)
+{
+    const RunResult r = runScript("key down space\nframes 3\nlevel 8\nframes 5\nstate\n"
+                                  "key up space\nframes 2\nkey down space\nframes 3\nstate\n");
+    ASSERT_EQ(r.exitCode, 1) << r.err;
+    const std::vector<JsonValue> s = r.states();
+    ASSERT_EQ(s.size(), 2u);
+    EXPECT_EQ(num(s[0], "gameState"), 2) << "the held button passed the screen";
+    EXPECT_EQ(num(s[0], "levelNumber"), 8);
+    EXPECT_EQ(num(s[1], "gameState"), 1);
+}
+
 }  // namespace

@@ -39,21 +39,46 @@ TEST(RunnerGlCheck, TheFirstFrameThatLeavesAnErrorEndsTheRunAndIsNamed)
     glPushMatrix();
     glPopMatrix();
     glPopMatrix();  // one pop too many: GL_STACK_UNDERFLOW as well
-    testing::internal::CaptureStderr();
     host.presentFrame();
-    const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(host.glError(), static_cast<unsigned>(GL_INVALID_ENUM));
     EXPECT_EQ(host.glErrorFrame(), 2);
-    EXPECT_NE(err.find("GL error 0x0500 (GL_INVALID_ENUM) after frame 2"), std::string::npos) << err;
+    ASSERT_EQ(host.failures().size(), 1u);
+    EXPECT_EQ(host.failures()[0].exitCode, 3);
+    EXPECT_EQ(host.failures()[0].text, "GL error 0x0500 (GL_INVALID_ENUM) after frame 2");
     // Every flag was read: GL has nothing left to report.
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
     // Later errors do not replace the first.
     glEnable(0x7FFF);
-    testing::internal::CaptureStderr();
     host.presentFrame();
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(host.glErrorFrame(), 2);
+    EXPECT_EQ(host.failures().size(), 1u);
+}
+
+// A recording that cannot be written and a GL error in one run: both are
+// named, in the order they happened, and the first decides the exit code.
+TEST(RunnerGlCheck, SeveralFailuresAreAllNamedInTheOrderTheyHappened)
+{
+    for (const bool glFirst : {false, true}) {
+        NullOut out;
+        ScriptHost host(8, 8, {}, out.file);
+        std::string error;
+        ASSERT_TRUE(host.recorder().open("/dev/full", error)) << error;  // every write fails once flushed
+        host.createRenderContext();
+        if (glFirst) {
+            glEnable(0x7FFF);
+        }
+        for (int i = 0; i < 4 && host.failures().empty(); ++i) {
+            host.presentFrame();
+        }
+        glEnable(0x7FFF);
+        host.presentFrame();
+        host.finishRecording();
+        ASSERT_EQ(host.failures().size(), 2u) << "GL first: " << glFirst;
+        EXPECT_EQ(host.failures()[0].exitCode, glFirst ? 3 : 2);
+        EXPECT_EQ(host.failures()[1].exitCode, glFirst ? 2 : 3);
+        EXPECT_EQ(host.failures()[glFirst ? 1 : 0].text, "cannot write /dev/full");
+    }
 }
 
 TEST(RunnerGlCheck, LiveTextureNamesCountWhatStillExistsOfAllNamesHeld)

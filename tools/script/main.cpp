@@ -4,7 +4,8 @@
 // Exit code: the game's (1) after quit or the end of the script; 2 for a bad
 // command line, a bad script, a command that failed or a sound recording that
 // could not be written; 3 when GL reported an error after a frame (stderr
-// names the error and the frame).
+// names the error and the frame). When several things fail, every one is
+// named and the first that happened decides the code.
 #include <unistd.h>
 
 #include <cstdio>
@@ -24,7 +25,6 @@
 namespace {
 
 constexpr int usageError = 2;
-constexpr int glErrorExit = 3;
 
 int usage(const char* why)
 {
@@ -91,6 +91,9 @@ int main(int argc, char** argv)
         return usageError;
     }
     ScriptHost host(width, height, std::move(script.commands), stdout);
+    if (scriptPath != nullptr && std::strcmp(scriptPath, "-") != 0) {
+        host.setScriptName(scriptPath);
+    }
     std::string error;
     // The recording is made before entering the data folder, so a relative
     // name is relative to where the runner was started.
@@ -105,17 +108,10 @@ int main(int argc, char** argv)
 
     GlimmerfallGame game;
     const int code = runGame(host, game);
-    if (!host.recorder().finish(error)) {
-        std::fprintf(stderr, "glimmerfall-script: %s\n", error.c_str());
-        return usageError;
+    host.finishRecording();
+    // Every failure is named; the first that happened decides the exit code.
+    for (const ScriptHost::Failure& f : host.failures()) {
+        std::fprintf(stderr, "glimmerfall-script: %s\n", f.text.c_str());
     }
-    if (!host.failure().empty()) {
-        std::fprintf(stderr, "glimmerfall-script: %s: %s\n", scriptPath != nullptr ? scriptPath : "stdin",
-                     host.failure().c_str());
-        return usageError;
-    }
-    if (host.glError() != 0) {
-        return glErrorExit;
-    }
-    return code;
+    return host.failures().empty() ? code : host.failures().front().exitCode;
 }
