@@ -30,20 +30,16 @@
 #include <string>
 #include <vector>
 
+#include "app/program.h"
+#include "audio/openal_device.h"
 #include "game/camera.h"
 #include "game/frame_driver.h"
+#include "game/game_snapshot.h"
 #include "game/glimmerfall_game.h"
-#include "app/program.h"
-#include "app/rendering_setup.h"
-#include "app/window_proc.h"
-#include "audio/openal_device.h"
-#include "game_snapshot.h"
-#include "physics/ship.h"
+#include "game/pickup_collection.h"
+#include "game/rendering_setup.h"
 #include "script_command.h"
 #include "script_host.h"
-#include "world/level.h"
-#include "world/particle.h"
-#include "world/pickup.h"
 #include "world/world_draw.h"
 
 namespace {
@@ -60,7 +56,8 @@ constexpr Size benchSizes[] = {{1280, 1024}, {1920, 1080}, {2560, 1440}};
 
 ScriptHost* host = nullptr;
 // The game the runner's window plays; it outlives every host.
-GlimmerfallGame game;
+GameData data;
+GlimmerfallGame game(data);
 const GameSnapshot* midLevel = nullptr;
 
 // ---- running the game through the runner's host -------------------------
@@ -77,7 +74,7 @@ std::FILE* devNull()
 std::unique_ptr<ScriptHost> playWithAutopilot(Size size, long frames)
 {
     ScriptParseResult script = parseScript("autopilot " + std::to_string(frames) + "\n");
-    auto h = std::make_unique<ScriptHost>(size.width, size.height, std::move(script.commands), devNull());
+    auto h = std::make_unique<ScriptHost>(data, size.width, size.height, std::move(script.commands), devNull());
     runGame(*h, game);
     return h;
 }
@@ -125,7 +122,7 @@ long memoryOfAWholeRun(long frames)
         // all LLVM's, which llvmpipe needs to compile its shaders.
         std::printf("memory run: %ld frames at %dx%d, level %d: VmHWM %ld KiB; at the end %ld KiB anonymous, "
                     "%ld KiB file-backed\n",
-                    frames, benchSizes[0].width, benchSizes[0].height, levelNumber, peakResidentKib(),
+                    frames, benchSizes[0].width, benchSizes[0].height, data.session.levelNumber, peakResidentKib(),
                     statusKib("RssAnon"), statusKib("RssFile"));
         std::fflush(stdout);
         _exit(0);
@@ -146,7 +143,7 @@ long memoryOfTheBaseline()
     std::fflush(stdout);
     const pid_t child = fork();
     if (child == 0) {
-        ScriptHost bare(benchSizes[0].width, benchSizes[0].height, {}, devNull());
+        ScriptHost bare(data, benchSizes[0].width, benchSizes[0].height, {}, devNull());
         bare.createRenderContext();
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glFinish();
@@ -195,16 +192,14 @@ void useDesktop(Size size)
         std::fprintf(stderr, "glimmerfall-bench: cannot draw at %dx%d\n", size.width, size.height);
         std::exit(2);
     }
-    screenWidth = size.width;
-    screenHeight = size.height;
-    windowProc(*host, wmSize, 0, 0);
+    game.setupRendering(size.width, size.height);
 }
 
 // The paint handler's work: one frame and the wait for it. (The host's
 // present has nothing to swap offscreen.)
 void drawFrame()
 {
-    runFrame();
+    runFrame(data);
     glFinish();
 }
 
@@ -220,13 +215,13 @@ bool samePixelsBothWays(Size size, int frames)
 {
     std::vector<std::vector<unsigned char>> oneByOne;
     spritePath = SpritePath::OneByOne;
-    midLevel->restore();
+    midLevel->restore(data);
     for (int k = 0; k < frames; ++k) {
         drawFrame();
         oneByOne.push_back(readPixels(size));
     }
     spritePath = SpritePath::Batched;
-    midLevel->restore();
+    midLevel->restore(data);
     long differing = 0;
     for (int k = 0; k < frames; ++k) {
         drawFrame();
@@ -239,7 +234,7 @@ bool samePixelsBothWays(Size size, int frames)
     const bool same = differing == 0;
     std::printf("%dx%d, %d frames: %s (%ld bytes differ)\n", size.width, size.height, frames,
                 same ? "same pixels both ways" : "PIXELS DIFFER", differing);
-    midLevel->restore();
+    midLevel->restore(data);
     return same;
 }
 
@@ -252,28 +247,23 @@ bool samePixelsBothWays(Size size, int frames)
 // that every iteration does the same work.
 void simulation(benchmark::State& state)
 {
-    midLevel->restore();
+    midLevel->restore(data);
     long hits = 0;
     for (auto _ : state) {
-        Vector4 shipOnShell = ship.body.position;
-        shipOnShell.normalize();
-        shipOnShell.scale(15.0f);
-        for (Pickup& p : pickups) {
+        World& world = data.world;
+        const Vector4 shipOnShell = onShell(world.ship.body.position);
+        for (Pickup& p : world.pickups) {
             p.step();
-            Vector4 d = p.position;
-            d.normalize();
-            d.scale(15.0f);
-            d.subtract(shipOnShell);
-            hits += d.lengthSquared() < 0.6f ? 1 : 0;
+            hits += withinReach(p, shipOnShell) ? 1 : 0;
         }
-        ship.step();
-        for (int j = 0; j < particleCount; ++j) {
-            particles[j].move();
+        world.ship.step();
+        for (int j = 0; j < world.particleCount; ++j) {
+            world.particles[j].move();
         }
         benchmark::DoNotOptimize(hits);
         benchmark::ClobberMemory();
     }
-    midLevel->restore();
+    midLevel->restore(data);
 }
 
 void wholeFrame(benchmark::State& state, Size size, SpritePath path)
@@ -290,14 +280,14 @@ void wholeFrame(benchmark::State& state, Size size, SpritePath path)
         return;
     }
     spritePath = path;
-    midLevel->restore();
+    midLevel->restore(data);
     int frame = 0;
     long culled = 0;
     long sent = 0;
     for (auto _ : state) {
         if (frame == framesPerCycle) {
             state.PauseTiming();
-            midLevel->restore();
+            midLevel->restore(data);
             frame = 0;
             state.ResumeTiming();
         }
@@ -310,7 +300,7 @@ void wholeFrame(benchmark::State& state, Size size, SpritePath path)
     state.counters["sprites_sent"] = benchmark::Counter(static_cast<double>(sent), benchmark::Counter::kAvgIterations);
     state.counters["sprites_culled"] =
         benchmark::Counter(static_cast<double>(culled), benchmark::Counter::kAvgIterations);
-    midLevel->restore();
+    midLevel->restore(data);
 }
 
 // Start-up: the rendering set-up (textures, lights, figure crowd, viewport)
@@ -320,14 +310,14 @@ void startUp(benchmark::State& state)
     useDesktop(benchSizes[0]);
     for (auto _ : state) {
         state.PauseTiming();
-        midLevel->restore();
+        midLevel->restore(data);
         worldFirstDraw = 1;
         state.ResumeTiming();
-        setupRendering();
-        drawWorld(cameraPass());
+        setupRendering(data.textures, benchSizes[0].width, benchSizes[0].height);
+        drawWorld(cameraPass(data.camera, data.world.ship), data.world, data.session.levelTime, data.textures);
         glFinish();
     }
-    midLevel->restore();
+    midLevel->restore(data);
 }
 
 double cpuSeconds(clockid_t clock)
@@ -349,7 +339,7 @@ void cpuSplit(Size size)
     std::vector<double> gameThread;
     std::vector<double> all;
     for (int cycle = 0; cycle < 5; ++cycle) {
-        midLevel->restore();
+        midLevel->restore(data);
         const double thread0 = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
         const double process0 = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
         for (int k = 0; k < framesPerCycle; ++k) {
@@ -363,7 +353,7 @@ void cpuSplit(Size size)
     std::printf("  %-34s %10.3f ms game thread, %.3f ms rasteriser threads\n",
                 ("CPU per batched frame " + std::to_string(size.width) + "x" + std::to_string(size.height)).c_str(),
                 gameThread[2] * 1e3, (all[2] - gameThread[2]) * 1e3);
-    midLevel->restore();
+    midLevel->restore(data);
 }
 
 // Keeps the median of each repeated benchmark while the console shows them.
@@ -437,13 +427,17 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "glimmerfall-bench: no offscreen GL context\n");
         return 2;
     }
-    midLevel = GameSnapshot::capture();
+    auto* position = new GameSnapshot;
+    position->capture(data);
+    midLevel = position;
+    const Session& session = data.session;
+    const Vector4& ship = data.world.ship.body.position;
     std::printf("benchmark position after %ld frames: level %d, state %d, level time %.1f, %d pickups collected, "
                 "%d particles, ship at (%.2f, %.2f, %.2f)\n",
-                playFrames, levelNumber, static_cast<int>(gameState), static_cast<double>(levelTime),
-                collectedCount, particleCount, static_cast<double>(ship.body.position.x),
-                static_cast<double>(ship.body.position.y), static_cast<double>(ship.body.position.z));
-    if (gameState != Playing) {
+                playFrames, session.levelNumber, static_cast<int>(session.gameState),
+                static_cast<double>(session.levelTime), session.collectedCount, data.world.particleCount,
+                static_cast<double>(ship.x), static_cast<double>(ship.y), static_cast<double>(ship.z));
+    if (session.gameState != Playing) {
         std::fprintf(stderr, "glimmerfall-bench: the position is not in play; choose another --play-frames\n");
         return 2;
     }

@@ -3,9 +3,9 @@
 #include <cstdint>
 
 // What the shell asks of the game. The shell (window procedure, message loop,
-// rendering set-up, the hosts) owns the window, the GL context and the sound
-// output; it knows the game only through this interface. The hosts hand it
-// the real game (game/glimmerfall_game.h), tests a fake one.
+// the hosts) owns the window, the GL context and the sound output; it knows
+// the game only through this interface, and loads none of the game's files.
+// The hosts hand it the real game (game/glimmerfall_game.h), tests a fake one.
 class Game {
 public:
     Game() = default;
@@ -16,8 +16,10 @@ public:
     // The window is being created: the sound already plays, the GL context is
     // not made yet. The game starts afresh.
     virtual void created() = 0;
-    // The window changed size; the rendering set-up has been made again for it.
-    virtual void resized() = 0;
+    // The rendering set-up: GL state, the game's textures, viewport and a
+    // first projection, for a desktop of the given size. Called once the GL
+    // context is made at window creation, and again on every size change.
+    virtual void setupRendering(int screenWidth, int screenHeight) = 0;
     // One frame, on every paint, with the GL context current. The shell waits
     // for the drawing to finish and presents it afterwards.
     virtual void frame() = 0;

@@ -14,6 +14,9 @@
 
 namespace {
 
+// The game's state, in fixed storage for the whole run.
+GameData gameData;
+
 bool holdsGameData(const std::string& folder)
 {
     return access((folder + "/earth3.bmp").c_str(), R_OK) == 0;
@@ -79,6 +82,6 @@ int main(int argc, char** argv)
     if (!host.start()) {
         return 1;
     }
-    GlimmerfallGame game;
+    GlimmerfallGame game(gameData);
     return runGame(host, game);
 }

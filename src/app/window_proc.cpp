@@ -3,7 +3,6 @@
 #include <GL/gl.h>
 
 #include "app/game.h"
-#include "app/rendering_setup.h"
 #include "audio/audio_startup.h"
 #include "audio/sound_output.h"
 
@@ -22,7 +21,7 @@ std::int64_t onCreate(Host& host)
 
     host.game()->created();
     host.createRenderContext();
-    setupRendering();
+    host.game()->setupRendering(host.desktopWidth(), host.desktopHeight());
     return 0;
 }
 
@@ -56,8 +55,9 @@ std::int64_t windowProc(Host& host, std::uint32_t message, std::uint64_t wParam,
             host.postQuitMessage(0);
             return 0;
         case wmSize:
-            setupRendering();
-            host.game()->resized();
+            // The viewport follows the desktop's size, read when the window
+            // was made, not the window's.
+            host.game()->setupRendering(host.desktopWidth(), host.desktopHeight());
             return 0;
         case wmActivate:
             // The sound is heard only while the window is the active one.

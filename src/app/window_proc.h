@@ -9,7 +9,8 @@ inline constexpr const char* audioErrorText = "Error initializing DirectSound.  
 inline constexpr const char* audioErrorCaption = "DirectSound Sample";
 
 // The game window's procedure: creation (the sound starts, then the game, the
-// GL context and the rendering set-up), destruction, size, activation (the
+// GL context and the game's rendering set-up), destruction, size (the
+// rendering set-up again), activation (the
 // sound is heard only while the window is active), the sound-output timer,
 // paint (one frame of the game) and the input messages, which go to the game.
 // The window must have been created with a game (Host::createWindow).

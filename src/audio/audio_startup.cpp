@@ -4,7 +4,6 @@
 #include <initializer_list>
 
 #include "audio/game_sounds.h"
-#include "audio/sound_manager.h"
 
 namespace {
 
@@ -14,7 +13,7 @@ constexpr std::uint32_t gameSoundFlags = dsbCapsCtrlVolume | dsbCapsCtrlFrequenc
 // on stderr, and the game goes on without it.
 void loadSound(Sound** sound, const char* fileName, std::uint32_t bufferCount)
 {
-    const HResult hr = soundManager.createSound(sound, fileName, gameSoundFlags, guidNull, bufferCount);
+    const HResult hr = gameAudio.soundManager.createSound(sound, fileName, gameSoundFlags, guidNull, bufferCount);
     if (failed(hr)) {
         std::fprintf(stderr, "glimmerfall: cannot load sound \"%s\" (error 0x%08X); playing on without it\n",
                      fileName, static_cast<unsigned>(hr));
@@ -25,28 +24,28 @@ void loadSound(Sound** sound, const char* fileName, std::uint32_t bufferCount)
 
 HResult startAudio()
 {
-    HResult hr = soundManager.initialize(nullptr, dsSclPriority);
+    HResult hr = gameAudio.soundManager.initialize(nullptr, dsSclPriority);
     if (failed(hr)) return hr;
-    hr = soundManager.setPrimaryFormat(10, 22050, 16);
+    hr = gameAudio.soundManager.setPrimaryFormat(10, 22050, 16);
     if (failed(hr)) return hr;
 
-    loadSound(&pickupSound, "pickup.wav", 10);
-    loadSound(&thrustSound, "thrust.wav", 1);
-    loadSound(&musicSound, "MUSIC.wav", 1);
+    loadSound(&gameAudio.pickupSound, "pickup.wav", 10);
+    loadSound(&gameAudio.thrustSound, "thrust.wav", 1);
+    loadSound(&gameAudio.musicSound, "MUSIC.wav", 1);
 
-    if (musicSound != nullptr) musicSound->play(0, dsbPlayLooping, 0, -1, 0);
+    if (gameAudio.musicSound != nullptr) gameAudio.musicSound->play(0, dsbPlayLooping, 0, -1, 0);
     return sOk;
 }
 
 void stopAudio()
 {
     // The sounds first: their buffers keep the device open until released.
-    for (Sound** sound : {&pickupSound, &thrustSound, &musicSound}) {
+    for (Sound** sound : {&gameAudio.pickupSound, &gameAudio.thrustSound, &gameAudio.musicSound}) {
         delete *sound;
         *sound = nullptr;
     }
-    if (soundManager.directSound != nullptr) {
-        soundManager.directSound->release();
-        soundManager.directSound = nullptr;
+    if (gameAudio.soundManager.directSound != nullptr) {
+        gameAudio.soundManager.directSound->release();
+        gameAudio.soundManager.directSound = nullptr;
     }
 }

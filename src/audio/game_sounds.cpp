@@ -2,14 +2,12 @@
 
 #include "audio/sound_device.h"
 
-Sound* pickupSound = nullptr;
-Sound* thrustSound = nullptr;
-Sound* musicSound = nullptr;
+GameAudio gameAudio;
 
-int thrustLevel = 0;
-
-void updateThrustSound(bool thrusting)
+void updateThrustSound(GameAudio& audio, bool thrusting)
 {
+    Sound* thrustSound = audio.thrustSound;
+    int& thrustLevel = audio.thrustLevel;
     if (thrustSound == nullptr) return;
     SoundBuffer* loop = thrustSound->getBuffer(0);
     if (loop == nullptr) return;
@@ -29,8 +27,10 @@ void updateThrustSound(bool thrusting)
     loop->setVolume(thrustLevel - 5000);
 }
 
-void quietThrustSound()
+void quietThrustSound(GameAudio& audio)
 {
+    Sound* thrustSound = audio.thrustSound;
+    int& thrustLevel = audio.thrustLevel;
     if (thrustSound == nullptr) return;
     SoundBuffer* loop = thrustSound->getBuffer(0);
     if (loop == nullptr || !thrustSound->isPlaying()) return;

@@ -150,7 +150,7 @@ private:
 
 }  // namespace
 
-HResult wrapOutput(ALCdevice* alDevice, ALCcontext* context, bool loopback, SoundDevice** device)
+HResult wrapOutput(ALCdevice* alDevice, ALCcontext* context, SoundDevice** device, AlOutput** made)
 {
     if (context == nullptr || alcMakeContextCurrent(context) != ALC_TRUE) {
         if (context != nullptr) alcDestroyContext(context);
@@ -173,7 +173,7 @@ HResult wrapOutput(ALCdevice* alDevice, ALCcontext* context, bool loopback, Soun
         output->releaseReference();
         return eOutOfMemory;
     }
-    if (loopback) loopbackOutput = output;
+    if (made != nullptr) *made = output;
     return sOk;
 }
 
@@ -194,7 +194,7 @@ HResult createOpenAlDevice(SoundDevice** device)
     *device = nullptr;
     ALCdevice* alDevice = alcOpenDevice(nullptr);
     if (alDevice == nullptr) return dsErrNoDriver;
-    return wrapOutput(alDevice, alcCreateContext(alDevice, outputAttributes), false, device);
+    return wrapOutput(alDevice, alcCreateContext(alDevice, outputAttributes), device);
 }
 
 bool inspectOpenAlBuffer(SoundBuffer* buffer, OpenAlSourceState* state)

@@ -8,17 +8,18 @@
 
 #include <algorithm>
 
-namespace openal {
-
-AlOutput* loopbackOutput = nullptr;
-
-}  // namespace openal
-
 using namespace openal;
 
 namespace {
 
+// The loopback output the runner renders from; null when none is open.
+AlOutput* loopbackOutput = nullptr;
 LPALCRENDERSAMPLESSOFT renderSamples = nullptr;
+
+void forgetLoopback(AlOutput* out)
+{
+    if (loopbackOutput == out) loopbackOutput = nullptr;
+}
 
 }  // namespace
 
@@ -51,7 +52,9 @@ HResult createOpenAlLoopbackDevice(SoundDevice** device)
                                  ALC_OUTPUT_LIMITER_SOFT,  ALC_TRUE,
                                  0};
     renderSamples = render;
-    return wrapOutput(alDevice, alcCreateContext(alDevice, attributes), true, device);
+    const HResult hr = wrapOutput(alDevice, alcCreateContext(alDevice, attributes), device, &loopbackOutput);
+    if (loopbackOutput != nullptr) loopbackOutput->onClose = forgetLoopback;
+    return hr;
 }
 
 bool renderOpenAlLoopback(float* out, std::uint32_t frames)

@@ -28,10 +28,10 @@ void AlOutput::findMapping()
 void AlOutput::releaseReference()
 {
     if (--references > 0) return;
+    if (onClose != nullptr) onClose(this);
     if (alcGetCurrentContext() == context) alcMakeContextCurrent(nullptr);
     alcDestroyContext(context);
     alcCloseDevice(device);
-    if (loopbackOutput == this) loopbackOutput = nullptr;
     delete this;
 }
 

@@ -36,6 +36,7 @@ struct AlOutput {
     bool muted = false;               // kept across a change of output
     bool lost = false;                // the output went away and no new one is open yet
     OpenAlBuffer* entries = nullptr;  // every buffer entry made from it, linked through the entries
+    void (*onClose)(AlOutput* out) = nullptr;  // told just before the output closes
 
     // Looks up buffer mapping in the current context.
     void findMapping();
@@ -47,9 +48,6 @@ struct AlOutput {
     void addReference() { ++references; }
     void releaseReference();
 };
-
-// The loopback output the runner renders from; null when none is open.
-extern AlOutput* loopbackOutput;
 
 // Clears OpenAL's error state; false when there was an error.
 inline bool clearAlError() { return alGetError() == AL_NO_ERROR; }
@@ -82,7 +80,8 @@ bool letGoOfOutput(AlOutput* out);
 bool reopenOutput(AlOutput* out, void (*beforeClosing)(AlOutput* old, bool letGoCleanly) = nullptr);
 
 // Makes `context` current on `alDevice` and wraps both in the device object;
-// on failure closes them. A loopback output becomes loopbackOutput.
-HResult wrapOutput(ALCdevice* alDevice, ALCcontext* context, bool loopback, SoundDevice** device);
+// on failure closes them. *output (when asked for) is the output made.
+HResult wrapOutput(ALCdevice* alDevice, ALCcontext* context, SoundDevice** device,
+                   AlOutput** output = nullptr);
 
 }  // namespace openal

@@ -6,8 +6,6 @@
 #include "audio/openal_device.h"
 #include "audio/wav_reader.h"
 
-SoundManager soundManager;
-
 namespace {
 
 SoundDeviceCreator deviceCreator = createOpenAlDevice;

@@ -24,9 +24,6 @@ public:
     SoundDevice* directSound = nullptr;  // null until initialize succeeds
 };
 
-// The game's one sound manager.
-extern SoundManager soundManager;
-
 // True for the sample formats the sounds play: 8- or 16-bit PCM, mono or
 // stereo, with a non-zero rate and block align.
 bool isPlayableFormat(const WaveFormatEx& format);

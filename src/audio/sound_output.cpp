@@ -2,7 +2,6 @@
 
 #include "audio/game_sounds.h"
 #include "audio/sound_device.h"
-#include "audio/sound_manager.h"
 
 namespace {
 
@@ -23,23 +22,23 @@ void restoreLostBuffers(Sound* sound)
 
 void muteSoundOutput(bool muted)
 {
-    if (soundManager.directSound != nullptr) soundManager.directSound->setMuted(muted);
+    if (gameAudio.soundManager.directSound != nullptr) gameAudio.soundManager.directSound->setMuted(muted);
 }
 
 void checkSoundOutput()
 {
-    if (soundManager.directSound == nullptr || soundManager.directSound->checkOutput() != sFalse) return;
+    if (gameAudio.soundManager.directSound == nullptr || gameAudio.soundManager.directSound->checkOutput() != sFalse) return;
 
     // A new output: every buffer was lost with the old one.
-    restoreLostBuffers(pickupSound);
-    restoreLostBuffers(thrustSound);
-    restoreLostBuffers(musicSound);
-    if (musicSound != nullptr) musicSound->play(0, dsbPlayLooping, 0, -1, 0);
+    restoreLostBuffers(gameAudio.pickupSound);
+    restoreLostBuffers(gameAudio.thrustSound);
+    restoreLostBuffers(gameAudio.musicSound);
+    if (gameAudio.musicSound != nullptr) gameAudio.musicSound->play(0, dsbPlayLooping, 0, -1, 0);
     // Once started the thrust loop never stops; at level 0 it is not heard,
     // and the next thrust starts it again as the first one did.
-    SoundBuffer* loop = thrustSound != nullptr ? thrustSound->getBuffer(0) : nullptr;
-    if (loop != nullptr && thrustLevel > 0) {
-        loop->setVolume(thrustLevel - 5000);
+    SoundBuffer* loop = gameAudio.thrustSound != nullptr ? gameAudio.thrustSound->getBuffer(0) : nullptr;
+    if (loop != nullptr && gameAudio.thrustLevel > 0) {
+        loop->setVolume(gameAudio.thrustLevel - 5000);
         loop->play(0, 0, dsbPlayLooping);
     }
 }

@@ -2,10 +2,6 @@
 
 #include <GL/gl.h>
 
-#include "physics/ship.h"
-
-Matrix4 cameraMatrix;
-Vector4 cameraPosition;
 
 namespace {
 
@@ -16,16 +12,18 @@ constexpr float perspective = 1.3f;       // w = 1.3 z + 1
 
 }  // namespace
 
-void resetCamera()
+void resetCamera(Camera& camera)
 {
-    cameraMatrix = Matrix4{};
-    cameraPosition.x = 0.0f;
-    cameraPosition.y = 0.0f;
-    cameraPosition.z = 0.0f;
+    camera.cameraMatrix = Matrix4{};
+    camera.cameraPosition.x = 0.0f;
+    camera.cameraPosition.y = 0.0f;
+    camera.cameraPosition.z = 0.0f;
 }
 
-View cameraPass()
+View cameraPass(Camera& camera, const Ship& ship)
 {
+    Matrix4& cameraMatrix = camera.cameraMatrix;
+    Vector4& cameraPosition = camera.cameraPosition;
     const Vector4 shipPosition = ship.body.position;
     const Vector4 shipTail = ship.body.orientation.row2();
 

@@ -2,19 +2,24 @@
 
 #include "math/matrix4.h"
 #include "math/vector4.h"
+#include "physics/ship.h"
 #include "world/view.h"
 
 // The chase camera: row0 of cameraMatrix is the screen's right axis, row1 its
-// up axis, row2 the viewing direction, all in world space.
-extern Matrix4 cameraMatrix;
-extern Vector4 cameraPosition;
+// up axis, row2 the viewing direction, all in world space. It eases toward
+// its target from frame to frame; window creation puts it back at its start
+// (resetCamera).
+struct Camera {
+    Matrix4 cameraMatrix;
+    Vector4 cameraPosition;
+};
 
 // Puts the camera back at its start: identity orientation, origin position
 // (w is kept). Window creation does this.
-void resetCamera();
+void resetCamera(Camera& camera);
 
 // Eases the camera toward a point six units above the ship, looking down at
 // the globe with the ship's nose up the screen; clears the screen; loads
 // view, projection and light. Leaves GL_MODELVIEW. Returns what it loaded,
 // for the world pass to draw with.
-View cameraPass();
+View cameraPass(Camera& camera, const Ship& ship);

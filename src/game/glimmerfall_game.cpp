@@ -1,22 +1,24 @@
 #include "game/glimmerfall_game.h"
 
-#include "game/camera.h"
-#include "game/controls.h"
 #include "game/frame_driver.h"
-#include "world/level.h"
+#include "game/rendering_setup.h"
+#include "input/joystick.h"
 
 void GlimmerfallGame::created()
 {
-    resetControls();
-    levelTime = 0.0f;
-    resetCamera();
+    resetControls(data_.controls);
+    data_.session.levelTime = 0.0f;
+    resetCamera(data_.camera);
 }
 
-void GlimmerfallGame::resized() {}
+void GlimmerfallGame::setupRendering(int screenWidth, int screenHeight)
+{
+    ::setupRendering(data_.textures, screenWidth, screenHeight);
+}
 
-void GlimmerfallGame::frame() { runFrame(); }
+void GlimmerfallGame::frame() { runFrame(data_); }
 
 void GlimmerfallGame::input(std::uint32_t message, std::uint64_t wParam, std::int64_t lParam)
 {
-    handleInputMessage(message, wParam, lParam);
+    handleInputMessage(data_.controls, gameController, message, wParam, lParam);
 }

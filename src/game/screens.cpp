@@ -6,12 +6,11 @@
 
 #include "game/camera.h"
 #include "game/controls.h"
+#include "game/game_data.h"
 #include "game/number_display.h"
 #include "math/matrix4.h"
 #include "math/vector4.h"
 #include "world/billboard.h"
-#include "world/level.h"
-#include "world/textures.h"
 
 namespace {
 
@@ -38,9 +37,9 @@ void drawCentredNumber(int value, float y)
 // Every screen starts so: the camera pass clears the picture, then both
 // matrices are the identity and the font texture is drawn blended, with
 // lighting and depth test off.
-void beginScreen()
+void beginScreen(GameData& game)
 {
-    cameraPass();
+    cameraPass(game.camera, game.world.ship);
     glPopMatrix();
     glPushMatrix();
     glMatrixMode(GL_PROJECTION);
@@ -53,14 +52,14 @@ void beginScreen()
     glEnable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glBindTexture(GL_TEXTURE_2D, fontTexture);
+    glBindTexture(GL_TEXTURE_2D, game.textures[fontTexture]);
 }
 
-// Back to the state a frame of play expects.
-void endScreenDrawing()
+// Back to the state a frame of play expects, the glow texture bound.
+void endScreenDrawing(const Textures& textures)
 {
     glDisable(GL_BLEND);
-    glBindTexture(GL_TEXTURE_2D, particleTexture);
+    glBindTexture(GL_TEXTURE_2D, textures[particleTexture]);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_LIGHTING);
 }
@@ -73,19 +72,20 @@ void finishScreen()
 
 }  // namespace
 
-bool drawTitleScreen()
+bool drawTitleScreen(GameData& game, const Controller& controller)
 {
-    beginScreen();
+    beginScreen(game);
     drawScreenText("glimmerfall", 0.7f, 0.5f, 0.0f, 0.07f, 0.1f);
     drawScreenText("by vandrel", 0.625f, 0.0f, 0.0f, 0.07f, 0.1f);
-    endScreenDrawing();
+    endScreenDrawing(game.textures);
     finishScreen();
-    return primaryPressed();
+    return primaryPressed(controller);
 }
 
-bool drawNextLevelScreen(int score)
+bool drawNextLevelScreen(GameData& game, const Controller& controller)
 {
-    beginScreen();
+    const int levelNumber = game.session.levelNumber;
+    beginScreen(game);
     drawScreenText("next level", 0.7f, 0.5f, 0.0f, 0.1f, 0.1f);
     drawScreenText("score", 0.4f, -0.25f, 0.1f, 0.1f, 0.1f);
     glColor4f(0.0f, 0.0f, 1.0f, 1.0f);
@@ -93,31 +93,31 @@ bool drawNextLevelScreen(int score)
     // number lands at x = 0 either way.
     drawNumber(levelNumber, Vector4{0.5f * numberWidth(levelNumber, 0.1f), 0.25f, 0.1f, 0.0f},
                0.05f);
-    drawCentredNumber(score, -0.5f);
-    endScreenDrawing();
+    drawCentredNumber(game.session.score, -0.5f);
+    endScreenDrawing(game.textures);
     finishScreen();
-    return primaryPressed();
+    return primaryPressed(controller);
 }
 
-bool drawOutOfTimeScreen(int score)
+bool drawOutOfTimeScreen(GameData& game, const Controller& controller)
 {
-    beginScreen();
+    beginScreen(game);
     drawScreenText("out of time", 0.7f, 0.5f, 0.0f, 0.1f, 0.1f);
     drawScreenText("score", 0.4f, 0.0f, 0.1f, 0.1f, 0.1f);
     // No colour of its own: the digits take the last letter's (0, 0, 1, 0.9).
-    drawCentredNumber(score, -0.5f);
-    endScreenDrawing();
+    drawCentredNumber(game.session.score, -0.5f);
+    endScreenDrawing(game.textures);
     finishScreen();
-    return primaryPressed();
+    return primaryPressed(controller);
 }
 
-void drawFinalScreen(int score)
+void drawFinalScreen(GameData& game)
 {
-    beginScreen();
+    beginScreen(game);
     drawScreenText("congratulations", 0.5f, 0.5f, 0.0f, 0.05f, 0.05f);
     drawScreenText("hope you enjoyed the game", 0.75f, 0.0f, 0.0f, 0.05f, 0.05f);
     drawScreenText("score", 0.4f, -0.25f, 0.1f, 0.1f, 0.1f);
-    drawCentredNumber(score, -0.5f);
-    endScreenDrawing();
+    drawCentredNumber(game.session.score, -0.5f);
+    endScreenDrawing(game.textures);
     finishScreen();
 }

@@ -2,8 +2,7 @@
 
 #include "input/joystick_device.h"
 
-JoystickState joystickState{};
-int joystickUsable = 1;
+Controller gameController;
 JoystickDevice* joystickDevice = nullptr;
 
 namespace {
@@ -33,9 +32,9 @@ int pollJoystick()
     // A controller plugged in while the game plays on the keyboard (none at
     // start, or the one in use pulled out) takes over. Connections while a
     // controller is in use are passed over.
-    if (takeJoystickConnection() && (joystickDevice == nullptr || joystickUsable == 0)) {
+    if (takeJoystickConnection() && (joystickDevice == nullptr || gameController.joystickUsable == 0)) {
         joystickDevice = openFirstJoystick();
-        joystickUsable = joystickDevice != nullptr ? 1 : 0;
+        gameController.joystickUsable = joystickDevice != nullptr ? 1 : 0;
     }
     if (joystickDevice == nullptr) {
         return 0;
@@ -49,9 +48,9 @@ int pollJoystick()
         }
         return 0;
     }
-    const int read = joystickDevice->getState(joystickState);
+    const int read = joystickDevice->getState(gameController.joystickState);
     if (read < 0) {
-        joystickUsable = 0;
+        gameController.joystickUsable = 0;
         return read;
     }
     return 0;

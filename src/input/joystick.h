@@ -23,9 +23,16 @@ struct JoystickState {
 };
 static_assert(sizeof(JoystickState) == 272);
 
-extern JoystickState joystickState;  // written by pollJoystick and by the game's controls
-extern int joystickUsable;           // 1 at start; cleared when start-up or a read fails, set
-                                     // again when a controller plugged in later is opened
+// The controller record the game reads: the poll writes it on every turn of
+// the message loop, the game's controls write the button that Space presses
+// and the conditioned steering axis. One for the whole run.
+struct Controller {
+    JoystickState joystickState{};
+    // 1 at start; cleared when start-up or a read fails, set again when a
+    // controller plugged in later is opened.
+    int joystickUsable = 1;
+};
+extern Controller gameController;
 
 constexpr int noControllerFound = -10;
 
@@ -33,8 +40,10 @@ constexpr int noControllerFound = -10;
 // when there is none, another negative code on a failed set-up step.
 int initJoystick();
 
-// Refreshes joystickState from the controller, once per message-loop turn.
-// 0, or the failing code of the state read (which also clears joystickUsable).
+// Refreshes gameController.joystickState from the controller, once per
+// message-loop turn.
+// 0, or the failing code of the state read (which also clears
+// gameController.joystickUsable).
 // When the game has no usable controller and one has been plugged in, it is
 // opened first, as at start-up.
 int pollJoystick();

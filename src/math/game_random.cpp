@@ -1,3 +1,9 @@
 #include "math/game_random.h"
 
-std::uint32_t randState = 1;
+namespace {
+
+GameRandom sequence;
+
+}  // namespace
+
+GameRandom& gameRandom() { return sequence; }

@@ -1,8 +1,9 @@
 #include "physics/ship.h"
 
+#include "physics/shell.h"
+
 namespace {
 
-constexpr float shellRadius = 15.0f;
 constexpr float thrustGain = 1.5e-6f;
 constexpr float turnGain = 9e-6f;
 constexpr float springStiffness = 0.001f;
@@ -10,8 +11,6 @@ constexpr float radialDamping = 0.1f;
 constexpr float rightingGain = 0.009f;
 
 }  // namespace
-
-Ship ship;
 
 Ship::Ship() { body.position = Vector4{0.0f, 50.0f, 0.0f, 0.0f}; }
 

@@ -17,4 +17,4 @@ struct Ship {
     void step();
 };
 
-extern Ship ship;
+// The game's one ship is part of the world in play (world/world.h).

@@ -3,19 +3,15 @@
 // in zero-filled storage and their constructors write only what must differ
 // from zero; in particular nothing touches the mini globes' height maps, so
 // those 100 MiB stay unbacked zero pages.
-#include "physics/ship.h"
 #include "world/globe_mesh.h"
-#include "world/particle.h"
-#include "world/pickup.h"
 #include "world/ragdoll.h"
 #include "world/world_draw.h"
 
 RagdollNode ragdollCrowd[ragdollNodeCount];
 Vector4 ragdollTemplate[ragdollJointCount];
-Pickup pickups[pickupCount];
 MiniGlobe miniGlobes[miniGlobeCount];
 GlobeMesh globe;
 Vector4 skyPositions[skySpriteCount];
 Colour skyColours[skySpriteCount];
-Particle particles[particleSlots];
-// The ship, constructed at (0, 50, 0), is defined with its flight model.
+// The pickups, the sparks and the ship are the world in play (world/world.h),
+// held by the game with the rest of its state.

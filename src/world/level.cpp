@@ -2,18 +2,10 @@
 
 #include "math/game_random.h"
 #include "math/matrix4.h"
-#include "physics/ship.h"
-#include "world/pickup.h"
+#include "physics/shell.h"
 
-int levelNumber = 0;
-int collectedCount = pickupCount;
-float levelTime = 0.0f;
-// Entry 0 is never read: levelNumber is 1..9 while a level is played.
-const int levelTimeLimits[10] = {0, 500, 250, 250, 600, 700, 200, 950, 150, 700};
 
 namespace {
-
-constexpr float shellRadius = 15.0f;
 
 Matrix4 rotationY(float a)
 {
@@ -112,16 +104,16 @@ void place(int pattern, int i, Pickup& p)
 
 }  // namespace
 
-void setupLevel(int pattern)
+void setupLevel(int pattern, Session& session, World& world)
 {
     // The ship keeps its velocities; only its pose is reset.
-    ship.body.position = Vector4{0.0f, 20.0f, 0.0f, 0.0f};
-    ship.body.orientation = Matrix4{};
-    levelTime = 0.0f;
+    world.ship.body.position = Vector4{0.0f, 20.0f, 0.0f, 0.0f};
+    world.ship.body.orientation = Matrix4{};
+    session.levelTime = 0.0f;
 
-    if (pattern >= 0 && pattern <= 8) {
+    if (pattern >= 0 && pattern < levelCount) {
         for (int i = 0; i < pickupCount; ++i) {
-            Pickup& p = pickups[i];
+            Pickup& p = world.pickups[i];
             place(pattern, i, p);
             p.colour.g = randomUnit();
             p.colour.r = randomUnit();
@@ -129,6 +121,6 @@ void setupLevel(int pattern)
         }
     }
 
-    levelNumber += 1;
-    collectedCount = 0;
+    session.levelNumber += 1;
+    session.collectedCount = 0;
 }

@@ -1,7 +1,6 @@
 #include "world/particle.h"
 
-int particleHead = 0;
-int particleCount = 0;
+#include "world/world.h"
 
 void Particle::draw(const Matrix4& view)
 {
@@ -13,15 +12,15 @@ void Particle::draw(const Matrix4& view)
 
 void Particle::move() { position.add(velocity); }
 
-void emitParticle(const Particle& p)
+void emitParticle(World& world, const Particle& p)
 {
-    particles[particleHead] = p;
-    particleCount += 1;
-    particleHead += 1;
-    if (particleHead == particleSlots) {
-        particleHead = 0;
+    world.particles[world.particleHead] = p;
+    world.particleCount += 1;
+    world.particleHead += 1;
+    if (world.particleHead == particleSlots) {
+        world.particleHead = 0;
     }
-    if (particleCount == particleSlots) {
-        particleCount = particleSlots - 1;
+    if (world.particleCount == particleSlots) {
+        world.particleCount = particleSlots - 1;
     }
 }

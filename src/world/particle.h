@@ -18,12 +18,5 @@ struct Particle {
     void move();
 };
 
+// The ring of sparks the world holds (world/world.h).
 constexpr int particleSlots = 100;
-extern Particle particles[particleSlots];
-extern int particleHead;   // slot the next particle is written to, 0..99
-extern int particleCount;  // slots drawn and moved, counted from slot 0; at most 99
-
-// Writes p into slot particleHead, then advances the head (wrapping at 100) and
-// the count (which stops at 99: once the ring has wrapped, slot 99 is written
-// but never drawn).
-void emitParticle(const Particle& p);

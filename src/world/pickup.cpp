@@ -1,7 +1,8 @@
 #include "world/pickup.h"
 
+#include "physics/shell.h"
+
 namespace {
-constexpr float shellRadius = 15.0f;
 constexpr float springStiffness = 0.1f;
 constexpr float radialDamping = 0.1f;
 }  // namespace

@@ -19,5 +19,5 @@ struct Pickup {
     void draw(const Matrix4& view) const;
 };
 
+// The pickups of a level, which the world holds (world/world.h).
 constexpr int pickupCount = 2000;
-extern Pickup pickups[pickupCount];

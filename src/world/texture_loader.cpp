@@ -4,9 +4,6 @@
 
 #include <cstdio>
 
-#include "world/globe_mesh.h"
-
-int captureHeightMap = 0;
 
 namespace {
 
@@ -43,7 +40,7 @@ void uploadTexture(const RgbaImage& image, int level)
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 }
 
-void loadTexture(const char* fileName, int level)
+void loadTexture(const char* fileName, int level, float* heightMap)
 {
     BitmapFile file;
     BitmapError error = readBitmapFile(fileName, textureSizeLimit(), file);
@@ -52,7 +49,7 @@ void loadTexture(const char* fileName, int level)
         return;
     }
     RgbaImage image;
-    error = convertBitmap(file, image, captureHeightMap != 0 ? globe.heightMap : nullptr);
+    error = convertBitmap(file, image, heightMap);
     if (error != BitmapError::none) {
         skip(fileName, error);
         return;

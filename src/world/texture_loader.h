@@ -2,15 +2,13 @@
 
 #include "world/bitmap_reader.h"
 
-// Set while the earth image loads: its texel brightness R + G + B fills the
-// globe's height map.
-extern int captureHeightMap;
-
 // Reads a 24-bit BMP file from the current directory and uploads it with
 // glTexImage2D (level `level`) to the bound texture, or records the calls in
 // the display list being compiled. Pure magenta becomes transparent. A file
-// that cannot be read is skipped with one line on stderr.
-void loadTexture(const char* fileName, int level);
+// that cannot be read is skipped with one line on stderr. When heightMap is
+// given (the earth image fills the globe's), each texel's brightness
+// R + G + B is written into it (512 × 512 floats).
+void loadTexture(const char* fileName, int level, float* heightMap = nullptr);
 
 // The upload part of loadTexture: pixel store, glTexImage2D (internal format
 // 4, GL_RGBA, GL_UNSIGNED_BYTE), repeat wrapping, linear filters without

@@ -1,11 +1,21 @@
 #pragma once
 
-// The six OpenGL texture names, generated again by every rendering set-up.
-extern unsigned int textures[6];
+// The six OpenGL texture names the rendering set-up makes, again on every
+// run of it, by index: the earth, the moon, the glow that sky, pickups and
+// sparks are drawn with (left bound after every text pass), the font, the
+// ship, and a second copy of the ship that nothing binds.
+enum TextureIndex : int {
+    earthTexture = 0,
+    moonTexture,
+    particleTexture,
+    fontTexture,
+    shipTexture,
+    spareShipTexture,
+    textureCount,
+};
 
-inline unsigned int& earthTexture = textures[0];     // "earth3.bmp"
-inline unsigned int& moonTexture = textures[1];      // "moon.bmp"
-inline unsigned int& particleTexture = textures[2];  // "particlecheaper4.bmp"; left bound after text
-inline unsigned int& fontTexture = textures[3];      // "MyFont.bmp"
-inline unsigned int& shipTexture = textures[4];      // "ship.bmp"
-inline unsigned int& spareShipTexture = textures[5]; // a second copy of "ship.bmp", bound by nothing
+struct Textures {
+    unsigned int names[textureCount] = {};
+
+    unsigned int operator[](TextureIndex i) const { return names[i]; }
+};

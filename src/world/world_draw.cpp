@@ -2,14 +2,13 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "math/game_random.h"
-#include "physics/ship.h"
 #include "world/billboard.h"
 #include "world/display_lists.h"
 #include "world/globe_mesh.h"
-#include "world/level.h"
-#include "world/particle.h"
-#include "world/pickup.h"
 #include "world/sprite_batch.h"
 #include "world/textures.h"
 
@@ -26,11 +25,11 @@ constexpr int globeDepth = 4;
 // Compiles the earth and moon lists, fills the sky and numbers the small
 // globes' lists. Every random draw here happens in a fixed order, which decides the
 // colours every later level gets.
-void compileWorld()
+void compileWorld(const Textures& textures)
 {
     const Colour opaqueWhite{1.0f, 1.0f, 1.0f, 1.0f};
 
-    glBindTexture(GL_TEXTURE_2D, earthTexture);
+    glBindTexture(GL_TEXTURE_2D, textures[earthTexture]);
     worldFirstDraw = 0;
     globe.build(10.0f, Vector4{0.0f, 0.0f, 0.0f, 0.0f});
     glNewList(earthGlobeList, GL_COMPILE);
@@ -39,7 +38,7 @@ void compileWorld()
 
     // The moon reuses the globe (and so the earth's height map).
     globe.build(1.0f, Vector4{15.0f, 0.0f, 0.0f, 0.0f});
-    glBindTexture(GL_TEXTURE_2D, moonTexture);
+    glBindTexture(GL_TEXTURE_2D, textures[moonTexture]);
     glNewList(moonGlobeList, GL_COMPILE);
     globe.draw(opaqueWhite, globeDepth);
     glEndList();
@@ -68,13 +67,13 @@ void compileWorld()
 }
 
 // The globe turns with the level clock and the moon circles five times as fast.
-void drawGlobes()
+void drawGlobes(float levelTime, const Textures& textures)
 {
     Matrix4 earthSpin;
     earthSpin.setRotationY(levelTime * 0.01f);
     glPushMatrix();
     glMultMatrixf(earthSpin.m);
-    glBindTexture(GL_TEXTURE_2D, earthTexture);
+    glBindTexture(GL_TEXTURE_2D, textures[earthTexture]);
     glCallList(earthGlobeList);
     glPopMatrix();
 
@@ -82,7 +81,7 @@ void drawGlobes()
     moonSpin.setRotationY(levelTime * 0.05f);
     glPushMatrix();
     glMultMatrixf(moonSpin.m);
-    glBindTexture(GL_TEXTURE_2D, moonTexture);
+    glBindTexture(GL_TEXTURE_2D, textures[moonTexture]);
     glCallList(moonGlobeList);
     glPopMatrix();
 
@@ -90,7 +89,7 @@ void drawGlobes()
 }
 
 // A single trapezoid, narrow at the nose (−z) and tilted up at the tail.
-void drawShip()
+void drawShip(const Ship& ship)
 {
     glMatrixMode(GL_MODELVIEW);
     Matrix4 m = ship.body.orientation;
@@ -116,6 +115,28 @@ void drawShip()
 
 }  // namespace
 
+float* globeHeightMap() { return globe.heightMap; }
+
+void captureScenery(Scenery& into)
+{
+    into.worldFirstDraw = worldFirstDraw;
+    std::copy(std::begin(skyPositions), std::end(skyPositions), into.skyPositions);
+    std::copy(std::begin(skyColours), std::end(skyColours), into.skyColours);
+    for (int i = 0; i < miniGlobeCount; ++i) {
+        into.miniGlobeValues[i] = miniGlobes[i].randomValues;
+    }
+}
+
+void restoreScenery(const Scenery& from)
+{
+    worldFirstDraw = from.worldFirstDraw;
+    std::copy(std::begin(from.skyPositions), std::end(from.skyPositions), skyPositions);
+    std::copy(std::begin(from.skyColours), std::end(from.skyColours), skyColours);
+    for (int i = 0; i < miniGlobeCount; ++i) {
+        miniGlobes[i].randomValues = from.miniGlobeValues[i];
+    }
+}
+
 unsigned int miniGlobeList(int index)
 {
     if (index < 0 || index >= miniGlobeCount) {
@@ -130,7 +151,7 @@ unsigned int miniGlobeList(int index)
     return list;
 }
 
-void drawWorld(const View& view)
+void drawWorld(const View& view, World& world, float levelTime, const Textures& textures)
 {
     const Matrix4& facing = view.orientation;
     const Billboard billboard;
@@ -139,9 +160,9 @@ void drawWorld(const View& view)
     const bool globeDrawn = worldFirstDraw == 0;
     if (!globeDrawn) {
         // The globe is not drawn on this frame and culling stays as it was.
-        compileWorld();
+        compileWorld(textures);
     } else {
-        drawGlobes();
+        drawGlobes(levelTime, textures);
     }
 
     // Glow, sky, particles and pickups: unlit, additive, depth-tested but not
@@ -149,7 +170,7 @@ void drawWorld(const View& view)
     glDisable(GL_LIGHTING);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    glBindTexture(GL_TEXTURE_2D, particleTexture);
+    glBindTexture(GL_TEXTURE_2D, textures[particleTexture]);
     billboard.draw(Vector4{0.0f, 0.0f, -2000.0f, 0.0f}, 500.0f, 500.0f, facing, 1.0f, 1.0f, 1.0f);
 
     glDepthMask(GL_FALSE);
@@ -176,16 +197,16 @@ void drawWorld(const View& view)
     }
     {
         SpriteBatch sparks(batched, view, globeDrawn);
-        for (int j = 0; j < particleCount; ++j) {
-            particles[j].draw(facing);
-            particles[j].move();
+        for (int j = 0; j < world.particleCount; ++j) {
+            world.particles[j].draw(facing);
+            world.particles[j].move();
         }
         sparks.flush();
         tally(sparks);
     }
     {
         SpriteBatch lights(batched, view, globeDrawn);
-        for (const Pickup& p : pickups) {
+        for (const Pickup& p : world.pickups) {
             p.draw(facing);
         }
         lights.flush();
@@ -193,11 +214,11 @@ void drawWorld(const View& view)
     }
 
     // The ship is lit and alpha-blended, and does not write depth either.
-    glBindTexture(GL_TEXTURE_2D, shipTexture);
+    glBindTexture(GL_TEXTURE_2D, textures[shipTexture]);
     glEnable(GL_LIGHTING);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    drawShip();
+    drawShip(world.ship);
 
     glDisable(GL_BLEND);
     glShadeModel(GL_SMOOTH);

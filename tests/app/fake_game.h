@@ -8,7 +8,8 @@
 #include "app/game.h"
 
 // A game that records what the shell asks of it, in order: "created",
-// "resized", "frame", or "input M W L" with the message's three numbers.
+// "setupRendering W H" with the desktop's size, "frame", or "input M W L"
+// with the message's three numbers.
 // onCreated and onFrame, when set, run inside those calls.
 class FakeGame final : public Game {
 public:
@@ -17,7 +18,10 @@ public:
         calls.emplace_back("created");
         if (onCreated) onCreated();
     }
-    void resized() override { calls.emplace_back("resized"); }
+    void setupRendering(int screenWidth, int screenHeight) override
+    {
+        calls.push_back("setupRendering " + std::to_string(screenWidth) + " " + std::to_string(screenHeight));
+    }
     void frame() override
     {
         ++frames;

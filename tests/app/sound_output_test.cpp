@@ -8,7 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include "app/rendering_setup.h"
 #include "app/window_proc.h"
 #include "audio/audio_startup.h"
 #include "audio/game_sounds.h"
@@ -29,10 +28,8 @@ protected:
         ASSERT_EQ(chdir(dataFolder().c_str()), 0) << dataFolder();
         ASSERT_TRUE(gl.ok());
         installFakeDevice(&device);
-        screenWidth = host.desktopWidth();
-        screenHeight = host.desktopHeight();
         ASSERT_TRUE(host.createWindow(windowProc, game));
-        ASSERT_TRUE(musicSound != nullptr && thrustSound != nullptr && pickupSound != nullptr);
+        ASSERT_TRUE(gameAudio.musicSound != nullptr && gameAudio.thrustSound != nullptr && gameAudio.pickupSound != nullptr);
         previousSleep = std::exchange(soundSleep, [](std::uint32_t) { ++sleeps; });
         sleeps = 0;
     }
@@ -41,7 +38,7 @@ protected:
         soundSleep = previousSleep;
         stopAudio();
         setSoundDeviceCreator(nullptr);
-        thrustLevel = 0;
+        gameAudio.thrustLevel = 0;
     }
 
     FakeBuffer& buffer(Sound* sound) { return *static_cast<FakeBuffer*>(sound->getBuffer(0)); }
@@ -59,7 +56,7 @@ protected:
 
 TEST_F(SoundOutputTest, TheOutputIsMutedWhileTheWindowIsInactiveOrMinimisedAndTheMusicPlaysOn)
 {
-    const auto musicCalls = device.callsOn(buffer(musicSound).index);
+    const auto musicCalls = device.callsOn(buffer(gameAudio.musicSound).index);
     host.setFocused(false);  // another window takes the focus
     EXPECT_TRUE(device.muted);
     Message m;
@@ -77,20 +74,20 @@ TEST_F(SoundOutputTest, TheOutputIsMutedWhileTheWindowIsInactiveOrMinimisedAndTh
     EXPECT_EQ(device.countCalls("mute"), 2);
     EXPECT_EQ(device.countCalls("unmute"), 2);
     // The music was neither restarted nor refilled: it goes on where it was.
-    EXPECT_EQ(device.callsOn(buffer(musicSound).index), musicCalls);
-    EXPECT_TRUE(musicSound->isPlaying());
+    EXPECT_EQ(device.callsOn(buffer(gameAudio.musicSound).index), musicCalls);
+    EXPECT_TRUE(gameAudio.musicSound->isPlaying());
 }
 
 TEST_F(SoundOutputTest, ALostOutputIsOpenedAgainOnTheTimerAndEverySoundComesBack)
 {
-    FakeBuffer& music = buffer(musicSound);
-    FakeBuffer& thrust = buffer(thrustSound);
+    FakeBuffer& music = buffer(gameAudio.musicSound);
+    FakeBuffer& thrust = buffer(gameAudio.thrustSound);
     const std::vector<std::uint8_t> musicData = *music.data;
-    const std::vector<std::uint8_t> chimeData = *buffer(pickupSound).data;
+    const std::vector<std::uint8_t> chimeData = *buffer(gameAudio.pickupSound).data;
     // Each frame keeps the thrust loop going, as a frame of play with W held does.
-    game.onFrame = [] { updateThrustSound(true); };
+    game.onFrame = [] { updateThrustSound(gameAudio, true); };
     frames(12);
-    ASSERT_EQ(thrustLevel, 1200);
+    ASSERT_EQ(gameAudio.thrustLevel, 1200);
 
     // Unplugged, and no other output to be had: the game plays on silently.
     device.disconnect();
@@ -98,13 +95,13 @@ TEST_F(SoundOutputTest, ALostOutputIsOpenedAgainOnTheTimerAndEverySoundComesBack
     for (int tick = 0; tick < 2; ++tick) {
         frames(60);
         host.sendMessage(wmTimer, soundOutputTimer);
-        EXPECT_EQ(pickupSound->play(0, 0, -3000, 50000, 0), dsErrNoDriver);  // a pickup: no sound, no wait
+        EXPECT_EQ(gameAudio.pickupSound->play(0, 0, -3000, 50000, 0), dsErrNoDriver);  // a pickup: no sound, no wait
     }
     host.sendMessage(wmTimer, 99);  // some other timer
     EXPECT_EQ(game.frames, 12 + 120);
     EXPECT_TRUE(host.windowExists() && host.errorTexts.empty());
     EXPECT_EQ(sleeps, 0);
-    EXPECT_EQ(thrustLevel, 1200);  // the loop cannot play, so its level holds
+    EXPECT_EQ(gameAudio.thrustLevel, 1200);  // the loop cannot play, so its level holds
     // Only the sound-output timer asks after the output: once a tick, never a frame.
     EXPECT_EQ(device.countCalls("checkOutput"), 2);
 
@@ -116,7 +113,7 @@ TEST_F(SoundOutputTest, ALostOutputIsOpenedAgainOnTheTimerAndEverySoundComesBack
         EXPECT_EQ(b->status & dsbStatusBufferLost, 0u) << b->index;
     }
     EXPECT_EQ(*music.data, musicData);
-    EXPECT_EQ(*buffer(pickupSound).data, chimeData);
+    EXPECT_EQ(*buffer(gameAudio.pickupSound).data, chimeData);
     EXPECT_EQ(music.status & dsbStatusPlaying, dsbStatusPlaying);
     EXPECT_EQ(thrust.status & dsbStatusPlaying, dsbStatusPlaying);
     EXPECT_EQ(thrust.volume, 1200 - 5000);
@@ -129,7 +126,7 @@ TEST_F(SoundOutputTest, ALostOutputIsOpenedAgainOnTheTimerAndEverySoundComesBack
     EXPECT_EQ(loopsStarted, (std::vector<int>{music.index, thrust.index}));
     frames(1);
     EXPECT_EQ(thrust.volume, 1300 - 5000);  // the thrust goes on from its level
-    EXPECT_GE(pickupSound->play(0, 0, -3000, 50000, 0), 0);
+    EXPECT_GE(gameAudio.pickupSound->play(0, 0, -3000, 50000, 0), 0);
     EXPECT_EQ(sleeps, 0);
 }
 

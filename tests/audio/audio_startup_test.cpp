@@ -39,12 +39,12 @@ protected:
     }
     static void resetGlobals()
     {
-        delete pickupSound;
-        delete thrustSound;
-        delete musicSound;
-        pickupSound = thrustSound = musicSound = nullptr;
-        soundManager.directSound = nullptr;
-        thrustLevel = 0;
+        delete gameAudio.pickupSound;
+        delete gameAudio.thrustSound;
+        delete gameAudio.musicSound;
+        gameAudio.pickupSound = gameAudio.thrustSound = gameAudio.musicSound = nullptr;
+        gameAudio.soundManager.directSound = nullptr;
+        gameAudio.thrustLevel = 0;
     }
     static void writeSound(const char* name, std::size_t bytes)
     {
@@ -72,16 +72,16 @@ TEST_F(AudioStartupTest, OpensTheDeviceLoadsThreeSoundsAndStartsTheMusic)
     writeSound("MUSIC.wav", 80);
     ASSERT_EQ(startAudio(), sOk);
 
-    ASSERT_NE(pickupSound, nullptr);
-    ASSERT_NE(thrustSound, nullptr);
-    ASSERT_NE(musicSound, nullptr);
-    EXPECT_EQ(pickupSound->bufferCount, 10u);
-    EXPECT_EQ(thrustSound->bufferCount, 1u);
-    EXPECT_EQ(musicSound->bufferCount, 1u);
-    for (const Sound* s : {pickupSound, thrustSound, musicSound}) EXPECT_EQ(s->creationFlags, 0xA0u);
-    EXPECT_EQ(pickupSound->bufferBytes, 40u);
-    EXPECT_EQ(thrustSound->bufferBytes, 60u);
-    EXPECT_EQ(musicSound->bufferBytes, 80u);
+    ASSERT_NE(gameAudio.pickupSound, nullptr);
+    ASSERT_NE(gameAudio.thrustSound, nullptr);
+    ASSERT_NE(gameAudio.musicSound, nullptr);
+    EXPECT_EQ(gameAudio.pickupSound->bufferCount, 10u);
+    EXPECT_EQ(gameAudio.thrustSound->bufferCount, 1u);
+    EXPECT_EQ(gameAudio.musicSound->bufferCount, 1u);
+    for (const Sound* s : {gameAudio.pickupSound, gameAudio.thrustSound, gameAudio.musicSound}) EXPECT_EQ(s->creationFlags, 0xA0u);
+    EXPECT_EQ(gameAudio.pickupSound->bufferBytes, 40u);
+    EXPECT_EQ(gameAudio.thrustSound->bufferBytes, 60u);
+    EXPECT_EQ(gameAudio.musicSound->bufferBytes, 80u);
 
     EXPECT_EQ(device.cooperativeLevel, dsSclPriority);
     EXPECT_EQ(device.primaryFormat.channels, 10);
@@ -97,19 +97,19 @@ TEST_F(AudioStartupTest, OpensTheDeviceLoadsThreeSoundsAndStartsTheMusic)
     EXPECT_EQ(calls(), expected);
 
     // The music loops at full volume with its own rate and no pan.
-    EXPECT_TRUE(musicSound->isPlaying());
+    EXPECT_TRUE(gameAudio.musicSound->isPlaying());
     EXPECT_EQ(device.log.back().value, dsbPlayLooping);
     EXPECT_EQ(device.log[device.log.size() - 2].value, 0);
-    EXPECT_FALSE(pickupSound->isPlaying());
-    EXPECT_FALSE(thrustSound->isPlaying());
+    EXPECT_FALSE(gameAudio.pickupSound->isPlaying());
+    EXPECT_FALSE(gameAudio.thrustSound->isPlaying());
 
     // The end of the game lets go of every buffer and then the device, once.
     stopAudio();
     stopAudio();
-    EXPECT_EQ(pickupSound, nullptr);
-    EXPECT_EQ(thrustSound, nullptr);
-    EXPECT_EQ(musicSound, nullptr);
-    EXPECT_EQ(soundManager.directSound, nullptr);
+    EXPECT_EQ(gameAudio.pickupSound, nullptr);
+    EXPECT_EQ(gameAudio.thrustSound, nullptr);
+    EXPECT_EQ(gameAudio.musicSound, nullptr);
+    EXPECT_EQ(gameAudio.soundManager.directSound, nullptr);
     for (const FakeBuffer* b : device.buffers) EXPECT_TRUE(b->released) << "buffer " << b->index;
     EXPECT_EQ(device.countCalls("releaseDevice"), 1);
     EXPECT_EQ(calls().back(), "releaseDevice");
@@ -126,14 +126,14 @@ TEST_F(AudioStartupTest, MissingSoundIsNamedOnStderrAndTheRestStillRuns)
     EXPECT_NE(err.find("thrust.wav"), std::string::npos) << err;
     EXPECT_EQ(err.find("pickup.wav"), std::string::npos) << err;
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
-    EXPECT_NE(pickupSound, nullptr);
-    EXPECT_EQ(thrustSound, nullptr);
-    ASSERT_NE(musicSound, nullptr);
-    EXPECT_TRUE(musicSound->isPlaying());
+    EXPECT_NE(gameAudio.pickupSound, nullptr);
+    EXPECT_EQ(gameAudio.thrustSound, nullptr);
+    ASSERT_NE(gameAudio.musicSound, nullptr);
+    EXPECT_TRUE(gameAudio.musicSound->isPlaying());
 
     // Thrust goes on without its sound.
-    updateThrustSound(true);
-    EXPECT_EQ(thrustLevel, 0);
+    updateThrustSound(gameAudio, true);
+    EXPECT_EQ(gameAudio.thrustLevel, 0);
 }
 
 TEST_F(AudioStartupTest, UnreadableFilesLeaveEverySoundNullButStillSucceed)
@@ -147,9 +147,9 @@ TEST_F(AudioStartupTest, UnreadableFilesLeaveEverySoundNullButStillSucceed)
     const std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 3) << err;
     EXPECT_NE(err.find("MUSIC.wav"), std::string::npos);
-    EXPECT_EQ(pickupSound, nullptr);
-    EXPECT_EQ(thrustSound, nullptr);
-    EXPECT_EQ(musicSound, nullptr);
+    EXPECT_EQ(gameAudio.pickupSound, nullptr);
+    EXPECT_EQ(gameAudio.thrustSound, nullptr);
+    EXPECT_EQ(gameAudio.musicSound, nullptr);
     EXPECT_EQ(device.countCalls("play"), 0);
 }
 
@@ -158,13 +158,13 @@ TEST_F(AudioStartupTest, DeviceOrFormatFailureStopsBeforeAnySound)
     writeSound("MUSIC.wav", 80);
     installFakeDevice(&device, dsErrNoDriver);
     EXPECT_EQ(startAudio(), dsErrNoDriver);
-    EXPECT_EQ(musicSound, nullptr);
+    EXPECT_EQ(gameAudio.musicSound, nullptr);
 
     installFakeDevice(&device);
     device.setFormatResult = dsErrBadFormat;
     EXPECT_EQ(startAudio(), dsErrBadFormat);
     EXPECT_EQ(device.countCalls("createSoundBuffer"), 0);
-    EXPECT_EQ(musicSound, nullptr);
+    EXPECT_EQ(gameAudio.musicSound, nullptr);
     // The device did open: the game's end closes it.
     stopAudio();
     EXPECT_TRUE(device.releasedDevice);

@@ -26,10 +26,10 @@ TEST(NoSoundOutput, StartupReportsTheFailureAndMakesNoSounds)
 {
     noOutput();
     EXPECT_EQ(startAudio(), dsErrNoDriver);
-    EXPECT_EQ(soundManager.directSound, nullptr);
-    EXPECT_EQ(pickupSound, nullptr);
-    EXPECT_EQ(thrustSound, nullptr);
-    EXPECT_EQ(musicSound, nullptr);
+    EXPECT_EQ(gameAudio.soundManager.directSound, nullptr);
+    EXPECT_EQ(gameAudio.pickupSound, nullptr);
+    EXPECT_EQ(gameAudio.thrustSound, nullptr);
+    EXPECT_EQ(gameAudio.musicSound, nullptr);
 }
 
 }  // namespace

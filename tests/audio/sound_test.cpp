@@ -26,13 +26,13 @@ protected:
         ASSERT_EQ(manager.initialize(nullptr, dsSclPriority), sOk);
         sleeps = 0;
         soundSleep = countSleep;
-        randState = 1;
-        thrustLevel = 0;
+        gameRandom().randState = 1;
+        gameAudio.thrustLevel = 0;
     }
     void TearDown() override
     {
-        thrustSound = nullptr;
-        thrustLevel = 0;
+        gameAudio.thrustSound = nullptr;
+        gameAudio.thrustLevel = 0;
         setSoundDeviceCreator(nullptr);
     }
 
@@ -174,16 +174,16 @@ TEST_F(SoundTest, EleventhPlayReusesABufferPickedByTheGameGenerator)
         EXPECT_EQ(lastPlayed(), firstBuffer + i) << "play " << i << " takes the first free buffer";
     }
     EXPECT_TRUE(pickup->isPlaying());
-    EXPECT_EQ(randState, 1u) << "no draw while a buffer was free";
+    EXPECT_EQ(gameRandom().randState, 1u) << "no draw while a buffer was free";
 
     for (std::uint32_t start : {1u, 12345u, 0xDEADBEEFu}) {
-        randState = start;
+        gameRandom().randState = start;
         std::uint32_t copy = start;
         copy = copy * 214013u + 2531011u;
         const int expected = static_cast<int>(((copy >> 16) & 0x7FFFu) % 10u);
         ASSERT_EQ(pickup->play(0, 0, -3000, 50000, 0), sOk);
         EXPECT_EQ(lastPlayed(), firstBuffer + expected) << "state " << start;
-        EXPECT_EQ(randState, copy) << "exactly one draw";
+        EXPECT_EQ(gameRandom().randState, copy) << "exactly one draw";
     }
 
     // Once a buffer has finished, it is the one taken again.
@@ -225,18 +225,18 @@ TEST_F(SoundTest, OneBufferSoundHasNoSecondBuffer)
 TEST_F(SoundTest, ThrustLoopRampsBetweenItsBounds)
 {
     std::unique_ptr<Sound> thrust(load(pcmWave(1, 22050, 16, rampBytes(64)), 1));
-    thrustSound = thrust.get();
+    gameAudio.thrustSound = thrust.get();
     auto* loop = static_cast<FakeBuffer*>(thrust->getBuffer(0));
 
     // Idle before the loop ever started: nothing happens at all.
     const std::size_t before = device.log.size();
-    for (int i = 0; i < 5; ++i) updateThrustSound(false);
+    for (int i = 0; i < 5; ++i) updateThrustSound(gameAudio, false);
     EXPECT_EQ(device.log.size(), before);
-    EXPECT_EQ(thrustLevel, 0);
+    EXPECT_EQ(gameAudio.thrustLevel, 0);
 
     for (int frame = 1; frame <= 30; ++frame) {
-        updateThrustSound(true);
-        EXPECT_EQ(thrustLevel, 100 * frame);
+        updateThrustSound(gameAudio, true);
+        EXPECT_EQ(gameAudio.thrustLevel, 100 * frame);
         EXPECT_EQ(loop->volume, 100 * frame - 5000);
     }
     EXPECT_EQ(loop->volume, -2000);
@@ -244,15 +244,15 @@ TEST_F(SoundTest, ThrustLoopRampsBetweenItsBounds)
     EXPECT_EQ(device.log[before].name, "play");
     EXPECT_EQ(device.log[before].value, dsbPlayLooping);
     EXPECT_EQ(device.countCalls("setFrequency"), 0);
-    updateThrustSound(true);
-    EXPECT_EQ(thrustLevel, 3000);
+    updateThrustSound(gameAudio, true);
+    EXPECT_EQ(gameAudio.thrustLevel, 3000);
     EXPECT_EQ(loop->volume, -2000);
 
-    for (int frame = 1; frame <= 30; ++frame) updateThrustSound(false);
-    EXPECT_EQ(thrustLevel, 0);
+    for (int frame = 1; frame <= 30; ++frame) updateThrustSound(gameAudio, false);
+    EXPECT_EQ(gameAudio.thrustLevel, 0);
     EXPECT_EQ(loop->volume, -5000);
-    updateThrustSound(false);
-    EXPECT_EQ(thrustLevel, 0);
+    updateThrustSound(gameAudio, false);
+    EXPECT_EQ(gameAudio.thrustLevel, 0);
     EXPECT_EQ(loop->volume, -5000);
     EXPECT_EQ(device.countCalls("play"), 1) << "the loop never stops";
 }
@@ -260,17 +260,17 @@ TEST_F(SoundTest, ThrustLoopRampsBetweenItsBounds)
 TEST_F(SoundTest, ThrustThatCannotStartTheLoopChangesNothing)
 {
     std::unique_ptr<Sound> thrust(load(pcmWave(1, 22050, 16, rampBytes(64)), 1));
-    thrustSound = thrust.get();
+    gameAudio.thrustSound = thrust.get();
     static_cast<FakeBuffer*>(thrust->getBuffer(0))->playStartsPlaying = false;
-    updateThrustSound(true);
-    updateThrustSound(true);
-    EXPECT_EQ(thrustLevel, 0);
+    updateThrustSound(gameAudio, true);
+    updateThrustSound(gameAudio, true);
+    EXPECT_EQ(gameAudio.thrustLevel, 0);
     EXPECT_EQ(device.countCalls("play"), 2);
     EXPECT_EQ(device.countCalls("setVolume"), 0);
 
-    thrustSound = nullptr;  // a sound that could not be loaded
-    updateThrustSound(true);
-    updateThrustSound(false);
+    gameAudio.thrustSound = nullptr;  // a sound that could not be loaded
+    updateThrustSound(gameAudio, true);
+    updateThrustSound(gameAudio, false);
     EXPECT_EQ(device.countCalls("play"), 2);
 }
 

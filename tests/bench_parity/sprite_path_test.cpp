@@ -14,18 +14,16 @@
 #include "game/frame_driver.h"
 #include "game/glimmerfall_game.h"
 #include "app/program.h"
-#include "app/rendering_setup.h"
-#include "app/window_proc.h"
 #include "data_folder.h"
-#include "game_snapshot.h"
+#include "game/game_snapshot.h"
 #include "script_command.h"
 #include "script_host.h"
-#include "world/level.h"
 #include "world/world_draw.h"
 
 namespace {
 
-GlimmerfallGame game;  // outlives the host that plays it
+GameData data;
+GlimmerfallGame game(data);  // outlives the host that plays it
 std::unique_ptr<ScriptHost> player;
 std::unique_ptr<GameSnapshot> midLevel;
 
@@ -40,13 +38,14 @@ protected:
         // Start the game and let the autopilot play into the first level.
         ScriptParseResult script = parseScript("autopilot 300\n");
         ASSERT_TRUE(script.ok());
-        player = std::make_unique<ScriptHost>(160, 128, std::move(script.commands), stdout);
+        player = std::make_unique<ScriptHost>(data, 160, 128, std::move(script.commands), stdout);
         runGame(*player, game);
         ASSERT_NE(OSMesaGetCurrentContext(), nullptr);
-        ASSERT_EQ(gameState, Playing);
-        ASSERT_EQ(levelNumber, 1);
-        ASSERT_GT(collectedCount, 0);  // some pickups already wait at the origin
-        midLevel.reset(GameSnapshot::capture());
+        ASSERT_EQ(data.session.gameState, Playing);
+        ASSERT_EQ(data.session.levelNumber, 1);
+        ASSERT_GT(data.session.collectedCount, 0);  // some pickups already wait at the origin
+        midLevel = std::make_unique<GameSnapshot>();
+        midLevel->capture(data);
     }
 
     static void TearDownTestSuite()
@@ -63,9 +62,7 @@ protected:
         ASSERT_TRUE(OSMesaMakeCurrent(OSMesaGetCurrentContext(), buffer_.data(), GL_UNSIGNED_BYTE, width, height));
         width_ = width;
         height_ = height;
-        screenWidth = width;
-        screenHeight = height;
-        windowProc(*player, wmSize, 0, 0);
+        game.setupRendering(width, height);
     }
 
     struct Frame {
@@ -80,11 +77,11 @@ protected:
     std::vector<Frame> play(SpritePath path, int frames, bool firstDraw)
     {
         spritePath = path;
-        midLevel->restore();
+        midLevel->restore(data);
         worldFirstDraw = firstDraw ? 1 : 0;
         std::vector<Frame> out;
         for (int k = 0; k < frames; ++k) {
-            runFrame();
+            runFrame(data);
             glFinish();
             Frame f;
             f.pixels.resize(buffer_.size());

@@ -202,7 +202,7 @@ TEST(Sound, TheSameScriptGivesTheSameStatesAndSoundAtAnySpeed)
 
     const RunResult fast = runScript(script, plain);
     const RunResult slow = runScript(script, slowed);
-    EXPECT_GT(slow.exitSeconds, 1.5 * fast.exitSeconds) << "the bursts did not slow the runner";
+    EXPECT_GE(slow.stopBursts, 20) << "the runner was hardly stopped";
     std::cout << "plain run " << fast.exitSeconds << " s, slowed run " << slow.exitSeconds << " s\n";
 
     ASSERT_EQ(fast.exitCode, 1) << fast.err;

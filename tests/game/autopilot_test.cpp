@@ -4,8 +4,10 @@
 #include "game/controls.h"
 #include "app/messages.h"
 #include "autopilot.h"
+#include "game/game_flow.h"
 #include "game_fixture.h"
 #include "input/joystick.h"
+#include "world/level.h"
 #include "physics/ship.h"
 
 namespace {
@@ -18,8 +20,8 @@ struct Scene {
 
     Scene()
     {
-        view.gameState = Playing;
-        view.levelNumber = 2;
+        view.session.gameState = Playing;
+        view.session.levelNumber = 2;
         view.shipPosition = Vector4{0.0f, 15.0f, 0.0f, 0.0f};
         view.pickups = pickups;
         view.pickupCount = 4;
@@ -38,31 +40,40 @@ struct Scene {
 
 }  // namespace
 
+// The game flow tells which screen a frame shows and whether a press in it
+// moves the game on (the title takes a held button, the level-complete and
+// out-of-time screens only a fresh press, the final screen none); the
+// autopilot presses Space exactly when one would.
 TEST(Autopilot, OnScreensPressesSpaceOnlyWhenThePressWouldBeFresh)
 {
     struct Case {
         GameState state;
         int level;
-        bool screen;
+        Screen screen;
+        bool takesPressAfterRelease;
+        bool takesHeldButton;
     };
-    const Case cases[] = {{Title, 0, true},         {LevelComplete, 4, true},
-                          {OutOfTime, 3, true},     {Playing, 10, true},
-                          {LevelComplete, 1, false}, {Playing, 3, false}};
+    const Case cases[] = {{Title, 0, Screen::title, true, true},
+                          {LevelComplete, 4, Screen::nextLevel, true, false},
+                          {OutOfTime, 3, Screen::outOfTime, true, false},
+                          {Playing, gameCompleted, Screen::final, false, false},
+                          {LevelComplete, 1, Screen::none, false, false},
+                          {Playing, 3, Screen::none, false, false}};
     for (const Case& c : cases) {
-        EXPECT_EQ(autopilotSeesScreen(c.state, c.level), c.screen) << c.state << " " << c.level;
-        if (!c.screen) {
+        AutopilotView view;
+        view.session.gameState = c.state;
+        view.session.levelNumber = c.level;
+        EXPECT_EQ(screenFor(view.session), c.screen) << c.state << " " << c.level;
+        if (c.screen == Screen::none) {
             continue;
         }
-        AutopilotView view;
-        view.gameState = c.state;
-        view.levelNumber = c.level;
-        view.lastButton = 0;
-        Autopilot pilot;
-        EXPECT_EQ(pilot.next(view), (AutopilotKeys{false, false, false, false, true}));
-        // A screen that saw the button held waits for its release; the title
-        // screen takes a held button as it is.
-        view.lastButton = 0xE8;
-        EXPECT_EQ(pilot.next(view).space, c.state == Title) << c.state;
+        for (const int lastButton : {0, 0xE8}) {
+            view.session.lastButton = lastButton;
+            const bool takes = lastButton == 0 ? c.takesPressAfterRelease : c.takesHeldButton;
+            EXPECT_EQ(screenTakesPress(view.session), takes) << c.state << " " << c.level << " " << lastButton;
+            Autopilot pilot;
+            EXPECT_EQ(pilot.next(view), (AutopilotKeys{false, false, false, false, takes}));
+        }
     }
 }
 
@@ -131,6 +142,8 @@ TEST(Autopilot, ItsKeysTurnTheShipOntoThePickup)
 {
     for (const float side : {70.0f, -70.0f}) {
         resetWholeGame();
+        GameData& game = testGame();
+        Ship& ship = game.world.ship;
         Autopilot pilot;
         ship.body.position = Vector4{0.0f, 15.0f, 0.0f, 0.0f};
         Scene s;
@@ -150,10 +163,11 @@ TEST(Autopilot, ItsKeysTurnTheShipOntoThePickup)
             }
             held = keys;
             ship.thrustInput = 0.0f;  // turning on the spot keeps the geometry simple
-            conditionControls();
-            ship.turnInput = static_cast<float>(joystickState.lX);
+            conditionControls(game.controls, gameController);
+            std::int32_t& lX = gameController.joystickState.lX;
+            ship.turnInput = static_cast<float>(lX);
             ship.step();
-            joystickState.lX = std::clamp(joystickState.lX, -1000, 1000);
+            lX = std::clamp(lX, -1000, 1000);
 
             Vector4 to = s.pickups[0].position;
             to.subtract(ship.body.position);

@@ -11,11 +11,14 @@
 
 namespace {
 
+Camera camera;
+Ship ship;
+
 class CameraTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        resetCamera();
+        resetCamera(camera);
         ship = Ship{};
     }
 };
@@ -26,13 +29,13 @@ TEST_F(CameraTest, FirstFrameEasesTowardAShipAboveTheGlobe)
     ASSERT_TRUE(gl.ok());
     ship.body.position = Vector4{0.0f, 20.0f, 0.0f, 0.0f};
 
-    cameraPass();
+    cameraPass(camera, ship);
 
     // Target rows: right (−1, 0, 0), up (0, 0, −1), view (0, −1, 0); the
     // camera moves 10 % of the way from the identity.
-    const Vector4 r0 = cameraMatrix.row0();
-    const Vector4 r1 = cameraMatrix.row1();
-    const Vector4 r2 = cameraMatrix.row2();
+    const Vector4 r0 = camera.cameraMatrix.row0();
+    const Vector4 r1 = camera.cameraMatrix.row1();
+    const Vector4 r2 = camera.cameraMatrix.row2();
     EXPECT_FLOAT_EQ(r0.x, 0.8f);
     EXPECT_FLOAT_EQ(r0.y, 0.0f);
     EXPECT_FLOAT_EQ(r0.z, 0.0f);
@@ -42,12 +45,12 @@ TEST_F(CameraTest, FirstFrameEasesTowardAShipAboveTheGlobe)
     EXPECT_FLOAT_EQ(r2.x, 0.0f);
     EXPECT_FLOAT_EQ(r2.y, -0.1f);
     EXPECT_FLOAT_EQ(r2.z, 0.9f);
-    EXPECT_EQ(cameraMatrix.m[12], 0.0f);
-    EXPECT_EQ(cameraMatrix.m[15], 1.0f);
+    EXPECT_EQ(camera.cameraMatrix.m[12], 0.0f);
+    EXPECT_EQ(camera.cameraMatrix.m[15], 1.0f);
 
-    EXPECT_FLOAT_EQ(cameraPosition.x, 0.0f);
-    EXPECT_FLOAT_EQ(cameraPosition.y, 13.0f);
-    EXPECT_FLOAT_EQ(cameraPosition.z, 0.0f);
+    EXPECT_FLOAT_EQ(camera.cameraPosition.x, 0.0f);
+    EXPECT_FLOAT_EQ(camera.cameraPosition.y, 13.0f);
+    EXPECT_FLOAT_EQ(camera.cameraPosition.z, 0.0f);
 
     // The view loaded into GL is the camera's rotation after moving the
     // camera to the origin.
@@ -84,17 +87,17 @@ TEST_F(CameraTest, CameraSettlesSixUnitsAboveTheShipLookingDown)
     ASSERT_TRUE(gl.ok());
     ship.body.position = Vector4{0.0f, 0.0f, 15.0f, 0.0f};
     for (int i = 0; i < 300; ++i) {
-        cameraPass();
+        cameraPass(camera, ship);
     }
-    EXPECT_NEAR(cameraPosition.x, 0.0f, 1e-4f);
-    EXPECT_NEAR(cameraPosition.y, 0.0f, 1e-4f);
-    EXPECT_NEAR(cameraPosition.z, 21.0f, 1e-4f);
-    const Vector4 view = cameraMatrix.row2();
+    EXPECT_NEAR(camera.cameraPosition.x, 0.0f, 1e-4f);
+    EXPECT_NEAR(camera.cameraPosition.y, 0.0f, 1e-4f);
+    EXPECT_NEAR(camera.cameraPosition.z, 21.0f, 1e-4f);
+    const Vector4 view = camera.cameraMatrix.row2();
     EXPECT_NEAR(view.z, -1.0f, 1e-4f);
     // The ship's nose (local −z) lies along −F; with the identity pose and the
     // ship on the z axis its radial part is removed, leaving the up axis
     // perpendicular to the view.
-    EXPECT_NEAR(cameraMatrix.row1().dot(view), 0.0f, 1e-4f);
+    EXPECT_NEAR(camera.cameraMatrix.row1().dot(view), 0.0f, 1e-4f);
 
     // Clear colour black and depth test less, as every frame sets them.
     GLfloat clear[4];
@@ -124,10 +127,10 @@ TEST_F(CameraTest, HandsDownTheMatricesGlHolds)
         Matrix4 turned;
         turned.setRotationY(0.2f * static_cast<float>(frame));
         ship.body.orientation = turned;
-        const View view = cameraPass();
+        const View view = cameraPass(camera, ship);
         ASSERT_TRUE(heldBitForBit(GL_MODELVIEW_MATRIX, view.modelview)) << frame;
         ASSERT_TRUE(heldBitForBit(GL_PROJECTION_MATRIX, view.projection)) << frame;
-        ASSERT_EQ(std::memcmp(view.orientation.m, cameraMatrix.m, sizeof cameraMatrix.m), 0) << frame;
+        ASSERT_EQ(std::memcmp(view.orientation.m, camera.cameraMatrix.m, sizeof camera.cameraMatrix.m), 0) << frame;
     }
 
     const float inf = std::numeric_limits<float>::infinity();

@@ -6,89 +6,91 @@
 
 namespace {
 
-void down(std::uint32_t key, std::int64_t lParam = 0) { handleInputMessage(wmKeyDown, key, lParam); }
-void up(std::uint32_t key) { handleInputMessage(wmKeyUp, key, keyRepeatFlag | (std::int64_t{1} << 31)); }
+Controls controls;  // the keys as the messages leave them
+
+void down(std::uint32_t key, std::int64_t lParam = 0) { handleInputMessage(controls, gameController, wmKeyDown, key, lParam); }
+void up(std::uint32_t key) { handleInputMessage(controls, gameController, wmKeyUp, key, keyRepeatFlag | (std::int64_t{1} << 31)); }
 
 class ControlsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        resetControls();
-        cursorDisplayCount = 0;
-        joystickUsable = 1;
-        joystickState = JoystickState{};
+        resetControls(controls);
+        controls.cursorDisplayCount = 0;
+        gameController.joystickUsable = 1;
+        gameController.joystickState = JoystickState{};
     }
 };
 
 TEST_F(ControlsTest, ThrustKeysLetTheLastPressedWin)
 {
     down('W');
-    EXPECT_EQ(keyForward, 1000.0f);
+    EXPECT_EQ(controls.keyForward, 1000.0f);
     down('S');
-    EXPECT_EQ(keyForward, -1000.0f);
+    EXPECT_EQ(controls.keyForward, -1000.0f);
     up('W');
-    EXPECT_EQ(keyForward, -1000.0f);
+    EXPECT_EQ(controls.keyForward, -1000.0f);
     up('S');
-    EXPECT_EQ(keyForward, 0.0f);
+    EXPECT_EQ(controls.keyForward, 0.0f);
 
     down('S');
     down('W');
     up('S');
-    EXPECT_EQ(keyForward, 1000.0f);
+    EXPECT_EQ(controls.keyForward, 1000.0f);
     up('W');
-    EXPECT_EQ(keyForward, 0.0f);
+    EXPECT_EQ(controls.keyForward, 0.0f);
 }
 
 TEST_F(ControlsTest, SteeringKeysLetTheLastPressedWin)
 {
     down('A');
-    EXPECT_EQ(keyTurn, 500.0f);
+    EXPECT_EQ(controls.keyTurn, 500.0f);
     down('D');
     up('A');
-    EXPECT_EQ(keyTurn, -500.0f);
+    EXPECT_EQ(controls.keyTurn, -500.0f);
     up('D');
-    EXPECT_EQ(keyTurn, 0.0f);
+    EXPECT_EQ(controls.keyTurn, 0.0f);
 
     down('D');
     down('A');
     up('D');
-    EXPECT_EQ(keyTurn, 500.0f);
+    EXPECT_EQ(controls.keyTurn, 500.0f);
     up('A');
-    EXPECT_EQ(keyTurn, 0.0f);
+    EXPECT_EQ(controls.keyTurn, 0.0f);
 }
 
 TEST_F(ControlsTest, ReleaseThresholdsAreTheGamesOwn)
 {
     // The S release clears anything below 1, so a forward value of exactly 1
     // or less (never produced by the keys, but the rule is the rule) goes.
-    keyForward = 0.5f;
+    controls.keyForward = 0.5f;
     up('W');
-    EXPECT_EQ(keyForward, 0.5f);
+    EXPECT_EQ(controls.keyForward, 0.5f);
     up('S');
-    EXPECT_EQ(keyForward, 0.0f);
-    keyForward = 1.0f;
+    EXPECT_EQ(controls.keyForward, 0.0f);
+    controls.keyForward = 1.0f;
     up('W');
-    EXPECT_EQ(keyForward, 1.0f);
+    EXPECT_EQ(controls.keyForward, 1.0f);
 }
 
 TEST_F(ControlsTest, SpaceHoldsTheButtonValue)
 {
     down(vkSpace);
-    EXPECT_EQ(keyButton, 1000.0f);
+    EXPECT_EQ(controls.keyButton, 1000.0f);
     up(vkSpace);
-    EXPECT_EQ(keyButton, 0.0f);
+    EXPECT_EQ(controls.keyButton, 0.0f);
 }
 
 TEST_F(ControlsTest, AutoRepeatIsIgnored)
 {
     down('W');
     down('S', keyRepeatFlag);  // a repeat cannot be a first press
-    EXPECT_EQ(keyForward, 1000.0f);
+    EXPECT_EQ(controls.keyForward, 1000.0f);
     up('W');
     down('W', keyRepeatFlag);
-    EXPECT_EQ(keyForward, 0.0f);
+    EXPECT_EQ(controls.keyForward, 0.0f);
     down(vkSpace, keyRepeatFlag);
-    EXPECT_EQ(keyButton, 0.0f);
+    EXPECT_EQ(controls.keyButton, 0.0f);
 }
 
 TEST_F(ControlsTest, KeysOutsideTheTableAndOtherMessagesChangeNothing)
@@ -98,15 +100,15 @@ TEST_F(ControlsTest, KeysOutsideTheTableAndOtherMessagesChangeNothing)
         down(key);
         up(key);
     }
-    handleInputMessage(wmMouseMove, 0, 0x00100010);
-    handleInputMessage(wmRButtonDown, 2, 0);
-    handleInputMessage(wmMButtonUp, 0, 0);
-    handleInputMessage(wmMouseWheel, std::uint64_t{120} << 16, 0);
-    EXPECT_EQ(keyForward, 0.0f);
-    EXPECT_EQ(keyTurn, 0.0f);
-    EXPECT_EQ(keyButton, 0.0f);
-    EXPECT_EQ(leftButtonDown, 0);
-    EXPECT_EQ(cursorDisplayCount, 0);
+    handleInputMessage(controls, gameController, wmMouseMove, 0, 0x00100010);
+    handleInputMessage(controls, gameController, wmRButtonDown, 2, 0);
+    handleInputMessage(controls, gameController, wmMButtonUp, 0, 0);
+    handleInputMessage(controls, gameController, wmMouseWheel, std::uint64_t{120} << 16, 0);
+    EXPECT_EQ(controls.keyForward, 0.0f);
+    EXPECT_EQ(controls.keyTurn, 0.0f);
+    EXPECT_EQ(controls.keyButton, 0.0f);
+    EXPECT_EQ(controls.leftButtonDown, 0);
+    EXPECT_EQ(controls.cursorDisplayCount, 0);
 }
 
 // Alt held while W or Space is let go of turns the release into a system key
@@ -116,18 +118,18 @@ TEST_F(ControlsTest, AKeyReleasedWhileAltIsHeldIsReleased)
     constexpr std::int64_t alt = std::int64_t{1} << 29;
     down('W');
     down(vkSpace);
-    handleInputMessage(wmSysKeyUp, 'W', alt | keyRepeatFlag | (std::int64_t{1} << 31));
-    handleInputMessage(wmSysKeyUp, vkSpace, alt | keyRepeatFlag | (std::int64_t{1} << 31));
-    EXPECT_EQ(keyForward, 0.0f);
-    EXPECT_EQ(keyButton, 0.0f);
-    handleInputMessage(wmSysKeyDown, 'S', alt);
-    EXPECT_EQ(keyForward, 0.0f);
+    handleInputMessage(controls, gameController, wmSysKeyUp, 'W', alt | keyRepeatFlag | (std::int64_t{1} << 31));
+    handleInputMessage(controls, gameController, wmSysKeyUp, vkSpace, alt | keyRepeatFlag | (std::int64_t{1} << 31));
+    EXPECT_EQ(controls.keyForward, 0.0f);
+    EXPECT_EQ(controls.keyButton, 0.0f);
+    handleInputMessage(controls, gameController, wmSysKeyDown, 'S', alt);
+    EXPECT_EQ(controls.keyForward, 0.0f);
 }
 
 TEST_F(ControlsTest, OnlyTheLowSixteenBitsNameTheKey)
 {
     down(0x10000u | 'W');
-    EXPECT_EQ(keyForward, 1000.0f);
+    EXPECT_EQ(controls.keyForward, 1000.0f);
 }
 
 TEST_F(ControlsTest, EveryMessageTwiceInARowGivesTheSameResult)
@@ -139,52 +141,52 @@ TEST_F(ControlsTest, EveryMessageTwiceInARowGivesTheSameResult)
         {wmKeyUp, 'S', 0},   {wmLButtonUp, 0, 0},      {wmKeyUp, 'D', 0},       {wmKeyUp, vkSpace, 0},
     };
     for (const Message& m : script) {
-        handleInputMessage(m.message, m.wParam, m.lParam);
-        const float f = keyForward;
-        const float t = keyTurn;
-        const float b = keyButton;
-        const int l = leftButtonDown;
-        const int c = cursorDisplayCount;
-        handleInputMessage(m.message, m.wParam, m.lParam);
-        EXPECT_EQ(keyForward, f);
-        EXPECT_EQ(keyTurn, t);
-        EXPECT_EQ(keyButton, b);
-        EXPECT_EQ(leftButtonDown, l);
-        EXPECT_EQ(cursorDisplayCount, c);
+        handleInputMessage(controls, gameController, m.message, m.wParam, m.lParam);
+        const float f = controls.keyForward;
+        const float t = controls.keyTurn;
+        const float b = controls.keyButton;
+        const int l = controls.leftButtonDown;
+        const int c = controls.cursorDisplayCount;
+        handleInputMessage(controls, gameController, m.message, m.wParam, m.lParam);
+        EXPECT_EQ(controls.keyForward, f);
+        EXPECT_EQ(controls.keyTurn, t);
+        EXPECT_EQ(controls.keyButton, b);
+        EXPECT_EQ(controls.leftButtonDown, l);
+        EXPECT_EQ(controls.cursorDisplayCount, c);
     }
-    EXPECT_EQ(keyForward, 0.0f);
-    EXPECT_EQ(keyTurn, 0.0f);
-    EXPECT_EQ(cursorDisplayCount, 1);
+    EXPECT_EQ(controls.keyForward, 0.0f);
+    EXPECT_EQ(controls.keyTurn, 0.0f);
+    EXPECT_EQ(controls.cursorDisplayCount, 1);
 }
 
 TEST_F(ControlsTest, LeftReleaseShowsTheCursorOnlyAfterAPress)
 {
-    handleInputMessage(wmLButtonUp, 0, 0);
-    EXPECT_EQ(cursorDisplayCount, 0);
-    handleInputMessage(wmLButtonDown, 1, 0);
-    EXPECT_EQ(leftButtonDown, 1);
-    handleInputMessage(wmLButtonUp, 0, 0);
-    EXPECT_EQ(leftButtonDown, 0);
-    EXPECT_EQ(cursorDisplayCount, 1);
+    handleInputMessage(controls, gameController, wmLButtonUp, 0, 0);
+    EXPECT_EQ(controls.cursorDisplayCount, 0);
+    handleInputMessage(controls, gameController, wmLButtonDown, 1, 0);
+    EXPECT_EQ(controls.leftButtonDown, 1);
+    handleInputMessage(controls, gameController, wmLButtonUp, 0, 0);
+    EXPECT_EQ(controls.leftButtonDown, 0);
+    EXPECT_EQ(controls.cursorDisplayCount, 1);
 }
 
 TEST_F(ControlsTest, SpaceReleaseClearsTheEmulatedButtonOnlyWithoutAController)
 {
-    joystickUsable = 0;
-    joystickState.rgbButtons[0] = 0xE8;  // set by the frame while Space was held
-    joystickState.rgbButtons[1] = 0x80;
+    gameController.joystickUsable = 0;
+    gameController.joystickState.rgbButtons[0] = 0xE8;  // set by the frame while Space was held
+    gameController.joystickState.rgbButtons[1] = 0x80;
     down(vkSpace);
-    EXPECT_EQ(joystickState.rgbButtons[0], 0xE8);
+    EXPECT_EQ(gameController.joystickState.rgbButtons[0], 0xE8);
     up(vkSpace);
-    EXPECT_EQ(joystickState.rgbButtons[0], 0);
-    EXPECT_EQ(joystickState.rgbButtons[1], 0x80);
+    EXPECT_EQ(gameController.joystickState.rgbButtons[0], 0);
+    EXPECT_EQ(gameController.joystickState.rgbButtons[1], 0x80);
 
     // With a controller the pad owns its buttons: Space leaves them alone.
-    joystickUsable = 1;
-    joystickState.rgbButtons[0] = 0x80;
+    gameController.joystickUsable = 1;
+    gameController.joystickState.rgbButtons[0] = 0x80;
     down(vkSpace);
     up(vkSpace);
-    EXPECT_EQ(joystickState.rgbButtons[0], 0x80);
+    EXPECT_EQ(gameController.joystickState.rgbButtons[0], 0x80);
 }
 
 TEST_F(ControlsTest, ResetClearsEveryControlValue)
@@ -192,19 +194,19 @@ TEST_F(ControlsTest, ResetClearsEveryControlValue)
     down('W');
     down('D');
     down(vkSpace);
-    handleInputMessage(wmLButtonDown, 1, 0);
-    resetControls();
-    EXPECT_EQ(keyForward, 0.0f);
-    EXPECT_EQ(keyTurn, 0.0f);
-    EXPECT_EQ(keyButton, 0.0f);
-    EXPECT_EQ(leftButtonDown, 0);
+    handleInputMessage(controls, gameController, wmLButtonDown, 1, 0);
+    resetControls(controls);
+    EXPECT_EQ(controls.keyForward, 0.0f);
+    EXPECT_EQ(controls.keyTurn, 0.0f);
+    EXPECT_EQ(controls.keyButton, 0.0f);
+    EXPECT_EQ(controls.leftButtonDown, 0);
 }
 
 int conditioned(std::int32_t x)
 {
-    joystickState.lX = x;
-    conditionControls();
-    return joystickState.lX;
+    gameController.joystickState.lX = x;
+    conditionControls(controls, gameController);
+    return gameController.joystickState.lX;
 }
 
 TEST_F(ControlsTest, DeadZoneAndShiftTowardZero)
@@ -222,10 +224,10 @@ TEST_F(ControlsTest, DeadZoneAndShiftTowardZero)
 
 TEST_F(ControlsTest, SteeringKeysAreSubtractedFromTheAxis)
 {
-    keyTurn = 500.0f;  // A steers like the stick pushed left
+    controls.keyTurn = 500.0f;  // A steers like the stick pushed left
     EXPECT_EQ(conditioned(0), -500);
     EXPECT_EQ(conditioned(1000), 300);
-    keyTurn = -500.0f;
+    controls.keyTurn = -500.0f;
     EXPECT_EQ(conditioned(-650), 50);
 }
 
@@ -234,20 +236,20 @@ TEST_F(ControlsTest, SteeringKeysAreSubtractedFromTheAxis)
 TEST_F(ControlsTest, KeyboardSteeringRampsUpAndDecaysWithoutAController)
 {
     auto frameOfPlay = [] {
-        conditionControls();
-        const int seen = steeringAxis();
-        fixUpControls();
+        conditionControls(controls, gameController);
+        const int seen = steeringAxis(gameController);
+        fixUpControls(gameController);
         return seen;
     };
-    keyTurn = 500.0f;
+    controls.keyTurn = 500.0f;
     EXPECT_EQ(frameOfPlay(), -500);
     EXPECT_EQ(frameOfPlay(), -800);
     EXPECT_EQ(frameOfPlay(), -1100);
-    EXPECT_EQ(joystickState.lX, -1000);
+    EXPECT_EQ(gameController.joystickState.lX, -1000);
     EXPECT_EQ(frameOfPlay(), -1300);
     EXPECT_EQ(frameOfPlay(), -1300);
 
-    keyTurn = 0.0f;
+    controls.keyTurn = 0.0f;
     for (int expected : {-800, -600, -400, -200, 0, 0}) {
         EXPECT_EQ(frameOfPlay(), expected);
     }
@@ -255,14 +257,14 @@ TEST_F(ControlsTest, KeyboardSteeringRampsUpAndDecaysWithoutAController)
 
 TEST_F(ControlsTest, ConditioningSaturatesInsteadOfOverflowing)
 {
-    keyTurn = 500.0f;
-    joystickState.lX = INT32_MIN + 100;
-    conditionControls();
-    EXPECT_EQ(joystickState.lX, INT32_MIN);
-    keyTurn = -500.0f;
-    joystickState.lX = INT32_MAX - 100;
-    conditionControls();
-    EXPECT_EQ(joystickState.lX, INT32_MAX);
+    controls.keyTurn = 500.0f;
+    gameController.joystickState.lX = INT32_MIN + 100;
+    conditionControls(controls, gameController);
+    EXPECT_EQ(gameController.joystickState.lX, INT32_MIN);
+    controls.keyTurn = -500.0f;
+    gameController.joystickState.lX = INT32_MAX - 100;
+    conditionControls(controls, gameController);
+    EXPECT_EQ(gameController.joystickState.lX, INT32_MAX);
 }
 
 }  // namespace

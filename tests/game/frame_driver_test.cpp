@@ -18,11 +18,11 @@ namespace {
 // Puts a resting pickup on the shell right under the ship.
 void placePickupUnderShip(int index)
 {
-    Vector4 p = ship.body.position;
+    Vector4 p = testGame().world.ship.body.position;
     p.normalize();
     p.scale(15.0f);
-    pickups[index].position = p;
-    pickups[index].velocity = Vector4{};
+    testGame().world.pickups[index].position = p;
+    testGame().world.pickups[index].velocity = Vector4{};
 }
 
 // The float clock after n frames of play.
@@ -39,43 +39,43 @@ float clockAfter(int n)
 
 TEST_F(GameTest, TitleScreenClearsScoreAndStartsOnPrimaryButton)
 {
-    score = 321;
-    runFrame();
-    EXPECT_EQ(score, 0);
-    EXPECT_EQ(gameState, Title);
-    EXPECT_EQ(levelNumber, 0);
-    EXPECT_FLOAT_EQ(levelTime, 0.0f);
+    game.session.score = 321;
+    runFrame(game);
+    EXPECT_EQ(game.session.score, 0);
+    EXPECT_EQ(game.session.gameState, Title);
+    EXPECT_EQ(game.session.levelNumber, 0);
+    EXPECT_FLOAT_EQ(game.session.levelTime, 0.0f);
 
     keyDown(vkSpace);
-    runFrame();
-    EXPECT_EQ(gameState, Playing);
-    EXPECT_EQ(joystickState.rgbButtons[0], 0xE8);
-    EXPECT_EQ(levelNumber, 0) << "the screen frame plays nothing";
-    EXPECT_EQ(lastButton, 0) << "the title screen does not record the button";
+    runFrame(game);
+    EXPECT_EQ(game.session.gameState, Playing);
+    EXPECT_EQ(gameController.joystickState.rgbButtons[0], 0xE8);
+    EXPECT_EQ(game.session.levelNumber, 0) << "the screen frame plays nothing";
+    EXPECT_EQ(game.session.lastButton, 0) << "the title screen does not record the button";
 }
 
 TEST_F(GameTest, FirstFramesOfPlaySetUpLevelOneWithoutAScreen)
 {
     keyDown(vkSpace);
-    runFrame();
+    runFrame(game);
     keyUp(vkSpace);
 
-    runFrame();
-    EXPECT_EQ(levelNumber, 1);
-    EXPECT_EQ(collectedCount, 0);
-    EXPECT_EQ(score, 0) << "no bonus before the first level";
-    EXPECT_EQ(gameState, LevelComplete);
-    EXPECT_FLOAT_EQ(ship.body.position.x, 0.0f);
-    EXPECT_FLOAT_EQ(ship.body.position.y, 20.0f);
-    EXPECT_FLOAT_EQ(ship.body.position.z, 0.0f);
-    EXPECT_FLOAT_EQ(levelTime, 0.1f) << "the clock runs on the new level in the same frame";
-    EXPECT_FLOAT_EQ(pickups[0].position.z, 15.0f);
+    runFrame(game);
+    EXPECT_EQ(game.session.levelNumber, 1);
+    EXPECT_EQ(game.session.collectedCount, 0);
+    EXPECT_EQ(game.session.score, 0) << "no bonus before the first level";
+    EXPECT_EQ(game.session.gameState, LevelComplete);
+    EXPECT_FLOAT_EQ(game.world.ship.body.position.x, 0.0f);
+    EXPECT_FLOAT_EQ(game.world.ship.body.position.y, 20.0f);
+    EXPECT_FLOAT_EQ(game.world.ship.body.position.z, 0.0f);
+    EXPECT_FLOAT_EQ(game.session.levelTime, 0.1f) << "the clock runs on the new level in the same frame";
+    EXPECT_FLOAT_EQ(game.world.pickups[0].position.z, 15.0f);
 
-    runFrame();
-    EXPECT_EQ(gameState, Playing);
-    EXPECT_EQ(lastButton, 1);
-    EXPECT_EQ(levelNumber, 1);
-    EXPECT_FLOAT_EQ(levelTime, clockAfter(2));
+    runFrame(game);
+    EXPECT_EQ(game.session.gameState, Playing);
+    EXPECT_EQ(game.session.lastButton, 1);
+    EXPECT_EQ(game.session.levelNumber, 1);
+    EXPECT_FLOAT_EQ(game.session.levelTime, clockAfter(2));
 }
 
 TEST_F(GameTest, ThrustDirectionFollowsButtonsThenKeys)
@@ -96,18 +96,18 @@ TEST_F(GameTest, ThrustDirectionFollowsButtonsThenKeys)
         {0, 0, 0.0f, 0.0f},
     };
     for (const Case& c : cases) {
-        joystickState.rgbButtons[0] = c.primary;
-        joystickState.rgbButtons[1] = c.secondary;
-        keyForward = c.forward;
-        const int head = particleHead;
-        runFrame();
-        EXPECT_EQ(ship.thrustInput, c.thrust) << int(c.primary) << " " << int(c.secondary) << " "
+        gameController.joystickState.rgbButtons[0] = c.primary;
+        gameController.joystickState.rgbButtons[1] = c.secondary;
+        game.controls.keyForward = c.forward;
+        const int head = game.world.particleHead;
+        runFrame(game);
+        EXPECT_EQ(game.world.ship.thrustInput, c.thrust) << int(c.primary) << " " << int(c.secondary) << " "
                                               << c.forward;
-        const int spawned = (particleHead - head + particleSlots) % particleSlots;
+        const int spawned = (game.world.particleHead - head + particleSlots) % particleSlots;
         EXPECT_EQ(spawned, c.thrust != 0.0f ? 2 : 0);
         // Without a usable controller the frame clears both buttons.
-        EXPECT_EQ(joystickState.rgbButtons[0], 0);
-        EXPECT_EQ(joystickState.rgbButtons[1], 0);
+        EXPECT_EQ(gameController.joystickState.rgbButtons[0], 0);
+        EXPECT_EQ(gameController.joystickState.rgbButtons[1], 0);
     }
 }
 
@@ -116,15 +116,15 @@ TEST_F(GameTest, ThrustDirectionFollowsButtonsThenKeys)
 TEST_F(GameTest, ExhaustPairUsesTwelveDrawsInOrder)
 {
     startFirstLevel();
-    ship.body.velocity = Vector4{0.0f, 0.0f, -0.2f, 0.0f};
-    const Vector4 position = ship.body.position;
-    const Vector4 row0 = ship.body.orientation.row0();
-    const Vector4 row2 = ship.body.orientation.row2();
-    const std::uint32_t before = randState;
-    const int head = particleHead;
+    game.world.ship.body.velocity = Vector4{0.0f, 0.0f, -0.2f, 0.0f};
+    const Vector4 position = game.world.ship.body.position;
+    const Vector4 row0 = game.world.ship.body.orientation.row0();
+    const Vector4 row2 = game.world.ship.body.orientation.row2();
+    const std::uint32_t before = gameRandom().randState;
+    const int head = game.world.particleHead;
 
     keyDown('W');
-    runFrame();
+    runFrame(game);
 
     std::uint32_t expectState = before;
     auto draw = [&expectState] {
@@ -133,7 +133,7 @@ TEST_F(GameTest, ExhaustPairUsesTwelveDrawsInOrder)
     };
     const float side[2] = {0.3f, -0.3f};
     for (int k = 0; k < 2; ++k) {
-        const Particle& p = particles[(head + k) % particleSlots];
+        const Particle& p = game.world.particles[(head + k) % particleSlots];
         const float u1 = draw(), u2 = draw(), u3 = draw();
         const float m1 = draw(), m2 = draw(), m3 = draw();
         EXPECT_FLOAT_EQ(p.size, 0.2f);
@@ -148,26 +148,26 @@ TEST_F(GameTest, ExhaustPairUsesTwelveDrawsInOrder)
         EXPECT_NEAR(p.velocity.y, (m2 - 0.5f) * 0.05f, 1e-6f);
         EXPECT_NEAR(p.velocity.z, (m1 - 0.5f) * 0.05f + 0.05f, 1e-6f);
     }
-    EXPECT_EQ(randState, expectState) << "a thrust frame draws exactly twelve values";
+    EXPECT_EQ(gameRandom().randState, expectState) << "a thrust frame draws exactly twelve values";
 }
 
 TEST_F(GameTest, ParticleRingWrapsAtOneHundredAndDrawsNinetyNine)
 {
     startFirstLevel();
-    const int head = particleHead;
+    const int head = game.world.particleHead;
     ASSERT_EQ(head, 0);
     keyDown('W');
     for (int i = 0; i < 49; ++i) {
-        runFrame();
+        runFrame(game);
     }
-    EXPECT_EQ(particleHead, 98);
-    EXPECT_EQ(particleCount, 98);
-    runFrame();
-    EXPECT_EQ(particleHead, 0);
-    EXPECT_EQ(particleCount, 99);
-    runFrame();
-    EXPECT_EQ(particleHead, 2);
-    EXPECT_EQ(particleCount, 99);
+    EXPECT_EQ(game.world.particleHead, 98);
+    EXPECT_EQ(game.world.particleCount, 98);
+    runFrame(game);
+    EXPECT_EQ(game.world.particleHead, 0);
+    EXPECT_EQ(game.world.particleCount, 99);
+    runFrame(game);
+    EXPECT_EQ(game.world.particleHead, 2);
+    EXPECT_EQ(game.world.particleCount, 99);
 }
 
 // Pickups are compared with the ship by direction only: a pickup on the
@@ -175,32 +175,32 @@ TEST_F(GameTest, ParticleRingWrapsAtOneHundredAndDrawsNinetyNine)
 TEST_F(GameTest, CollectionParksPickupAndSpawnsOneBurstEach)
 {
     startFirstLevel();
-    ASSERT_GT(ship.body.position.y, 19.0f);
+    ASSERT_GT(game.world.ship.body.position.y, 19.0f);
     placePickupUnderShip(10);
     placePickupUnderShip(11);
     placePickupUnderShip(12);
-    const Vector4 where = pickups[10].position;
-    const int head = particleHead;
-    const int count = collectedCount;
-    const int sounds = pickupSoundCount;
+    const Vector4 where = game.world.pickups[10].position;
+    const int head = game.world.particleHead;
+    const int count = game.session.collectedCount;
+    const int sounds = game.session.pickupSoundCount;
 
-    runFrame();
+    runFrame(game);
 
-    EXPECT_EQ(collectedCount, count + 3);
-    EXPECT_EQ(pickupSoundCount, sounds + 3);
-    EXPECT_EQ(particleHead, head + 3);
-    const Particle& burst = particles[head];
+    EXPECT_EQ(game.session.collectedCount, count + 3);
+    EXPECT_EQ(game.session.pickupSoundCount, sounds + 3);
+    EXPECT_EQ(game.world.particleHead, head + 3);
+    const Particle& burst = game.world.particles[head];
     EXPECT_FLOAT_EQ(burst.size, 0.45f);
     EXPECT_NEAR(burst.position.y, where.y, 1e-4f);
     EXPECT_LE(std::fabs(burst.velocity.x), 0.075f);
     for (int i = 10; i <= 12; ++i) {
-        EXPECT_EQ(pickups[i].position.lengthSquared(), 0.0f);
-        EXPECT_EQ(pickups[i].velocity.lengthSquared(), 0.0f);
+        EXPECT_EQ(game.world.pickups[i].position.lengthSquared(), 0.0f);
+        EXPECT_EQ(game.world.pickups[i].velocity.lengthSquared(), 0.0f);
     }
 
     // Parked at the origin, they are not collected again.
-    runFrame();
-    EXPECT_EQ(collectedCount, count + 3);
+    runFrame(game);
+    EXPECT_EQ(game.session.collectedCount, count + 3);
 }
 
 TEST_F(GameTest, CompletedLevelAddsTruncatedTimeLeft)
@@ -208,24 +208,24 @@ TEST_F(GameTest, CompletedLevelAddsTruncatedTimeLeft)
     startFirstLevel();
 
     // Level 2 has 250 units: 249.95 leaves 0.05, which truncates to 0.
-    levelNumber = 2;
-    levelTime = 249.95f;
-    collectedCount = 2000;
-    score = 17;
-    runFrame();
-    EXPECT_EQ(score, 17);
-    EXPECT_EQ(levelNumber, 3);
-    EXPECT_EQ(gameState, LevelComplete);
-    EXPECT_FLOAT_EQ(levelTime, 0.1f);
+    game.session.levelNumber = 2;
+    game.session.levelTime = 249.95f;
+    game.session.collectedCount = 2000;
+    game.session.score = 17;
+    runFrame(game);
+    EXPECT_EQ(game.session.score, 17);
+    EXPECT_EQ(game.session.levelNumber, 3);
+    EXPECT_EQ(game.session.gameState, LevelComplete);
+    EXPECT_FLOAT_EQ(game.session.levelTime, 0.1f);
 
-    gameState = Playing;
-    levelNumber = 1;
-    levelTime = 100.0f;
-    collectedCount = 2000;
-    score = 0;
-    runFrame();
-    EXPECT_EQ(score, 400);
-    EXPECT_EQ(levelNumber, 2);
+    game.session.gameState = Playing;
+    game.session.levelNumber = 1;
+    game.session.levelTime = 100.0f;
+    game.session.collectedCount = 2000;
+    game.session.score = 0;
+    runFrame(game);
+    EXPECT_EQ(game.session.score, 400);
+    EXPECT_EQ(game.session.levelNumber, 2);
 }
 
 // The frame that completes level 9 raises levelNumber to 10, past the table
@@ -234,25 +234,25 @@ TEST_F(GameTest, CompletedLevelAddsTruncatedTimeLeft)
 TEST_F(GameTest, CompletingTheLastLevelEndsTheGameWithoutReadingPastTheLimits)
 {
     startFirstLevel();
-    levelNumber = 9;
-    levelTime = 650.0f;
-    collectedCount = 2000;
-    score = 7;
+    game.session.levelNumber = 9;
+    game.session.levelTime = 650.0f;
+    game.session.collectedCount = 2000;
+    game.session.score = 7;
     glLineWidth(1.0f);  // the clock would set 10: a witness that it was skipped
-    runFrame();
+    runFrame(game);
     GLfloat lineWidth = 0.0f;
     glGetFloatv(GL_LINE_WIDTH, &lineWidth);
     EXPECT_EQ(lineWidth, 1.0f) << "the clock was drawn with a limit read past the table";
-    EXPECT_EQ(levelNumber, 10);
-    EXPECT_EQ(gameState, LevelComplete);
-    EXPECT_EQ(score, 57);
-    EXPECT_FLOAT_EQ(levelTime, 0.1f);
+    EXPECT_EQ(game.session.levelNumber, 10);
+    EXPECT_EQ(game.session.gameState, LevelComplete);
+    EXPECT_EQ(game.session.score, 57);
+    EXPECT_FLOAT_EQ(game.session.levelTime, 0.1f);
 
-    levelTime = 800.0f;  // would be past any limit
-    runFrame();
-    EXPECT_EQ(gameState, LevelComplete) << "the final screen, not a time-out";
-    EXPECT_EQ(levelNumber, 10);
-    EXPECT_FLOAT_EQ(levelTime, 800.0f) << "the final screen plays nothing";
+    game.session.levelTime = 800.0f;  // would be past any limit
+    runFrame(game);
+    EXPECT_EQ(game.session.gameState, LevelComplete) << "the final screen, not a time-out";
+    EXPECT_EQ(game.session.levelNumber, 10);
+    EXPECT_FLOAT_EQ(game.session.levelTime, 800.0f) << "the final screen plays nothing";
 }
 
 // The clock is a float sum of 0.1 steps and runs slightly fast: a limit of
@@ -265,40 +265,40 @@ TEST_F(GameTest, TimeRunsOutJustPastTheLimit)
         int lastFrame;  // the frame on which the clock passes the limit
     };
     for (const Case c : {Case{1, 5000}, Case{5, 7001}}) {
-        gameState = Playing;
-        levelNumber = c.level;
-        levelTime = clockAfter(c.lastFrame - 2);
-        runFrame();
-        EXPECT_EQ(gameState, Playing) << "frame " << c.lastFrame - 1;
-        EXPECT_EQ(levelNumber, c.level);
-        runFrame();
-        EXPECT_EQ(gameState, OutOfTime) << "frame " << c.lastFrame;
-        EXPECT_EQ(levelNumber, c.level) << "the same level is set up again";
-        EXPECT_EQ(collectedCount, 0);
-        EXPECT_FLOAT_EQ(levelTime, 0.0f);
-        EXPECT_FLOAT_EQ(ship.body.position.y, 20.0f);
+        game.session.gameState = Playing;
+        game.session.levelNumber = c.level;
+        game.session.levelTime = clockAfter(c.lastFrame - 2);
+        runFrame(game);
+        EXPECT_EQ(game.session.gameState, Playing) << "frame " << c.lastFrame - 1;
+        EXPECT_EQ(game.session.levelNumber, c.level);
+        runFrame(game);
+        EXPECT_EQ(game.session.gameState, OutOfTime) << "frame " << c.lastFrame;
+        EXPECT_EQ(game.session.levelNumber, c.level) << "the same level is set up again";
+        EXPECT_EQ(game.session.collectedCount, 0);
+        EXPECT_FLOAT_EQ(game.session.levelTime, 0.0f);
+        EXPECT_FLOAT_EQ(game.world.ship.body.position.y, 20.0f);
     }
 }
 
 TEST_F(GameTest, OutOfTimeScreenWaitsForFreshPressAndKeepsScore)
 {
     startFirstLevel();
-    score = 250;
-    levelTime = 500.5f;
-    runFrame();
-    ASSERT_EQ(gameState, OutOfTime);
-    ASSERT_EQ(lastButton, 1);
+    game.session.score = 250;
+    game.session.levelTime = 500.5f;
+    runFrame(game);
+    ASSERT_EQ(game.session.gameState, OutOfTime);
+    ASSERT_EQ(game.session.lastButton, 1);
 
-    runFrame();  // the first screen frame sees the button left from play as still held
-    EXPECT_EQ(gameState, OutOfTime);
-    EXPECT_EQ(lastButton, 0);
-    EXPECT_FLOAT_EQ(levelTime, 0.0f) << "the clock stands still on screens";
+    runFrame(game);  // the first screen frame sees the button left from play as still held
+    EXPECT_EQ(game.session.gameState, OutOfTime);
+    EXPECT_EQ(game.session.lastButton, 0);
+    EXPECT_FLOAT_EQ(game.session.levelTime, 0.0f) << "the clock stands still on screens";
 
     keyDown(vkSpace);
-    runFrame();
-    EXPECT_EQ(gameState, Playing);
-    EXPECT_EQ(score, 250);
-    EXPECT_EQ(levelNumber, 1);
+    runFrame(game);
+    EXPECT_EQ(game.session.gameState, Playing);
+    EXPECT_EQ(game.session.score, 250);
+    EXPECT_EQ(game.session.levelNumber, 1);
 }
 
 // Space held as a level ends leaves the button set on the level-complete
@@ -307,45 +307,45 @@ TEST_F(GameTest, SpaceHeldThroughLevelEndNeedsReleaseAndPress)
 {
     startFirstLevel();
     keyDown(vkSpace);
-    collectedCount = 2000;
-    runFrame();
-    ASSERT_EQ(gameState, LevelComplete);
-    ASSERT_EQ(levelNumber, 2);
+    game.session.collectedCount = 2000;
+    runFrame(game);
+    ASSERT_EQ(game.session.gameState, LevelComplete);
+    ASSERT_EQ(game.session.levelNumber, 2);
 
     for (int i = 0; i < 3; ++i) {
-        runFrame();
-        EXPECT_EQ(gameState, LevelComplete);
+        runFrame(game);
+        EXPECT_EQ(game.session.gameState, LevelComplete);
     }
-    EXPECT_NE(lastButton, 0);
+    EXPECT_NE(game.session.lastButton, 0);
 
     keyUp(vkSpace);
-    runFrame();
-    EXPECT_EQ(gameState, LevelComplete);
-    EXPECT_EQ(lastButton, 0) << "releasing Space clears the emulated button";
+    runFrame(game);
+    EXPECT_EQ(game.session.gameState, LevelComplete);
+    EXPECT_EQ(game.session.lastButton, 0) << "releasing Space clears the emulated button";
 
     keyDown(vkSpace);
-    runFrame();
-    EXPECT_EQ(gameState, Playing);
+    runFrame(game);
+    EXPECT_EQ(game.session.gameState, Playing);
 }
 
 TEST_F(GameTest, LevelTenShowsFinalScreenWhateverTheState)
 {
     startFirstLevel();
     for (GameState state : {Playing, LevelComplete, OutOfTime}) {
-        gameState = state;
-        levelNumber = 10;
-        lastButton = 0;
-        levelTime = 3.0f;
-        const Vector4 shipAt = ship.body.position;
+        game.session.gameState = state;
+        game.session.levelNumber = 10;
+        game.session.lastButton = 0;
+        game.session.levelTime = 3.0f;
+        const Vector4 shipAt = game.world.ship.body.position;
         keyDown(vkSpace);
-        runFrame();
+        runFrame(game);
         keyUp(vkSpace);
-        runFrame();
-        EXPECT_EQ(gameState, state);
-        EXPECT_EQ(levelNumber, 10);
-        EXPECT_FLOAT_EQ(levelTime, 3.0f);
-        EXPECT_EQ(ship.body.position.x, shipAt.x);
-        EXPECT_EQ(ship.body.position.y, shipAt.y);
+        runFrame(game);
+        EXPECT_EQ(game.session.gameState, state);
+        EXPECT_EQ(game.session.levelNumber, 10);
+        EXPECT_FLOAT_EQ(game.session.levelTime, 3.0f);
+        EXPECT_EQ(game.world.ship.body.position.x, shipAt.x);
+        EXPECT_EQ(game.world.ship.body.position.y, shipAt.y);
     }
 }
 
@@ -354,31 +354,31 @@ TEST_F(GameTest, LevelTenShowsFinalScreenWhateverTheState)
 // a full turn.
 TEST_F(GameTest, SteeringAxisIsClampedAfterEveryFrame)
 {
-    joystickState.lX = 5000;
-    runFrame();  // title
-    EXPECT_EQ(joystickState.lX, 1000) << "conditioned to 4800, then clamped";
+    gameController.joystickState.lX = 5000;
+    runFrame(game);  // title
+    EXPECT_EQ(gameController.joystickState.lX, 1000) << "conditioned to 4800, then clamped";
     keyDown('A');
     for (int i = 0; i < 120; ++i) {
-        runFrame();
+        runFrame(game);
     }
-    EXPECT_EQ(joystickState.lX, -1000) << "two seconds of A on the title screen";
+    EXPECT_EQ(gameController.joystickState.lX, -1000) << "two seconds of A on the title screen";
     keyUp('A');
 
     startFirstLevel();
-    joystickState.lX = 5000;
-    runFrame();
-    EXPECT_EQ(ship.turnInput, 4800.0f) << "play steers with the unclamped value";
-    EXPECT_EQ(joystickState.lX, 1000);
+    gameController.joystickState.lX = 5000;
+    runFrame(game);
+    EXPECT_EQ(game.world.ship.turnInput, 4800.0f) << "play steers with the unclamped value";
+    EXPECT_EQ(gameController.joystickState.lX, 1000);
 
     keyDown('D');
-    levelTime = 600.0f;
-    runFrame();  // out of time
-    ASSERT_EQ(gameState, OutOfTime);
+    game.session.levelTime = 600.0f;
+    runFrame(game);  // out of time
+    ASSERT_EQ(game.session.gameState, OutOfTime);
     for (int i = 0; i < 60; ++i) {
-        runFrame();
-        ASSERT_LE(joystickState.lX, 1000) << "screen frame " << i;
+        runFrame(game);
+        ASSERT_LE(gameController.joystickState.lX, 1000) << "screen frame " << i;
     }
-    EXPECT_EQ(joystickState.lX, 1000);
+    EXPECT_EQ(gameController.joystickState.lX, 1000);
 }
 
 TEST_F(GameTest, FramesLeaveTheMatrixStacksBalanced)
@@ -386,16 +386,16 @@ TEST_F(GameTest, FramesLeaveTheMatrixStacksBalanced)
     GLint depth = 0;
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
     ASSERT_EQ(depth, 1);
-    runFrame();  // title
+    runFrame(game);  // title
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
     EXPECT_EQ(depth, 1);
     startFirstLevel();
-    runFrame();  // play
+    runFrame(game);  // play
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
     EXPECT_EQ(depth, 1);
-    levelTime = 600.0f;
-    runFrame();  // out of time
-    runFrame();  // its screen
+    game.session.levelTime = 600.0f;
+    runFrame(game);  // out of time
+    runFrame(game);  // its screen
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
     EXPECT_EQ(depth, 1);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));

@@ -3,59 +3,40 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <memory>
 
-#include "game/camera.h"
+#include "app/messages.h"
 #include "game/controls.h"
 #include "game/frame_driver.h"
-#include "app/messages.h"
+#include "game/game_snapshot.h"
 #include "input/joystick.h"
-#include "math/game_random.h"
-#include "physics/ship.h"
 #include "world/digit_segments.h"
-#include "world/level.h"
-#include "world/particle.h"
-#include "world/pickup.h"
-#include "world/world_draw.h"
+
+GameData& testGame()
+{
+    static GameData game;
+    return game;
+}
 
 void resetWholeGame()
 {
-    resetGameState();
-    levelNumber = 0;
-    collectedCount = 2000;
-    levelTime = 0.0f;
-    for (Pickup& p : pickups) {
-        p = Pickup{};
-    }
-    for (Particle& p : particles) {
-        p = Particle{};
-    }
-    particleHead = 0;
-    particleCount = 0;
-    ship = Ship{};
-    randState = 1;
-    joystickState = JoystickState{};
-    joystickUsable = 0;
-    keyForward = 0.0f;
-    keyTurn = 0.0f;
-    keyButton = 0.0f;
-    leftButtonDown = 0;
-    cameraMatrix = Matrix4{};
-    cameraPosition = Vector4{};
-    worldFirstDraw = 1;  // each test has a fresh context without the globe's lists
+    static const auto start = std::make_unique<const GameSnapshot>();
+    start->restore(testGame());
+    gameController.joystickUsable = 0;
     const int masks[10] = {0x7B, 0x48, 0x3D, 0x6D, 0x4E, 0x67, 0x76, 0x49, 0x7F, 0x4F};
     std::copy(masks, masks + 10, digitSegments);
 }
 
-void keyDown(std::uint32_t key) { handleInputMessage(wmKeyDown, key, 0); }
-void keyUp(std::uint32_t key) { handleInputMessage(wmKeyUp, key, 0); }
+void keyDown(std::uint32_t key) { handleInputMessage(testGame().controls, gameController, wmKeyDown, key, 0); }
+void keyUp(std::uint32_t key) { handleInputMessage(testGame().controls, gameController, wmKeyUp, key, 0); }
 
 void startFirstLevel()
 {
     keyDown(vkSpace);
-    runFrame();  // title: the press starts the game
+    runFrame(testGame());  // title: the press starts the game
     keyUp(vkSpace);
-    runFrame();  // sets up pattern 0
-    runFrame();  // plays on level 1
+    runFrame(testGame());  // sets up pattern 0
+    runFrame(testGame());  // plays on level 1
 }
 
 namespace {

@@ -5,11 +5,15 @@
 #include <cstdint>
 #include <vector>
 
+#include "game/game_data.h"
 #include "offscreen_gl.h"
 
-// Puts every global the game reads or writes back to its start value, with
-// no controller usable (the keyboard alone drives the buttons) and the digit
-// masks filled as the start-up fills them.
+// The game's state the tests play on, in fixed storage as a host keeps it.
+GameData& testGame();
+
+// Puts the whole game's state (game/game_snapshot.h) back to its start
+// values, with no controller usable (the keyboard alone drives the buttons)
+// and the digit masks filled as the start-up fills them.
 void resetWholeGame();
 
 // Key presses as the window would deliver them.
@@ -46,4 +50,5 @@ protected:
     }
 
     OffscreenGl gl{64, 64};
+    GameData& game = testGame();
 };

@@ -5,9 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "app/messages.h"
-#include "game/camera.h"
-#include "game/controls.h"
-#include "game/frame_driver.h"
 #include "game_fixture.h"
 #include "world/level.h"
 
@@ -15,29 +12,30 @@ namespace {
 
 TEST_F(GameTest, CreationPutsControlsClockAndCameraBackAndInputAndFramesDriveTheGame)
 {
-    keyForward = 1000.0f;
-    keyTurn = -500.0f;
-    keyButton = 1000.0f;
-    leftButtonDown = 1;
-    levelTime = 42.0f;
-    cameraMatrix.m[0] = 5.0f;
-    cameraPosition = Vector4{1.0f, 2.0f, 3.0f, 7.0f};
+    game.controls.keyForward = 1000.0f;
+    game.controls.keyTurn = -500.0f;
+    game.controls.keyButton = 1000.0f;
+    game.controls.leftButtonDown = 1;
+    game.session.levelTime = 42.0f;
+    game.camera.cameraMatrix.m[0] = 5.0f;
+    game.camera.cameraPosition = Vector4{1.0f, 2.0f, 3.0f, 7.0f};
 
-    GlimmerfallGame game;
-    game.created();
-    EXPECT_EQ(keyForward, 0.0f);
-    EXPECT_EQ(keyTurn, 0.0f);
-    EXPECT_EQ(keyButton, 0.0f);
-    EXPECT_EQ(leftButtonDown, 0);
-    EXPECT_EQ(levelTime, 0.0f);
-    EXPECT_EQ(cameraMatrix.m[0], 1.0f);
-    EXPECT_EQ(cameraPosition.x + cameraPosition.y + cameraPosition.z, 0.0f);
-    EXPECT_EQ(cameraPosition.w, 7.0f);  // w is the caller's
+    GlimmerfallGame glimmerfall(game);
+    glimmerfall.created();
+    EXPECT_EQ(game.controls.keyForward, 0.0f);
+    EXPECT_EQ(game.controls.keyTurn, 0.0f);
+    EXPECT_EQ(game.controls.keyButton, 0.0f);
+    EXPECT_EQ(game.controls.leftButtonDown, 0);
+    EXPECT_EQ(game.session.levelTime, 0.0f);
+    EXPECT_EQ(game.camera.cameraMatrix.m[0], 1.0f);
+    const Vector4& p = game.camera.cameraPosition;
+    EXPECT_EQ(p.x + p.y + p.z, 0.0f);
+    EXPECT_EQ(p.w, 7.0f);  // w is the caller's
 
-    game.input(wmKeyDown, vkSpace, 0);
-    EXPECT_EQ(keyButton, 1000.0f);
-    game.frame();  // the title takes the press
-    EXPECT_EQ(gameState, Playing);
+    glimmerfall.input(wmKeyDown, vkSpace, 0);
+    EXPECT_EQ(game.controls.keyButton, 1000.0f);
+    glimmerfall.frame();  // the title takes the press
+    EXPECT_EQ(game.session.gameState, Playing);
 }
 
 }  // namespace

@@ -65,26 +65,26 @@ protected:
         GameTest::SetUp();
         SoundBuffer* list[1] = {&buffer};
         sound = new Sound(list, 1, 0, nullptr, dsbCapsCtrlVolume | dsbCapsCtrlFrequency);
-        pickupSound = sound;
+        gameAudio.pickupSound = sound;
     }
     void TearDown() override
     {
-        pickupSound = nullptr;
-        thrustSound = nullptr;
+        gameAudio.pickupSound = nullptr;
+        gameAudio.thrustSound = nullptr;
         delete sound;
     }
 
     // One frame in which exactly one pickup is collected.
     void collectOne()
     {
-        Vector4 p = ship.body.position;
+        Vector4 p = game.world.ship.body.position;
         p.normalize();
         p.scale(15.0f);
-        pickups[7].position = p;
-        pickups[7].velocity = Vector4{};
-        const int before = collectedCount;
-        runFrame();
-        ASSERT_EQ(collectedCount, before + 1);
+        game.world.pickups[7].position = p;
+        game.world.pickups[7].velocity = Vector4{};
+        const int before = game.session.collectedCount;
+        runFrame(game);
+        ASSERT_EQ(game.session.collectedCount, before + 1);
     }
 
     RecordingBuffer buffer;
@@ -98,7 +98,7 @@ protected:
 TEST_F(PickupSoundTest, EveryThirtiethCollectionAlwaysPlays)
 {
     startFirstLevel();
-    pickupSoundCount = 28;
+    game.session.pickupSoundCount = 28;
     buffer.playing = true;
 
     collectOne();  // 29th, while playing
@@ -114,9 +114,9 @@ TEST_F(PickupSoundTest, EveryThirtiethCollectionAlwaysPlays)
     buffer.playing = false;
     collectOne();  // 32nd, silent
     EXPECT_EQ(buffer.plays, 2);
-    EXPECT_EQ(pickupSoundCount, 32);
+    EXPECT_EQ(game.session.pickupSoundCount, 32);
 
-    pickupSoundCount = 59;
+    game.session.pickupSoundCount = 59;
     collectOne();  // 60th, while playing
     EXPECT_EQ(buffer.plays, 3);
 }
@@ -127,32 +127,32 @@ TEST_F(PickupSoundTest, EveryThirtiethCollectionAlwaysPlays)
 TEST_F(PickupSoundTest, EveryThirtiethCollectionOfOneFrameStartsAChime)
 {
     startFirstLevel();
-    Vector4 p = ship.body.position;
+    Vector4 p = game.world.ship.body.position;
     p.normalize();
     p.scale(15.0f);
     for (int i = 0; i < 95; ++i) {
-        pickups[i].position = p;
-        pickups[i].velocity = Vector4{};
+        game.world.pickups[i].position = p;
+        game.world.pickups[i].velocity = Vector4{};
     }
-    const int before = collectedCount;
-    runFrame();
-    ASSERT_EQ(collectedCount, before + 95);
+    const int before = game.session.collectedCount;
+    runFrame(game);
+    ASSERT_EQ(game.session.collectedCount, before + 95);
     EXPECT_EQ(buffer.plays, 4);
 }
 
 // Without a pickup sound (its file failed to load) collecting still counts.
 TEST_F(GameTest, CollectingWithoutAPickupSoundStillCounts)
 {
-    ASSERT_EQ(pickupSound, nullptr);
+    ASSERT_EQ(gameAudio.pickupSound, nullptr);
     startFirstLevel();
-    pickupSoundCount = 29;
-    Vector4 p = ship.body.position;
+    game.session.pickupSoundCount = 29;
+    Vector4 p = game.world.ship.body.position;
     p.normalize();
     p.scale(15.0f);
-    pickups[3].position = p;
-    runFrame();
-    EXPECT_EQ(pickupSoundCount, 30);
-    EXPECT_EQ(collectedCount, 1);
+    game.world.pickups[3].position = p;
+    runFrame(game);
+    EXPECT_EQ(game.session.pickupSoundCount, 30);
+    EXPECT_EQ(game.session.collectedCount, 1);
 }
 
 // The engine held into a time-out dies away on the out-of-time screen as an
@@ -163,38 +163,38 @@ TEST_F(PickupSoundTest, ThrustLoopDiesAwayOnScreensAndReturnsOnlyInPlay)
     RecordingBuffer loop;
     SoundBuffer* list[1] = {&loop};
     Sound engine(list, 1, 0, nullptr, dsbCapsCtrlVolume);
-    thrustSound = &engine;
-    thrustLevel = 0;
+    gameAudio.thrustSound = &engine;
+    gameAudio.thrustLevel = 0;
 
     startFirstLevel();
     keyDown('W');
     for (int i = 0; i < 40; ++i) {
-        runFrame();
+        runFrame(game);
     }
-    EXPECT_EQ(thrustLevel, 3000);
+    EXPECT_EQ(gameAudio.thrustLevel, 3000);
     EXPECT_EQ(loop.volume, -2000);
-    levelTime = 600.0f;
-    runFrame();
-    ASSERT_EQ(gameState, OutOfTime);
+    game.session.levelTime = 600.0f;
+    runFrame(game);
+    ASSERT_EQ(game.session.gameState, OutOfTime);
 
     for (int i = 1; i <= 29; ++i) {
-        runFrame();
-        ASSERT_EQ(thrustLevel, 3000 - 100 * i) << "screen frame " << i;
-        ASSERT_EQ(loop.volume, thrustLevel - 5000);
+        runFrame(game);
+        ASSERT_EQ(gameAudio.thrustLevel, 3000 - 100 * i) << "screen frame " << i;
+        ASSERT_EQ(loop.volume, gameAudio.thrustLevel - 5000);
     }
     for (int i = 0; i < 30; ++i) {
-        runFrame();
+        runFrame(game);
     }
-    EXPECT_EQ(gameState, OutOfTime);
-    EXPECT_EQ(thrustLevel, 0);
+    EXPECT_EQ(game.session.gameState, OutOfTime);
+    EXPECT_EQ(gameAudio.thrustLevel, 0);
     EXPECT_EQ(loop.volume, dsbVolumeMin) << "silent, not the idle -5000";
     EXPECT_EQ(loop.plays, 1);
 
     keyUp('W');
     keyDown(vkSpace);
-    runFrame();  // the fresh press leaves the screen
-    EXPECT_EQ(gameState, Playing);
+    runFrame(game);  // the fresh press leaves the screen
+    EXPECT_EQ(game.session.gameState, Playing);
     EXPECT_EQ(loop.volume, dsbVolumeMin);
-    runFrame();  // a frame of play, thrusting with Space
+    runFrame(game);  // a frame of play, thrusting with Space
     EXPECT_EQ(loop.volume, 100 - 5000);
 }

@@ -24,7 +24,7 @@ ScreenShot recordFrame()
 {
     FeedbackRecorder recorder;
     recorder.begin();
-    runFrame();
+    runFrame(testGame());
     const int size = recorder.end();
     ScreenShot shot;
     EXPECT_GT(size, 0);
@@ -73,15 +73,15 @@ TEST_F(GameTest, TitleScreenLaysOutItsTwoLines)
     const auto below = row(s, win(0.0f));
     EXPECT_EQ(below.size(), 18u);
     expectSpan(below, 0.625f - 11 * 0.077f - 0.07f, 0.625f - 2 * 0.077f + 0.07f);
-    EXPECT_EQ(gameState, Title);
+    EXPECT_EQ(game.session.gameState, Title);
 }
 
 TEST_F(GameTest, LevelCompleteScreenShowsLevelAndScore)
 {
-    gameState = LevelComplete;
-    levelNumber = 3;
-    score = 1234;
-    lastButton = 1;
+    game.session.gameState = LevelComplete;
+    game.session.levelNumber = 3;
+    game.session.score = 1234;
+    game.session.lastButton = 1;
     const ScreenShot s = recordFrame();
     EXPECT_EQ(s.polygons.size(), 2u * (9 + 5));
     expectSpan(row(s, win(-0.25f)), 0.4f - 6 * 0.11f - 0.1f, 0.4f - 2 * 0.11f + 0.1f);
@@ -111,14 +111,14 @@ TEST_F(GameTest, LevelCompleteScreenShowsLevelAndScore)
 
 TEST_F(GameTest, OutOfTimeScreenNumbersTakeTheLetterColour)
 {
-    gameState = OutOfTime;
-    levelNumber = 4;
-    score = 0;
+    game.session.gameState = OutOfTime;
+    game.session.levelNumber = 4;
+    game.session.score = 0;
     ScreenShot s = recordFrame();
     EXPECT_EQ(s.polygons.size(), 2u * (9 + 5));
-    EXPECT_TRUE(s.lines.empty()) << "a score of 0 draws no digits";
+    EXPECT_TRUE(s.lines.empty()) << "a game.session.score of 0 draws no digits";
 
-    score = 57;
+    game.session.score = 57;
     s = recordFrame();
     ASSERT_EQ(s.lines.size(), 5u + 3u);
     for (const FeedbackLine& l : s.lines) {
@@ -130,41 +130,41 @@ TEST_F(GameTest, OutOfTimeScreenNumbersTakeTheLetterColour)
 
 TEST_F(GameTest, FinalScreenShowsEverythingAndIgnoresInput)
 {
-    gameState = Playing;
-    levelNumber = 10;
-    score = 2;
-    joystickUsable = 1;
-    joystickState.rgbButtons[0] = 0x80;
-    joystickState.rgbButtons[1] = 0x80;
+    game.session.gameState = Playing;
+    game.session.levelNumber = 10;
+    game.session.score = 2;
+    gameController.joystickUsable = 1;
+    gameController.joystickState.rgbButtons[0] = 0x80;
+    gameController.joystickState.rgbButtons[1] = 0x80;
     const ScreenShot s = recordFrame();
     EXPECT_EQ(s.polygons.size(), 2u * (15 + 21 + 5));
     EXPECT_EQ(s.lines.size(), 5u);
     expectSpan(row(s, win(0.5f)), 0.5f - 16 * 0.055f - 0.05f, 0.5f - 2 * 0.055f + 0.05f);
-    EXPECT_EQ(gameState, Playing);
-    EXPECT_EQ(lastButton, 0);
+    EXPECT_EQ(game.session.gameState, Playing);
+    EXPECT_EQ(game.session.lastButton, 0);
 }
 
 // With a controller the button bytes are the pad's; the level-complete and
 // out-of-time screens move on only on a press that follows a release.
 TEST_F(GameTest, ScreensRecordThePadButtonForFreshPresses)
 {
-    joystickUsable = 1;
-    levelNumber = 5;
+    gameController.joystickUsable = 1;
+    game.session.levelNumber = 5;
     for (GameState screen : {LevelComplete, OutOfTime}) {
-        gameState = screen;
-        lastButton = 0x80;
-        joystickState.rgbButtons[0] = 0x80;
-        runFrame();
-        EXPECT_EQ(gameState, screen);
-        EXPECT_EQ(lastButton, 0x80);
-        joystickState.rgbButtons[0] = 0;
-        runFrame();
-        EXPECT_EQ(lastButton, 0);
-        EXPECT_EQ(gameState, screen);
-        joystickState.rgbButtons[0] = 0x80;
-        runFrame();
-        EXPECT_EQ(gameState, Playing);
-        EXPECT_EQ(lastButton, 0x80);
-        EXPECT_EQ(joystickState.rgbButtons[0], 0x80) << "screens do not clear the buttons";
+        game.session.gameState = screen;
+        game.session.lastButton = 0x80;
+        gameController.joystickState.rgbButtons[0] = 0x80;
+        runFrame(game);
+        EXPECT_EQ(game.session.gameState, screen);
+        EXPECT_EQ(game.session.lastButton, 0x80);
+        gameController.joystickState.rgbButtons[0] = 0;
+        runFrame(game);
+        EXPECT_EQ(game.session.lastButton, 0);
+        EXPECT_EQ(game.session.gameState, screen);
+        gameController.joystickState.rgbButtons[0] = 0x80;
+        runFrame(game);
+        EXPECT_EQ(game.session.gameState, Playing);
+        EXPECT_EQ(game.session.lastButton, 0x80);
+        EXPECT_EQ(gameController.joystickState.rgbButtons[0], 0x80) << "screens do not clear the buttons";
     }
 }

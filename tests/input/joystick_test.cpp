@@ -47,8 +47,8 @@ class JoystickPollTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        joystickState = JoystickState{};
-        joystickUsable = 1;
+        gameController.joystickState = JoystickState{};
+        gameController.joystickUsable = 1;
         joystickDevice = &device;
     }
     void TearDown() override { joystickDevice = nullptr; }
@@ -76,43 +76,43 @@ TEST(JoystickAxis, RawReadingsScaleToPlusMinusThousand)
 TEST_F(JoystickPollTest, WithoutADevicePollingDoesNothing)
 {
     joystickDevice = nullptr;
-    joystickState.lX = 123;
+    gameController.joystickState.lX = 123;
     EXPECT_EQ(pollJoystick(), 0);
-    EXPECT_EQ(joystickState.lX, 123);
-    EXPECT_EQ(joystickUsable, 1);
+    EXPECT_EQ(gameController.joystickState.lX, 123);
+    EXPECT_EQ(gameController.joystickUsable, 1);
 }
 
 TEST_F(JoystickPollTest, ASuccessfulReadReplacesTheWholeState)
 {
-    joystickState.lX = 999;
-    joystickState.rgbButtons[0] = 0xE8;  // the frame's Space emulation
+    gameController.joystickState.lX = 999;
+    gameController.joystickState.rgbButtons[0] = 0xE8;  // the frame's Space emulation
     device.next.lX = -400;
     device.next.rgbButtons[1] = 0x80;
     EXPECT_EQ(pollJoystick(), 0);
-    EXPECT_EQ(joystickState.lX, -400);
-    EXPECT_EQ(joystickState.rgbButtons[0], 0);
-    EXPECT_EQ(joystickState.rgbButtons[1], 0x80);
-    EXPECT_EQ(joystickUsable, 1);
+    EXPECT_EQ(gameController.joystickState.lX, -400);
+    EXPECT_EQ(gameController.joystickState.rgbButtons[0], 0);
+    EXPECT_EQ(gameController.joystickState.rgbButtons[1], 0x80);
+    EXPECT_EQ(gameController.joystickUsable, 1);
 }
 
 TEST_F(JoystickPollTest, AFailedPollAcquiresAndKeepsTheLastState)
 {
-    joystickState.lX = 640;
-    joystickState.rgbButtons[0] = 0x80;
+    gameController.joystickState.lX = 640;
+    gameController.joystickState.rgbButtons[0] = 0x80;
     device.pollResult = notAcquired;
     device.lostAcquires = 3;
     device.next.lX = -1000;
     EXPECT_EQ(pollJoystick(), 0);
     EXPECT_EQ(device.acquires, 4);  // until it stops answering "input lost"
     EXPECT_EQ(device.reads, 0);
-    EXPECT_EQ(joystickState.lX, 640);
-    EXPECT_EQ(joystickState.rgbButtons[0], 0x80);
-    EXPECT_EQ(joystickUsable, 1);
+    EXPECT_EQ(gameController.joystickState.lX, 640);
+    EXPECT_EQ(gameController.joystickState.rgbButtons[0], 0x80);
+    EXPECT_EQ(gameController.joystickUsable, 1);
 
     // The next turn reads once the device answers again.
     device.pollResult = 0;
     EXPECT_EQ(pollJoystick(), 0);
-    EXPECT_EQ(joystickState.lX, -1000);
+    EXPECT_EQ(gameController.joystickState.lX, -1000);
 }
 
 TEST_F(JoystickPollTest, ADeviceThatIsForeverLostCannotHangThePoll)
@@ -126,17 +126,17 @@ TEST_F(JoystickPollTest, ADeviceThatIsForeverLostCannotHangThePoll)
 
 TEST_F(JoystickPollTest, AFailedReadClearsUsableForGood)
 {
-    joystickState.lX = 77;
+    gameController.joystickState.lX = 77;
     device.readResult = deviceUnplugged;
     EXPECT_EQ(pollJoystick(), deviceUnplugged);
-    EXPECT_EQ(joystickUsable, 0);
-    EXPECT_EQ(joystickState.lX, 77);
+    EXPECT_EQ(gameController.joystickUsable, 0);
+    EXPECT_EQ(gameController.joystickState.lX, 77);
 
     device.readResult = 0;
     device.next.lX = 5;
     EXPECT_EQ(pollJoystick(), 0);
-    EXPECT_EQ(joystickState.lX, 5);
-    EXPECT_EQ(joystickUsable, 0);  // never set again
+    EXPECT_EQ(gameController.joystickState.lX, 5);
+    EXPECT_EQ(gameController.joystickUsable, 0);  // never set again
 }
 
 }  // namespace

@@ -12,8 +12,8 @@ class SdlJoystickTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        joystickState = JoystickState{};
-        joystickUsable = 1;
+        gameController.joystickState = JoystickState{};
+        gameController.joystickUsable = 1;
         joystickDevice = nullptr;
     }
     void TearDown() override
@@ -62,36 +62,36 @@ TEST_F(SdlJoystickTest, AVirtualPadDrivesTheStickAndTheTwoButtons)
     ASSERT_NE(joystickDevice, nullptr);
 
     EXPECT_EQ(pollJoystick(), 0);
-    EXPECT_EQ(joystickState.lX, 0);
-    EXPECT_EQ(joystickState.rgbButtons[0], 0);
+    EXPECT_EQ(gameController.joystickState.lX, 0);
+    EXPECT_EQ(gameController.joystickState.rgbButtons[0], 0);
 
     SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, 32767);
     SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 1);
     EXPECT_EQ(pollJoystick(), 0);
-    EXPECT_EQ(joystickState.lX, 1000);
-    EXPECT_EQ(joystickState.rgbButtons[0], 0x80);
-    EXPECT_EQ(joystickState.rgbButtons[1], 0);
+    EXPECT_EQ(gameController.joystickState.lX, 1000);
+    EXPECT_EQ(gameController.joystickState.rgbButtons[0], 0x80);
+    EXPECT_EQ(gameController.joystickState.rgbButtons[1], 0);
 
     SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, -32768);
     SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 0);
     SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_B, 1);
     EXPECT_EQ(pollJoystick(), 0);
-    EXPECT_EQ(joystickState.lX, -1000);
-    EXPECT_EQ(joystickState.rgbButtons[0], 0);
-    EXPECT_EQ(joystickState.rgbButtons[1], 0x80);
+    EXPECT_EQ(gameController.joystickState.lX, -1000);
+    EXPECT_EQ(gameController.joystickState.rgbButtons[0], 0);
+    EXPECT_EQ(gameController.joystickState.rgbButtons[1], 0x80);
 
     // Other axes do not reach lX.
     SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, 0);
     SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_RIGHTX, 32767);
     EXPECT_EQ(pollJoystick(), 0);
-    EXPECT_EQ(joystickState.lX, 0);
+    EXPECT_EQ(gameController.joystickState.lX, 0);
 
     // Pulled out: the next read fails and the game falls back to the keyboard.
     SDL_JoystickClose(pad);
     ASSERT_EQ(SDL_JoystickDetachVirtual(virtualIndex_), 0);
     virtualIndex_ = -1;
     EXPECT_LT(pollJoystick(), 0);
-    EXPECT_EQ(joystickUsable, 0);
+    EXPECT_EQ(gameController.joystickUsable, 0);
 }
 
 TEST_F(SdlJoystickTest, ARawJoystickUsesItsFirstAxisAndButtons)
@@ -105,10 +105,10 @@ TEST_F(SdlJoystickTest, ARawJoystickUsesItsFirstAxisAndButtons)
     SDL_JoystickSetVirtualAxis(stick, 1, 32767);
     SDL_JoystickSetVirtualButton(stick, 1, 1);
     EXPECT_EQ(pollJoystick(), 0);
-    EXPECT_EQ(joystickState.lX, -500);
-    EXPECT_EQ(joystickState.lY, 1000);
-    EXPECT_EQ(joystickState.rgbButtons[0], 0);
-    EXPECT_EQ(joystickState.rgbButtons[1], 0x80);
+    EXPECT_EQ(gameController.joystickState.lX, -500);
+    EXPECT_EQ(gameController.joystickState.lY, 1000);
+    EXPECT_EQ(gameController.joystickState.rgbButtons[0], 0);
+    EXPECT_EQ(gameController.joystickState.rgbButtons[1], 0x80);
     SDL_JoystickClose(stick);
 }
 
@@ -120,7 +120,7 @@ TEST_F(SdlJoystickTest, APadPluggedInLaterIsOpenedAndAfterItGoesTheNextOneIs)
     }
     // Started without one, as the game does: keyboard alone.
     ASSERT_EQ(initJoystick(), noControllerFound);
-    joystickUsable = 0;
+    gameController.joystickUsable = 0;
     EXPECT_EQ(pollJoystick(), 0);
     EXPECT_EQ(joystickDevice, nullptr);
 
@@ -132,17 +132,17 @@ TEST_F(SdlJoystickTest, APadPluggedInLaterIsOpenedAndAfterItGoesTheNextOneIs)
         SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 1);
         SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, -32768);
         EXPECT_EQ(pollJoystick(), 0);
-        EXPECT_EQ(joystickUsable, 1);
+        EXPECT_EQ(gameController.joystickUsable, 1);
         ASSERT_NE(joystickDevice, nullptr);
-        EXPECT_EQ(joystickState.rgbButtons[0], 0x80);
-        EXPECT_EQ(joystickState.lX, -1000);
+        EXPECT_EQ(gameController.joystickState.rgbButtons[0], 0x80);
+        EXPECT_EQ(gameController.joystickState.lX, -1000);
 
         // A second pad plugged in beside it does not take over.
         const int second = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
                                                      SDL_CONTROLLER_BUTTON_MAX, 0);
         ASSERT_GE(second, 0);
         EXPECT_EQ(pollJoystick(), 0);
-        EXPECT_EQ(joystickState.rgbButtons[0], 0x80);
+        EXPECT_EQ(gameController.joystickState.rgbButtons[0], 0x80);
         EXPECT_EQ(SDL_JoystickDetachVirtual(second), 0);
 
         // Pulled out: back to the keyboard until the next one comes.
@@ -150,10 +150,10 @@ TEST_F(SdlJoystickTest, APadPluggedInLaterIsOpenedAndAfterItGoesTheNextOneIs)
         ASSERT_EQ(SDL_JoystickDetachVirtual(virtualIndex_), 0);
         virtualIndex_ = -1;
         EXPECT_LT(pollJoystick(), 0);
-        EXPECT_EQ(joystickUsable, 0);
-        joystickState = JoystickState{};
+        EXPECT_EQ(gameController.joystickUsable, 0);
+        gameController.joystickState = JoystickState{};
         pollJoystick();
-        EXPECT_EQ(joystickUsable, 0);
+        EXPECT_EQ(gameController.joystickUsable, 0);
     }
 }
 

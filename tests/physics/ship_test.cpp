@@ -23,14 +23,12 @@ Ship shipAt(float x, float y, float z)
 
 TEST(Ship, StartsAboveTheGlobeWithNoInput)
 {
+    const Ship ship;
     expectNear(ship.body.position, 0, 50, 0);
     EXPECT_EQ(ship.body.position.w, 0.0f);
     EXPECT_EQ(ship.thrustInput, 0.0f);
     EXPECT_EQ(ship.turnInput, 0.0f);
     EXPECT_FLOAT_EQ(ship.body.inertiaFactor, 50.0f);
-
-    const Ship fresh;
-    expectNear(fresh.body.position, 0, 50, 0);
 }
 
 TEST(Ship, RightsItselfTowardTheOutwardRadial)

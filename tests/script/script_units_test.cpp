@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <set>
 
 #include "app/messages.h"
@@ -168,11 +169,12 @@ TEST(PngWriter, WritingToAMissingFolderFailsWithAReason)
 
 TEST(StateReport, HasExactlyTheListedKeysAndFloatsThatReadBackExactly)
 {
-    ship = Ship{};
+    const auto state = std::make_unique<GameSnapshot>();
+    Ship& ship = state->data.world.ship;
     ship.body.position = Vector4{0.1f, -19.999998f, 1.0e-7f, 0.0f};
     ship.turnInput = 1234.5678f;
     JsonValue v;
-    const std::string line = gameStateJson(42);
+    const std::string line = gameStateJson(42, *state);
     EXPECT_EQ(line.find('\n'), std::string::npos);
     ASSERT_TRUE(JsonParser(line).parse(v)) << line;
     ASSERT_EQ(v.type, JsonValue::Type::Object);
@@ -200,7 +202,7 @@ TEST(StateReport, HasExactlyTheListedKeysAndFloatsThatReadBackExactly)
 
     ship.body.velocity.x = std::nanf("");
     JsonValue withNan;
-    ASSERT_TRUE(JsonParser(gameStateJson(0)).parse(withNan));
+    ASSERT_TRUE(JsonParser(gameStateJson(0, *state)).parse(withNan));
     EXPECT_EQ(withNan.get("ship")->get("velocity")->items[0].type, JsonValue::Type::Null);
     ship = Ship{};
 }

@@ -19,6 +19,9 @@
 
 namespace {
 
+// The game's state the runner's host looks at.
+GameData game;
+
 struct NullOut {
     std::FILE* file = std::fopen("/dev/null", "w");
     ~NullOut() { std::fclose(file); }
@@ -27,7 +30,7 @@ struct NullOut {
 TEST(RunnerGlCheck, TheFirstFrameThatLeavesAnErrorEndsTheRunAndIsNamed)
 {
     NullOut out;
-    ScriptHost host(8, 8, {}, out.file);
+    ScriptHost host(game, 8, 8, {}, out.file);
     host.createRenderContext();
     ASSERT_NE(OSMesaGetCurrentContext(), nullptr);
 
@@ -61,7 +64,7 @@ TEST(RunnerGlCheck, SeveralFailuresAreAllNamedInTheOrderTheyHappened)
 {
     for (const bool glFirst : {false, true}) {
         NullOut out;
-        ScriptHost host(8, 8, {}, out.file);
+        ScriptHost host(game, 8, 8, {}, out.file);
         std::string error;
         ASSERT_TRUE(host.recorder().open("/dev/full", error)) << error;  // every write fails once flushed
         host.createRenderContext();
@@ -84,13 +87,15 @@ TEST(RunnerGlCheck, SeveralFailuresAreAllNamedInTheOrderTheyHappened)
 TEST(RunnerGlCheck, LiveTextureNamesCountWhatStillExistsOfAllNamesHeld)
 {
     NullOut out;
-    ScriptHost host(8, 8, {}, out.file);
+    ScriptHost host(game, 8, 8, {}, out.file);
     host.createRenderContext();
     ASSERT_NE(OSMesaGetCurrentContext(), nullptr);
 
-    auto generate = [] {
+    unsigned int* textures = game.textures.names;
+    auto generate = [textures] {
         glGenTextures(6, textures);
-        for (unsigned int name : textures) {
+        for (int i = 0; i < 6; ++i) {
+            const unsigned int name = textures[i];
             glBindTexture(GL_TEXTURE_2D, name);  // a name is a texture once bound
         }
     };
@@ -109,7 +114,7 @@ TEST(RunnerGlCheck, LiveTextureNamesCountWhatStillExistsOfAllNamesHeld)
     EXPECT_EQ(host.liveTextureNames(), 6);
     glDeleteTextures(6, first);
     EXPECT_EQ(host.liveTextureNames(), 0);
-    std::memset(textures, 0, sizeof textures);
+    game.textures = Textures{};
 }
 
 TEST(RunnerStats, ResidentMemoryIsReadFromTheVmRssLine)

@@ -99,10 +99,12 @@ RunResult runScript(const std::string& script, const RunOptions& options)
     }
     ChildProcess child(processOptions(script, options));
     std::atomic<bool> done{false};
+    int stops = 0;
     std::thread bursts([&] {
         const auto burst = std::chrono::milliseconds(options.stopBurstMilliseconds);
         while (!done) {
             child.signal(SIGSTOP);
+            ++stops;
             std::this_thread::sleep_for(burst);
             child.signal(SIGCONT);
             std::this_thread::sleep_for(burst);
@@ -112,7 +114,9 @@ RunResult runScript(const std::string& script, const RunOptions& options)
     const ProcessResult result = child.finish();
     done = true;
     bursts.join();
-    return runResult(result);
+    RunResult r = runResult(result);
+    r.stopBursts = stops;
+    return r;
 }
 
 std::vector<RunResult> runScripts(const std::vector<std::string>& scripts, const std::vector<RunOptions>& options)

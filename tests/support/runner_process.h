@@ -46,6 +46,7 @@ struct RunResult {
     std::vector<std::string> lines;  // stdout, one entry a line
     double exitSeconds = 0.0;        // when the child had exited
     std::string err;                 // stderr
+    int stopBursts = 0;              // times the runner was stopped (stopBurstMilliseconds)
 
     // The stdout lines that are state objects, parsed, in order.
     std::vector<JsonValue> states() const;

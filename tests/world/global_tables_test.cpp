@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "world/session.h"
+#include "world/world.h"
+
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -20,6 +23,10 @@
 // This program only looks: nothing here may write the tables.
 
 namespace {
+
+// The game's progress and world in play, as the game holds them.
+Session session;
+World world;
 
 std::size_t residentPages(const void* begin, std::size_t bytes)
 {
@@ -66,11 +73,11 @@ TEST(GlobalTables, MiniGlobeHeightMapsStayUntouchedZeroPages)
 
 TEST(GlobalTables, StartValues)
 {
-    for (const Pickup& p : pickups) {
+    for (const Pickup& p : world.pickups) {
         ASSERT_EQ(p.position.lengthSquared() + p.velocity.lengthSquared(), 0.0f);
         ASSERT_EQ(p.colour.r + p.colour.g + p.colour.b + p.colour.a, 0.0f);
     }
-    for (const Particle& p : particles) {
+    for (const Particle& p : world.particles) {
         ASSERT_EQ(p.position.lengthSquared() + p.velocity.lengthSquared(), 0.0f);
         ASSERT_EQ(p.colour.r + p.colour.g + p.colour.b, 0.0f);
         ASSERT_EQ(p.size, 0.45f);
@@ -88,14 +95,13 @@ TEST(GlobalTables, StartValues)
     EXPECT_EQ(globe.radius, 0.0f);
     EXPECT_EQ(ragdollCrowd[14999].position.lengthSquared(), 0.0f);
     EXPECT_EQ(ragdollTemplate[0].lengthSquared(), 0.0f);
-    EXPECT_EQ(ship.body.position.y, 50.0f);
+    EXPECT_EQ(world.ship.body.position.y, 50.0f);
 
-    EXPECT_EQ(levelNumber, 0);
-    EXPECT_EQ(collectedCount, 2000);
-    EXPECT_EQ(levelTime, 0.0f);
-    EXPECT_EQ(randState, 1u);
+    EXPECT_EQ(session.levelNumber, 0);
+    EXPECT_EQ(session.collectedCount, 2000);
+    EXPECT_EQ(session.levelTime, 0.0f);
+    EXPECT_EQ(gameRandom().randState, 1u);
     EXPECT_EQ(worldFirstDraw, 1);
-    EXPECT_EQ(particleCount, 0);
-    EXPECT_EQ(particleHead, 0);
-    EXPECT_EQ(captureHeightMap, 0);
+    EXPECT_EQ(world.particleCount, 0);
+    EXPECT_EQ(world.particleHead, 0);
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "world/session.h"
+#include "world/world.h"
+
 #include <cmath>
 #include <cstdint>
 
@@ -9,6 +12,10 @@
 #include "world/pickup.h"
 
 namespace {
+
+// The game's progress and world in play, as the game holds them.
+Session session;
+World world;
 
 // An independent replay of the generator, for checking draw order.
 struct Lcg {
@@ -33,7 +40,7 @@ void expectNear(const Vector4& v, double x, double y, double z, const char* what
 
 void resetPickups(Vector4 velocity = {})
 {
-    for (Pickup& p : pickups) {
+    for (Pickup& p : world.pickups) {
         p = Pickup{};
         p.velocity = velocity;
     }
@@ -45,12 +52,12 @@ TEST(SetupLevel, EveryPatternStartsAtTheFrontOfTheShell)
 {
     for (int pattern = 0; pattern <= 8; ++pattern) {
         resetPickups();
-        setupLevel(pattern);
-        expectNear(pickups[0].position, 0, 0, 15, "position", 0);
+        setupLevel(pattern, session, world);
+        expectNear(world.pickups[0].position, 0, 0, 15, "position", 0);
     }
     resetPickups();
-    setupLevel(6);
-    expectNear(pickups[0].velocity, 0, 0.05, 0, "velocity", 0);
+    setupLevel(6, session, world);
+    expectNear(world.pickups[0].velocity, 0, 0.05, 0, "velocity", 0);
 }
 
 TEST(SetupLevel, PatternsFollowTheirFormulas)
@@ -59,10 +66,10 @@ TEST(SetupLevel, PatternsFollowTheirFormulas)
     for (int pattern = 0; pattern <= 8; ++pattern) {
         // A marker velocity shows which patterns leave the velocity alone.
         resetPickups(Vector4{7.0f, 8.0f, 9.0f, 0.0f});
-        setupLevel(pattern);
+        setupLevel(pattern, session, world);
         for (int i : samples) {
             SCOPED_TRACE(testing::Message() << "pattern " << pattern << ", pickup " << i);
-            const Pickup& p = pickups[i];
+            const Pickup& p = world.pickups[i];
             const double a = static_cast<float>(i) * 0.1f;
             const double a3 = static_cast<float>(i) * 0.03f;
             const double b = static_cast<float>(i) * 0.01f;
@@ -129,57 +136,57 @@ TEST(SetupLevel, PatternsFollowTheirFormulas)
 TEST(SetupLevel, ColoursTakeGreenRedBlueFromTheGenerator)
 {
     resetPickups();
-    randState = 12345;
+    gameRandom().randState = 12345;
     Lcg replay{12345};
-    setupLevel(3);
+    setupLevel(3, session, world);
     for (int i = 0; i < pickupCount; ++i) {
         const float g = replay.unit();
         const float r = replay.unit();
         const float b = replay.unit();
         if (i == 0 || i == 1 || i == pickupCount - 1) {
-            EXPECT_FLOAT_EQ(pickups[i].colour.g, g) << i;
-            EXPECT_FLOAT_EQ(pickups[i].colour.r, r) << i;
-            EXPECT_FLOAT_EQ(pickups[i].colour.b, b) << i;
-            EXPECT_EQ(pickups[i].colour.a, 0.0f) << i;
+            EXPECT_FLOAT_EQ(world.pickups[i].colour.g, g) << i;
+            EXPECT_FLOAT_EQ(world.pickups[i].colour.r, r) << i;
+            EXPECT_FLOAT_EQ(world.pickups[i].colour.b, b) << i;
+            EXPECT_EQ(world.pickups[i].colour.a, 0.0f) << i;
         }
     }
-    EXPECT_EQ(randState, replay.state);  // exactly 6000 draws
+    EXPECT_EQ(gameRandom().randState, replay.state);  // exactly 6000 draws
 }
 
 TEST(SetupLevel, ResetsShipClockAndCounters)
 {
     resetPickups();
-    setupLevel(2);  // something to keep
-    const Vector4 kept = pickups[17].position;
+    setupLevel(2, session, world);  // something to keep
+    const Vector4 kept = world.pickups[17].position;
 
     for (int pattern : {9, 10, -1}) {
         SCOPED_TRACE(pattern);
-        ship.body.position = Vector4{1.0f, 2.0f, 3.0f, 4.0f};
-        ship.body.velocity = Vector4{0.5f, 0.25f, 0.125f, 0.0f};
-        ship.body.orientation.setRotationZ(0.3f);
-        levelTime = 123.4f;
-        levelNumber = 9;
-        collectedCount = 1500;
-        const std::uint32_t before = randState;
+        world.ship.body.position = Vector4{1.0f, 2.0f, 3.0f, 4.0f};
+        world.ship.body.velocity = Vector4{0.5f, 0.25f, 0.125f, 0.0f};
+        world.ship.body.orientation.setRotationZ(0.3f);
+        session.levelTime = 123.4f;
+        session.levelNumber = 9;
+        session.collectedCount = 1500;
+        const std::uint32_t before = gameRandom().randState;
 
-        setupLevel(pattern);
+        setupLevel(pattern, session, world);
 
-        EXPECT_EQ(ship.body.position.x, 0.0f);
-        EXPECT_EQ(ship.body.position.y, 20.0f);
-        EXPECT_EQ(ship.body.position.z, 0.0f);
-        EXPECT_EQ(ship.body.position.w, 0.0f);
+        EXPECT_EQ(world.ship.body.position.x, 0.0f);
+        EXPECT_EQ(world.ship.body.position.y, 20.0f);
+        EXPECT_EQ(world.ship.body.position.z, 0.0f);
+        EXPECT_EQ(world.ship.body.position.w, 0.0f);
         const Matrix4 identity;
         for (int k = 0; k < 16; ++k) {
-            EXPECT_EQ(ship.body.orientation.m[k], identity.m[k]) << k;
+            EXPECT_EQ(world.ship.body.orientation.m[k], identity.m[k]) << k;
         }
-        EXPECT_EQ(ship.body.velocity.x, 0.5f);  // velocities carry over
-        EXPECT_EQ(ship.body.velocity.z, 0.125f);
-        EXPECT_EQ(levelTime, 0.0f);
-        EXPECT_EQ(levelNumber, 10);
-        EXPECT_EQ(collectedCount, 0);
-        EXPECT_EQ(randState, before);  // no colours drawn
-        EXPECT_EQ(pickups[17].position.x, kept.x);
-        EXPECT_EQ(pickups[17].position.z, kept.z);
+        EXPECT_EQ(world.ship.body.velocity.x, 0.5f);  // velocities carry over
+        EXPECT_EQ(world.ship.body.velocity.z, 0.125f);
+        EXPECT_EQ(session.levelTime, 0.0f);
+        EXPECT_EQ(session.levelNumber, 10);
+        EXPECT_EQ(session.collectedCount, 0);
+        EXPECT_EQ(gameRandom().randState, before);  // no colours drawn
+        EXPECT_EQ(world.pickups[17].position.x, kept.x);
+        EXPECT_EQ(world.pickups[17].position.z, kept.z);
     }
 }
 
@@ -243,13 +250,13 @@ TEST(PickupStep, CirclingPickupsKeepTheirSpeedOnTheShell)
     // Pattern 5's revolving rings: after many frames the pickups are still
     // near radius 15 and still moving.
     resetPickups();
-    setupLevel(5);
+    setupLevel(5, session, world);
     for (int frame = 0; frame < 500; ++frame) {
-        pickups[0].step();
-        pickups[1500].step();
+        world.pickups[0].step();
+        world.pickups[1500].step();
     }
     for (int i : {0, 1500}) {
-        EXPECT_NEAR(pickups[i].position.length(), 15.0f, 0.05f) << i;
-        EXPECT_NEAR(pickups[i].velocity.length(), 0.1f, 0.01f) << i;
+        EXPECT_NEAR(world.pickups[i].position.length(), 15.0f, 0.05f) << i;
+        EXPECT_NEAR(world.pickups[i].velocity.length(), 0.1f, 0.01f) << i;
     }
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "world/session.h"
+#include "world/world.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -8,6 +11,10 @@
 #include "world/particle.h"
 
 namespace {
+
+// The game's progress and world in play, as the game holds them.
+Session session;
+World world;
 
 constexpr int half = 64;
 
@@ -167,28 +174,28 @@ TEST_F(Sprites, ParticleFadesBeforeEachDraw)
 
 TEST(ParticleRing, WrapsTheHeadAndStopsTheCountAtNinetyNine)
 {
-    particleHead = 0;
-    particleCount = 0;
+    world.particleHead = 0;
+    world.particleCount = 0;
     Particle p;
     for (int k = 0; k < 99; ++k) {
         p.position.x = static_cast<float>(k);
-        emitParticle(p);
+        emitParticle(world, p);
     }
-    EXPECT_EQ(particleHead, 99);
-    EXPECT_EQ(particleCount, 99);
+    EXPECT_EQ(world.particleHead, 99);
+    EXPECT_EQ(world.particleCount, 99);
 
     p.position.x = 99.0f;
     p.size = 0.2f;
-    emitParticle(p);
-    EXPECT_EQ(particleHead, 0);
-    EXPECT_EQ(particleCount, 99);
-    EXPECT_EQ(particles[99].position.x, 99.0f);  // written, but beyond the drawn count
-    EXPECT_EQ(particles[99].size, 0.2f);
+    emitParticle(world, p);
+    EXPECT_EQ(world.particleHead, 0);
+    EXPECT_EQ(world.particleCount, 99);
+    EXPECT_EQ(world.particles[99].position.x, 99.0f);  // written, but beyond the drawn count
+    EXPECT_EQ(world.particles[99].size, 0.2f);
 
     p.position.x = 100.0f;
-    emitParticle(p);
-    EXPECT_EQ(particleHead, 1);
-    EXPECT_EQ(particleCount, 99);
-    EXPECT_EQ(particles[0].position.x, 100.0f);
-    EXPECT_EQ(particles[1].position.x, 1.0f);
+    emitParticle(world, p);
+    EXPECT_EQ(world.particleHead, 1);
+    EXPECT_EQ(world.particleCount, 99);
+    EXPECT_EQ(world.particles[0].position.x, 100.0f);
+    EXPECT_EQ(world.particles[1].position.x, 1.0f);
 }

@@ -87,11 +87,9 @@ TEST_F(TextureLoading, DisplayListRecordsTheUploadAndCapturesHeightsWhileCompili
 {
     const std::string path = file("earth.bmp", smallImage());
     globe.heightMap[512 * 1 + 0] = -1.0f;
-    captureHeightMap = 1;
     glNewList(1, GL_COMPILE);
-    loadTexture(path.c_str(), 0);
+    loadTexture(path.c_str(), 0, globe.heightMap);
     glEndList();
-    captureHeightMap = 0;
     // The heights were taken while compiling: white at column 1, row 0.
     EXPECT_EQ(globe.heightMap[512 * 1 + 0], 765.0f);
     EXPECT_EQ(globe.heightMap[512 * 2 + 0], 0.0f);

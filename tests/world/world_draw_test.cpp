@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "world/session.h"
+#include "world/world.h"
+
 #include <cmath>
 #include <cstdint>
 
@@ -14,6 +17,11 @@
 #include "world/world_draw.h"
 
 namespace {
+
+// The game's progress and world in play, as the game holds them.
+Session session;
+World world;
+Textures textures;
 
 // Big enough for the glow at z = -2000 and the whole sky.
 constexpr int half = 2048;
@@ -36,15 +44,15 @@ protected:
         view = currentView();
         glFrontFace(GL_CW);  // as the rendering set-up leaves it
         worldFirstDraw = 1;
-        particleCount = 0;
-        particleHead = 0;
-        levelTime = 0.0f;
+        world.particleCount = 0;
+        world.particleHead = 0;
+        session.levelTime = 0.0f;
     }
 
     int countPolygons()
     {
         rec.begin();
-        drawWorld(view);
+        drawWorld(view, world, session.levelTime, textures);
         const int floats = rec.end();
         EXPECT_GT(floats, 0);
         return rec.polygonCount();
@@ -114,7 +122,7 @@ TEST(WorldPixels, GlobeAppearsFromTheSecondFrameAndTurnsWithTheClock)
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
     glClearColor(0, 0, 0, 0);
     worldFirstDraw = 1;
-    ship.body.position = Vector4{0.0f, 50.0f, 0.0f, 0.0f};  // out of sight
+    world.ship.body.position = Vector4{0.0f, 50.0f, 0.0f, 0.0f};  // out of sight
     const View view = currentView();
     auto brightness = [&](int x, int y) {
         glFinish();
@@ -122,12 +130,12 @@ TEST(WorldPixels, GlobeAppearsFromTheSecondFrameAndTurnsWithTheClock)
     };
 
     glClear(GL_COLOR_BUFFER_BIT);
-    drawWorld(view);
+    drawWorld(view, world, session.levelTime, textures);
     EXPECT_EQ(brightness(32, 32), 0);  // no globe on the first frame
     EXPECT_EQ(brightness(62, 32), 0);
 
     glClear(GL_COLOR_BUFFER_BIT);
-    drawWorld(view);
+    drawWorld(view, world, session.levelTime, textures);
     EXPECT_GT(brightness(32, 32), 0);  // the earth, radius 10 at the centre
     EXPECT_GT(brightness(12, 32), 0);
     EXPECT_GT(brightness(62, 32), 0);  // the moon at (15, 0, 0)
@@ -136,17 +144,17 @@ TEST(WorldPixels, GlobeAppearsFromTheSecondFrameAndTurnsWithTheClock)
 
     // A quarter turn of the moon's orbit (levelTime 31.4 × 0.05) takes it
     // off the right-hand side to the far side, out of this view's x range.
-    levelTime = 31.415927f;
+    session.levelTime = 31.415927f;
     glClear(GL_COLOR_BUFFER_BIT);
-    drawWorld(view);
+    drawWorld(view, world, session.levelTime, textures);
     EXPECT_EQ(brightness(62, 32), 0);
     EXPECT_GT(brightness(32, 32), 0);
-    levelTime = 0.0f;
+    session.levelTime = 0.0f;
 }
 
 TEST_F(WorldPass, FirstDrawTakesItsRandomValuesInOrder)
 {
-    randState = 777;
+    gameRandom().randState = 777;
     Lcg replay{777};
     countPolygons();
 
@@ -174,43 +182,43 @@ TEST_F(WorldPass, FirstDrawTakesItsRandomValuesInOrder)
         EXPECT_EQ(miniGlobes[i].randomValues.z, first) << i;
         EXPECT_EQ(miniGlobes[i].randomValues.w, 0.0f) << i;
     }
-    EXPECT_EQ(randState, replay.state);  // 60300 draws, no more
+    EXPECT_EQ(gameRandom().randState, replay.state);  // 60300 draws, no more
 
-    const std::uint32_t before = randState;
+    const std::uint32_t before = gameRandom().randState;
     countPolygons();
-    EXPECT_EQ(randState, before);  // later frames draw nothing
+    EXPECT_EQ(gameRandom().randState, before);  // later frames draw nothing
 }
 
 TEST_F(WorldPass, MovesAndFadesOnlyTheCountedParticles)
 {
     for (int j = 0; j < 3; ++j) {
-        particles[j] = Particle{};
-        particles[j].colour = Colour{1.0f, 1.0f, 1.0f, 0.0f};
-        particles[j].velocity = Vector4{1.0f, 0.0f, 0.0f, 0.0f};
+        world.particles[j] = Particle{};
+        world.particles[j].colour = Colour{1.0f, 1.0f, 1.0f, 0.0f};
+        world.particles[j].velocity = Vector4{1.0f, 0.0f, 0.0f, 0.0f};
     }
     countPolygons();  // particleCount 0: nothing moves
-    EXPECT_EQ(particles[0].position.x, 0.0f);
-    EXPECT_EQ(particles[0].colour.r, 1.0f);
+    EXPECT_EQ(world.particles[0].position.x, 0.0f);
+    EXPECT_EQ(world.particles[0].colour.r, 1.0f);
 
-    particleCount = 2;
+    world.particleCount = 2;
     const int withTwo = countPolygons();
-    particleCount = 0;
+    world.particleCount = 0;
     const int withNone = countPolygons();
     EXPECT_EQ(withTwo - withNone, 4);
-    EXPECT_EQ(particles[0].position.x, 1.0f);
-    EXPECT_EQ(particles[1].position.x, 1.0f);
-    EXPECT_FLOAT_EQ(particles[1].colour.g, 0.95f);
-    EXPECT_EQ(particles[2].position.x, 0.0f);
-    EXPECT_EQ(particles[2].colour.g, 1.0f);
+    EXPECT_EQ(world.particles[0].position.x, 1.0f);
+    EXPECT_EQ(world.particles[1].position.x, 1.0f);
+    EXPECT_FLOAT_EQ(world.particles[1].colour.g, 0.95f);
+    EXPECT_EQ(world.particles[2].position.x, 0.0f);
+    EXPECT_EQ(world.particles[2].colour.g, 1.0f);
 }
 
 TEST_F(WorldPass, ShipIsDrawnLastAtItsPose)
 {
     countPolygons();
-    ship.body.position = Vector4{100.0f, 50.0f, 0.0f, 0.0f};
-    ship.body.orientation = Matrix4{};
+    world.ship.body.position = Vector4{100.0f, 50.0f, 0.0f, 0.0f};
+    world.ship.body.orientation = Matrix4{};
     rec.begin();
-    drawWorld(view);
+    drawWorld(view, world, session.levelTime, textures);
     const int floats = rec.end();
     const auto polygons = feedbackPolygons(rec, floats, half);
     ASSERT_FALSE(polygons.empty());

@@ -5,14 +5,14 @@
 #include <utility>
 #include <vector>
 
-#include "input/joystick.h"
+#include "game/game_flow.h"
+#include "physics/shell.h"
 #include "physics/ship.h"
 #include "world/level.h"
 
 namespace {
 
 constexpr double pi = 3.14159265358979323846;
-constexpr double shellRadius = 15.0;
 constexpr double topSpeed = 0.153;      // units a frame at full thrust
 constexpr double thrustPerFrame = 0.01536;
 constexpr double chaseSpeed = 0.15;     // a fair average along the shell
@@ -188,42 +188,29 @@ bool collected(const Pickup& p) { return p.position.lengthSquared() < 1e-6f; }
 
 int framesLeft(const AutopilotView& view)
 {
-    const int limit = view.levelNumber >= 1 && view.levelNumber <= 9 ? levelTimeLimits[view.levelNumber] : 0;
-    return static_cast<int>(std::lround((static_cast<double>(limit) - view.levelTime) * 10.0));
+    const int level = view.session.levelNumber;
+    const int limit = level >= 1 && level <= levelCount ? levelTimeLimits[level] : 0;
+    return static_cast<int>(std::lround((static_cast<double>(limit) - view.session.levelTime) * 10.0));
 }
 
 }  // namespace
 
-AutopilotView autopilotViewOfGame()
+AutopilotView autopilotViewOf(const GameData& game, const Controller& controller)
 {
     AutopilotView view;
-    view.gameState = gameState;
-    view.levelNumber = levelNumber;
-    view.lastButton = lastButton;
-    view.levelTime = levelTime;
-    view.shipPosition = ship.body.position;
-    view.shipVelocity = ship.body.velocity;
-    view.shipOrientation = ship.body.orientation;
-    view.steeringAxis = joystickState.lX;
-    view.pickups = pickups;
+    view.session = game.session;
+    view.shipPosition = game.world.ship.body.position;
+    view.shipVelocity = game.world.ship.body.velocity;
+    view.shipOrientation = game.world.ship.body.orientation;
+    view.steeringAxis = controller.joystickState.lX;
+    view.pickups = game.world.pickups;
     view.pickupCount = pickupCount;
     return view;
 }
 
-bool autopilotSeesScreen(GameState state, int level)
-{
-    if (state == Title || level == 10) {
-        return true;
-    }
-    if (state == LevelComplete) {
-        return level != 1;  // the first level starts without a screen
-    }
-    return state == OutOfTime;
-}
-
 void Autopilot::startLevel(const AutopilotView& view)
 {
-    level_ = view.levelNumber;
+    level_ = view.session.levelNumber;
     target_ = -1;
     turnKnown_ = false;
     reverse_ = false;
@@ -232,20 +219,20 @@ void Autopilot::startLevel(const AutopilotView& view)
 AutopilotKeys Autopilot::next(const AutopilotView& view)
 {
     AutopilotKeys keys;
-    if (autopilotSeesScreen(view.gameState, view.levelNumber)) {
+    if (screenFor(view.session) != Screen::none) {
         // The level-complete and out-of-time screens move on only on a fresh
         // press: a button they saw held is let go first. Going by what the
         // screen saw rather than by a fixed rhythm matters because the loop
         // runs two frames per turn and takes one message a turn, so a
         // release and the next press can land between the same two frames.
-        keys.space = view.gameState == Title || view.lastButton == 0;
+        keys.space = screenTakesPress(view.session);
         level_ = -1;
         return keys;
     }
-    if (view.levelNumber != level_ || view.levelTime < 0.05f) {
+    if (view.session.levelNumber != level_ || view.session.levelTime < 0.05f) {
         startLevel(view);
     }
-    frame_ = static_cast<int>(std::lround(view.levelTime * 10.0));
+    frame_ = static_cast<int>(std::lround(view.session.levelTime * 10.0));
     const int left = framesLeft(view);
 
     const V shipAt = toV(view.shipPosition);
@@ -254,7 +241,7 @@ AutopilotKeys Autopilot::next(const AutopilotView& view)
 
     // The stop to wait at: the first not yet given up that some pickup will
     // still pass in time.
-    const Plan plan = planFor(view.levelNumber);
+    const Plan plan = planFor(view.session.levelNumber);
     const double slack = 0.3 / shellRadius;
     const Stop* stop = nullptr;
     int late = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "game/frame_driver.h"
+#include "game/game_data.h"
+#include "input/joystick.h"
 #include "math/matrix4.h"
 #include "math/vector4.h"
 #include "world/pickup.h"
@@ -10,7 +11,7 @@
 // between two decisions into key-down and key-up messages.
 //
 //   Autopilot pilot;                          // nothing held at start
-//   each frame: held = pilot.next(autopilotViewOfGame());
+//   each frame: held = pilot.next(autopilotViewOf(game, gameController));
 //
 // On a screen it holds Space, letting it go whenever the screen last saw it
 // held, so that every press is a fresh one. In play it reads where the
@@ -45,10 +46,9 @@ struct AutopilotKeys {
 
 // What the autopilot looks at; a test can fill one by hand.
 struct AutopilotView {
-    GameState gameState = Title;
-    int levelNumber = 0;
-    int lastButton = 0;  // the primary button as the last screen frame saw it
-    float levelTime = 0.0f;
+    // Where the game stands: the level, its clock, and what a screen will do
+    // (the game flow answers, game/game_flow.h).
+    Session session;
     Vector4 shipPosition;
     Vector4 shipVelocity;
     Matrix4 shipOrientation;  // row0 the ship's side axis, −row2 its nose
@@ -57,11 +57,8 @@ struct AutopilotView {
     int pickupCount = 0;
 };
 
-// The view of the running game, read from its globals.
-AutopilotView autopilotViewOfGame();
-
-// True when the next frame draws a screen rather than a frame of play.
-bool autopilotSeesScreen(GameState state, int levelNumber);
+// The view of a running game.
+AutopilotView autopilotViewOf(const GameData& game, const Controller& controller);
 
 class Autopilot {
 public:

@@ -26,6 +26,9 @@ namespace {
 
 constexpr int usageError = 2;
 
+// The game's state, in fixed storage for the whole run.
+GameData gameData;
+
 int usage(const char* why)
 {
     std::fprintf(stderr, "glimmerfall-script: %s\nusage: glimmerfall-script [--size WxH] [--data DIR] [--audio-out FILE.wav] [SCRIPT]\n",
@@ -90,7 +93,7 @@ int main(int argc, char** argv)
                      script.error.c_str());
         return usageError;
     }
-    ScriptHost host(width, height, std::move(script.commands), stdout);
+    ScriptHost host(gameData, width, height, std::move(script.commands), stdout);
     if (scriptPath != nullptr && std::strcmp(scriptPath, "-") != 0) {
         host.setScriptName(scriptPath);
     }
@@ -106,7 +109,7 @@ int main(int argc, char** argv)
         return usageError;
     }
 
-    GlimmerfallGame game;
+    GlimmerfallGame game(gameData);
     const int code = runGame(host, game);
     host.finishRecording();
     // Every failure is named; the first that happened decides the exit code.

@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "app/messages.h"
+#include "world/level.h"
 
 namespace {
 
@@ -57,8 +58,8 @@ std::string parseLine(const std::vector<std::string_view>& w, ScriptCommand& c)
         return "";
     }
     if (verb == "level") {
-        if (n != 2 || !toInteger(w[1], 1, 9, v)) {
-            return "level needs a level number from 1 to 9";
+        if (n != 2 || !toInteger(w[1], 1, levelCount, v)) {
+            return "level needs a level number from 1 to " + std::to_string(levelCount);
         }
         c.kind = Kind::Level;
         c.count = v;

@@ -5,14 +5,11 @@
 
 #include <algorithm>
 
-#include "game/frame_driver.h"
 #include "audio/openal_device.h"
 #include "audio/sound_device.h"
 #include "level_start.h"
 #include "png_writer.h"
 #include "state_report.h"
-#include "world/level.h"
-#include "world/textures.h"
 
 namespace {
 
@@ -20,8 +17,9 @@ constexpr std::int64_t keyUpFlags = keyRepeatFlag | (std::int64_t{1} << 31);
 
 }  // namespace
 
-ScriptHost::ScriptHost(int width, int height, std::vector<ScriptCommand> commands, std::FILE* out)
-    : desktopWidth_(width), desktopHeight_(height), width_(width), height_(height),
+ScriptHost::ScriptHost(GameData& game, int width, int height, std::vector<ScriptCommand> commands,
+                       std::FILE* out)
+    : game_(game), desktopWidth_(width), desktopHeight_(height), width_(width), height_(height),
       commands_(std::move(commands)), out_(out)
 {
     // The runner's sound follows its frames, not the wall clock.
@@ -132,7 +130,7 @@ void ScriptHost::checkGlErrors()
 
 void ScriptHost::noteTextureNames()
 {
-    for (unsigned int name : textures) {
+    for (unsigned int name : game_.textures.names) {
         highestTextureName_ = std::max(highestTextureName_, name);
     }
 }
@@ -191,7 +189,7 @@ void ScriptHost::postKey(std::uint32_t message, std::uint32_t key, bool repeat)
 
 void ScriptHost::steer()
 {
-    const AutopilotKeys next = pilot_.next(autopilotViewOfGame());
+    const AutopilotKeys next = pilot_.next(autopilotViewOf(game_, gameController));
     const struct {
         bool was;
         bool now;
@@ -301,7 +299,7 @@ bool ScriptHost::run(const ScriptCommand& c)
             }
             return true;
         case Kind::Level:
-            startAtLevel(static_cast<int>(c.count));
+            startAtLevel(game_, static_cast<int>(c.count));
             return true;
         case Kind::Key:
             postKey(c.message, c.key, c.repeat);
@@ -369,15 +367,16 @@ bool ScriptHost::run(const ScriptCommand& c)
             return true;
         }
         case Kind::State:
-            std::fprintf(out_, "%s\n", gameStateJson(frames_).c_str());
+            snapshot_->capture(game_);
+            std::fprintf(out_, "%s\n", gameStateJson(frames_, *snapshot_).c_str());
             std::fflush(out_);
             return true;
         case Kind::Stats: {
             noteTextureNames();
             RunnerStats stats;
             stats.frame = frames_;
-            stats.gameState = static_cast<int>(gameState);
-            stats.levelNumber = levelNumber;
+            stats.gameState = static_cast<int>(game_.session.gameState);
+            stats.levelNumber = game_.session.levelNumber;
             stats.residentKiB = residentKiB();
             stats.textureNames = liveTextureNames();
             std::fprintf(out_, "%s\n", runnerStatsJson(stats).c_str());

@@ -2,11 +2,14 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/host.h"
 #include "autopilot.h"
+#include "game/game_data.h"
+#include "game/game_snapshot.h"
 #include "mix_recorder.h"
 #include "script_command.h"
 
@@ -20,7 +23,9 @@ struct _SDL_Joystick;
 // loopback output, mixed in game time: 1/60 s after every frame.
 class ScriptHost final : public Host {
 public:
-    ScriptHost(int width, int height, std::vector<ScriptCommand> commands, std::FILE* out);
+    // The game's state is the one the runner hands its game; the host reads
+    // it for state lines, the autopilot and `level N`.
+    ScriptHost(GameData& game, int width, int height, std::vector<ScriptCommand> commands, std::FILE* out);
     ~ScriptHost() override;
 
     int desktopWidth() const override { return desktopWidth_; }
@@ -73,6 +78,8 @@ private:
     void checkGlErrors();
     void noteTextureNames();
 
+    GameData& game_;
+    std::unique_ptr<GameSnapshot> snapshot_ = std::make_unique<GameSnapshot>();  // for state lines
     int desktopWidth_;
     int desktopHeight_;
     int width_;

@@ -3,16 +3,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "game/camera.h"
-#include "game/controls.h"
-#include "game/frame_driver.h"
-#include "audio/game_sounds.h"
-#include "input/joystick.h"
-#include "math/game_random.h"
-#include "physics/ship.h"
-#include "world/level.h"
-#include "world/particle.h"
-
 namespace {
 
 class Json {
@@ -81,17 +71,23 @@ private:
 
 }  // namespace
 
-std::string gameStateJson(std::int64_t frame)
+std::string gameStateJson(std::int64_t frame, const GameSnapshot& state)
 {
+    const Session& session = state.data.session;
+    const World& world = state.data.world;
+    const Ship& ship = world.ship;
+    const Controls& controls = state.data.controls;
+    const JoystickState& joystick = state.controller.joystickState;
+    const Camera& camera = state.data.camera;
     Json j;
     j.open();
     j.integer("frame", frame);
-    j.integer("gameState", static_cast<int>(gameState));
-    j.integer("levelNumber", levelNumber);
-    j.integer("collectedCount", collectedCount);
-    j.number("levelTime", levelTime);
-    j.integer("score", score);
-    j.integer("lastButton", lastButton);
+    j.integer("gameState", static_cast<int>(session.gameState));
+    j.integer("levelNumber", session.levelNumber);
+    j.integer("collectedCount", session.collectedCount);
+    j.number("levelTime", session.levelTime);
+    j.integer("score", session.score);
+    j.integer("lastButton", session.lastButton);
 
     const Matrix4& o = ship.body.orientation;
     j.open("ship");
@@ -106,25 +102,25 @@ std::string gameStateJson(std::int64_t frame)
     j.close();
 
     j.open("controls");
-    j.number("keyForward", keyForward);
-    j.number("keyTurn", keyTurn);
-    j.number("keyButton", keyButton);
-    j.integer("lX", joystickState.lX);
-    j.integer("button0", joystickState.rgbButtons[0]);
-    j.integer("button1", joystickState.rgbButtons[1]);
-    j.integer("joystickUsable", joystickUsable);
+    j.number("keyForward", controls.keyForward);
+    j.number("keyTurn", controls.keyTurn);
+    j.number("keyButton", controls.keyButton);
+    j.integer("lX", joystick.lX);
+    j.integer("button0", joystick.rgbButtons[0]);
+    j.integer("button1", joystick.rgbButtons[1]);
+    j.integer("joystickUsable", state.controller.joystickUsable);
     j.close();
 
-    j.integer("particleHead", particleHead);
-    j.integer("particleCount", particleCount);
-    j.integer("randState", randState);
-    j.integer("thrustLevel", thrustLevel);
+    j.integer("particleHead", world.particleHead);
+    j.integer("particleCount", world.particleCount);
+    j.integer("randState", state.randState);
+    j.integer("thrustLevel", state.thrustLevel);
 
     j.open("camera");
-    j.vector("position", cameraPosition);
-    j.vector("row0", cameraMatrix.row0());
-    j.vector("row1", cameraMatrix.row1());
-    j.vector("row2", cameraMatrix.row2());
+    j.vector("position", camera.cameraPosition);
+    j.vector("row0", camera.cameraMatrix.row0());
+    j.vector("row1", camera.cameraMatrix.row1());
+    j.vector("row2", camera.cameraMatrix.row2());
     j.close();
 
     j.close();

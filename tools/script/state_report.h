@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <string>
 
+#include "game/game_snapshot.h"
+
 // The game's state after frame number frame, as one line of JSON: the game
 // flow, the ship, the controls, the particle ring, the generator, the thrust
 // sound and the camera. Floats keep 9 significant digits so they read back
 // exactly; a value that is not finite is written as null.
-std::string gameStateJson(std::int64_t frame);
+std::string gameStateJson(std::int64_t frame, const GameSnapshot& state);
 
 // What a long run watches, as one line of JSON: the frame, the game flow,
 // the resident memory in KiB and the number of live texture names.

@@ -1,14 +1,12 @@
-#include "app/rendering_setup.h"
+#include "game/rendering_setup.h"
 
 #include <GL/gl.h>
 
 #include "world/display_lists.h"
+#include "world/world_draw.h"
 #include "world/ragdoll.h"
 #include "world/texture_loader.h"
 #include "world/textures.h"
-
-int screenWidth = 0;
-int screenHeight = 0;
 
 namespace {
 
@@ -28,7 +26,7 @@ SquareViewport squareViewport(int width, int height)
     return SquareViewport{0, d / 2, width, width};
 }
 
-void setupRendering()
+void setupRendering(Textures& textures, int screenWidth, int screenHeight)
 {
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LESS);
@@ -39,9 +37,7 @@ void setupRendering()
 
     // The earth image also fills the globe's height map while it loads.
     glNewList(earthImageList, GL_COMPILE);
-    captureHeightMap = 1;
-    loadTexture("earth3.bmp", 0);
-    captureHeightMap = 0;
+    loadTexture("earth3.bmp", 0, globeHeightMap());
     glEndList();
     compileUpload(moonImageList, "moon.bmp");
     compileUpload(particleImageList, "particlecheaper4.bmp");
@@ -50,12 +46,12 @@ void setupRendering()
 
     // Every set-up makes new textures; the previous run's go first, so that
     // resizing never leaks them (names of 0 are ignored).
-    glDeleteTextures(6, textures);
-    glGenTextures(6, textures);
-    constexpr GLuint uploads[6] = {earthImageList, moonImageList, particleImageList,
-                                   fontImageList, shipImageList, shipImageList};
-    for (int i = 0; i < 6; ++i) {
-        glBindTexture(GL_TEXTURE_2D, textures[i]);
+    glDeleteTextures(textureCount, textures.names);
+    glGenTextures(textureCount, textures.names);
+    constexpr GLuint uploads[textureCount] = {earthImageList, moonImageList, particleImageList,
+                                              fontImageList, shipImageList, shipImageList};
+    for (int i = 0; i < textureCount; ++i) {
+        glBindTexture(GL_TEXTURE_2D, textures.names[i]);
         glCallList(uploads[i]);
     }
 

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+
+#include "game/game_data.h"
+#include "input/joystick.h"
+#include "world/world_draw.h"
+
+// Everything the game changes as it plays, outside GL: its own data, the
+// records it shares (the random sequence, the controller record, the
+// engine's level) and what the first world draw made (the sky, the small
+// globes' random values, whether it has happened yet). This is the one list
+// of the game's state: the runner prints its state lines from a snapshot,
+// the tests start every game from a fresh one (a default snapshot holds the
+// start values) and the benchmark captures one and restores it to draw the
+// same stretch of play again. A new field of the game's state belongs here.
+struct GameSnapshot {
+    GameData data;
+    std::uint32_t randState = 1;
+    Controller controller;
+    int thrustLevel = 0;
+    Scenery scenery;
+
+    // Copies the game's state into this snapshot.
+    void capture(const GameData& game);
+    // Puts it back.
+    void restore(GameData& game) const;
+};

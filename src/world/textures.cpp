@@ -1,3 +1,0 @@
-#include "world/textures.h"
-
-unsigned int textures[6] = {};
