@@ -13,7 +13,8 @@ constexpr std::uint32_t gameSoundFlags = dsbCapsCtrlVolume | dsbCapsCtrlFrequenc
 // on stderr, and the game goes on without it.
 void loadSound(Sound** sound, const char* fileName, std::uint32_t bufferCount)
 {
-    const HResult hr = gameAudio.soundManager.createSound(sound, fileName, gameSoundFlags, guidNull, bufferCount);
+    const HResult hr =
+        gameAudio.soundManager.createSound(sound, fileName, gameSoundFlags, guidNull, bufferCount);
     if (failed(hr)) {
         std::fprintf(stderr, "glimmerfall: cannot load sound \"%s\" (error 0x%08X); playing on without it\n",
                      fileName, static_cast<unsigned>(hr));

@@ -22,12 +22,14 @@ void restoreLostBuffers(Sound* sound)
 
 void muteSoundOutput(bool muted)
 {
-    if (gameAudio.soundManager.directSound != nullptr) gameAudio.soundManager.directSound->setMuted(muted);
+    SoundDevice* device = gameAudio.soundManager.directSound;
+    if (device != nullptr) device->setMuted(muted);
 }
 
 void checkSoundOutput()
 {
-    if (gameAudio.soundManager.directSound == nullptr || gameAudio.soundManager.directSound->checkOutput() != sFalse) return;
+    SoundDevice* device = gameAudio.soundManager.directSound;
+    if (device == nullptr || device->checkOutput() != sFalse) return;
 
     // A new output: every buffer was lost with the old one.
     restoreLostBuffers(gameAudio.pickupSound);

@@ -4,7 +4,9 @@
 #include "math/plane.h"
 #include "math/vector4.h"
 
-// One point of a body's hull: eight corners and the centre.
+// One point of a body's hull: eight corners and the centre. The game builds
+// and moves the hull with its body, but nothing reads it yet (it draws no
+// random numbers, so keeping it changes no colour and no frame).
 struct BoxPoint {
     float radius = 0.5f;    // the corners are inset by it
     Vector4 worldPosition;  // written by updateHull

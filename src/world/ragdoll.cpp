@@ -63,6 +63,9 @@ bool loadRagdollTemplate(const char* fileName)
     return true;
 }
 
+// Nothing draws or reads the crowd; it is built as the game has always built
+// it at every rendering set-up, and it draws no random numbers, so it shapes
+// nothing else.
 void buildCrowd()
 {
     for (int n = 0; n < ragdollNodeCount; ++n) {

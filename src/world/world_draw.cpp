@@ -55,7 +55,8 @@ void compileWorld(const Textures& textures)
     }
 
     // The small globes get their list numbers now; their lists wait for
-    // miniGlobeList, since nothing draws them.
+    // miniGlobeList, since nothing draws them. They are kept for their 300
+    // random draws: without them every later level's colours would change.
     for (int i = 0; i < miniGlobeCount; ++i) {
         MiniGlobe& mini = miniGlobes[i];
         mini.displayList = static_cast<int>(firstMiniGlobeList) + i;

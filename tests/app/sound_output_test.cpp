@@ -29,7 +29,8 @@ protected:
         ASSERT_TRUE(gl.ok());
         installFakeDevice(&device);
         ASSERT_TRUE(host.createWindow(windowProc, game));
-        ASSERT_TRUE(gameAudio.musicSound != nullptr && gameAudio.thrustSound != nullptr && gameAudio.pickupSound != nullptr);
+        ASSERT_TRUE(gameAudio.musicSound != nullptr && gameAudio.thrustSound != nullptr &&
+                    gameAudio.pickupSound != nullptr);
         previousSleep = std::exchange(soundSleep, [](std::uint32_t) { ++sleeps; });
         sleeps = 0;
     }

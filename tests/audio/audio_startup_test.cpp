@@ -78,7 +78,9 @@ TEST_F(AudioStartupTest, OpensTheDeviceLoadsThreeSoundsAndStartsTheMusic)
     EXPECT_EQ(gameAudio.pickupSound->bufferCount, 10u);
     EXPECT_EQ(gameAudio.thrustSound->bufferCount, 1u);
     EXPECT_EQ(gameAudio.musicSound->bufferCount, 1u);
-    for (const Sound* s : {gameAudio.pickupSound, gameAudio.thrustSound, gameAudio.musicSound}) EXPECT_EQ(s->creationFlags, 0xA0u);
+    for (const Sound* s : {gameAudio.pickupSound, gameAudio.thrustSound, gameAudio.musicSound}) {
+        EXPECT_EQ(s->creationFlags, 0xA0u);
+    }
     EXPECT_EQ(gameAudio.pickupSound->bufferBytes, 40u);
     EXPECT_EQ(gameAudio.thrustSound->bufferBytes, 60u);
     EXPECT_EQ(gameAudio.musicSound->bufferBytes, 80u);

@@ -9,6 +9,7 @@
 
 #include "runner_process.h"
 #include "screen_image.h"
+#include "world/level.h"
 
 namespace {
 
@@ -145,7 +146,7 @@ TEST(Autopilot, PlaysLevelNineFromItsStartToTheFinalScreen)
     options.size = "64x52";
     options.timeoutSeconds = 900;
     const std::string shot = tempPath("final.png");
-    const RunResult r = runScript("level 9\n" + repeat("autopilot 1\nstate\n", 6100) + "screenshot " + shot + "\nquit\n",
+    const RunResult r = runScript("level " + std::to_string(levelCount) + "\n" + repeat("autopilot 1\nstate\n", 6100) + "screenshot " + shot + "\nquit\n",
                                   options);
     ASSERT_EQ(r.exitCode, 1) << r.err;
     EXPECT_EQ(r.err.find("runtime error"), std::string::npos) << r.err;
@@ -155,7 +156,7 @@ TEST(Autopilot, PlaysLevelNineFromItsStartToTheFinalScreen)
 
     std::size_t done = 0;  // the state of the frame that counted the 2000th
     for (std::size_t i = 1; i < s.size() && done == 0; ++i) {
-        ASSERT_EQ(num(s[i], "levelNumber"), 9) << "frame " << num(s[i], "frame") << ": " << r.err;
+        ASSERT_EQ(num(s[i], "levelNumber"), levelCount) << "frame " << num(s[i], "frame") << ": " << r.err;
         ASSERT_NE(num(s[i], "gameState"), 3) << "level 9 ran out of time";
         ASSERT_GE(num(s[i], "collectedCount"), num(s[i - 1], "collectedCount"));
         if (num(s[i], "collectedCount") == 2000) {
@@ -170,7 +171,7 @@ TEST(Autopilot, PlaysLevelNineFromItsStartToTheFinalScreen)
               << " of 700 used\n";
     EXPECT_EQ(num(last, "gameState"), 1);
     EXPECT_LT(num(last, "levelTime"), 700);
-    EXPECT_EQ(num(completing, "levelNumber"), 10);
+    EXPECT_EQ(num(completing, "levelNumber"), gameCompleted);
     EXPECT_EQ(num(completing, "gameState"), 2);
     EXPECT_EQ(num(completing, "collectedCount"), 0);
     EXPECT_FLOAT_EQ(num(completing, "levelTime"), 0.1f);
@@ -180,7 +181,7 @@ TEST(Autopilot, PlaysLevelNineFromItsStartToTheFinalScreen)
 
     // The final screen from the next frame on: nothing moves or counts.
     for (std::size_t i = done + 2; i < s.size(); ++i) {
-        ASSERT_EQ(num(s[i], "levelNumber"), 10);
+        ASSERT_EQ(num(s[i], "levelNumber"), gameCompleted);
         ASSERT_EQ(num(s[i], "score"), num(completing, "score"));
         ASSERT_EQ(num(s[i], "levelTime"), num(completing, "levelTime"));
         ASSERT_EQ(vec(s[i], "ship", "position", 0), vec(completing, "ship", "position", 0));
@@ -236,7 +237,7 @@ TEST(Autopilot, PlaysTheWholeGameFromTheTitleToTheFinalScreen)
     }
     std::cout << timeOuts << " time-outs; final level " << num(s.back(), "levelNumber") << ", score "
               << num(s.back(), "score") << "\n";
-    EXPECT_EQ(num(s.back(), "levelNumber"), 10) << "the final screen was not reached";
+    EXPECT_EQ(num(s.back(), "levelNumber"), gameCompleted) << "the final screen was not reached";
     EXPECT_EQ(timeOuts, 0);
 }
 

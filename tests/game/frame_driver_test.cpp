@@ -1,11 +1,14 @@
 #include <GL/gl.h>
 
 #include <cmath>
+#include <memory>
 
 #include "game/controls.h"
 #include "game/frame_driver.h"
 #include "app/messages.h"
+#include "game/game_snapshot.h"
 #include "game_fixture.h"
+#include "state_report.h"
 #include "input/joystick.h"
 #include "math/game_random.h"
 #include "physics/ship.h"
@@ -228,13 +231,13 @@ TEST_F(GameTest, CompletedLevelAddsTruncatedTimeLeft)
     EXPECT_EQ(game.session.levelNumber, 2);
 }
 
-// The frame that completes level 9 raises levelNumber to 10, past the table
+// The frame that completes the last level raises levelNumber to gameCompleted, past the table
 // of limits: it neither draws the clock nor runs out of time, even with the
 // clock past the last limit, and the next frame is the final screen.
 TEST_F(GameTest, CompletingTheLastLevelEndsTheGameWithoutReadingPastTheLimits)
 {
     startFirstLevel();
-    game.session.levelNumber = 9;
+    game.session.levelNumber = levelCount;
     game.session.levelTime = 650.0f;
     game.session.collectedCount = 2000;
     game.session.score = 7;
@@ -243,7 +246,7 @@ TEST_F(GameTest, CompletingTheLastLevelEndsTheGameWithoutReadingPastTheLimits)
     GLfloat lineWidth = 0.0f;
     glGetFloatv(GL_LINE_WIDTH, &lineWidth);
     EXPECT_EQ(lineWidth, 1.0f) << "the clock was drawn with a limit read past the table";
-    EXPECT_EQ(game.session.levelNumber, 10);
+    EXPECT_EQ(game.session.levelNumber, gameCompleted);
     EXPECT_EQ(game.session.gameState, LevelComplete);
     EXPECT_EQ(game.session.score, 57);
     EXPECT_FLOAT_EQ(game.session.levelTime, 0.1f);
@@ -251,7 +254,7 @@ TEST_F(GameTest, CompletingTheLastLevelEndsTheGameWithoutReadingPastTheLimits)
     game.session.levelTime = 800.0f;  // would be past any limit
     runFrame(game);
     EXPECT_EQ(game.session.gameState, LevelComplete) << "the final screen, not a time-out";
-    EXPECT_EQ(game.session.levelNumber, 10);
+    EXPECT_EQ(game.session.levelNumber, gameCompleted);
     EXPECT_FLOAT_EQ(game.session.levelTime, 800.0f) << "the final screen plays nothing";
 }
 
@@ -333,7 +336,7 @@ TEST_F(GameTest, LevelTenShowsFinalScreenWhateverTheState)
     startFirstLevel();
     for (GameState state : {Playing, LevelComplete, OutOfTime}) {
         game.session.gameState = state;
-        game.session.levelNumber = 10;
+        game.session.levelNumber = gameCompleted;
         game.session.lastButton = 0;
         game.session.levelTime = 3.0f;
         const Vector4 shipAt = game.world.ship.body.position;
@@ -342,7 +345,7 @@ TEST_F(GameTest, LevelTenShowsFinalScreenWhateverTheState)
         keyUp(vkSpace);
         runFrame(game);
         EXPECT_EQ(game.session.gameState, state);
-        EXPECT_EQ(game.session.levelNumber, 10);
+        EXPECT_EQ(game.session.levelNumber, gameCompleted);
         EXPECT_FLOAT_EQ(game.session.levelTime, 3.0f);
         EXPECT_EQ(game.world.ship.body.position.x, shipAt.x);
         EXPECT_EQ(game.world.ship.body.position.y, shipAt.y);
@@ -399,4 +402,52 @@ TEST_F(GameTest, FramesLeaveTheMatrixStacksBalanced)
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
     EXPECT_EQ(depth, 1);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// The snapshot is the one list of the game's state: a stretch of play
+// restored from one and flown again with the same keys gives the same game,
+// the random sequence, the sparks and every pickup included. A field left out
+// of the list would make the second flight differ.
+TEST_F(GameTest, AStretchOfPlayRestoredFromASnapshotPlaysTheSameAgain)
+{
+    startFirstLevel();
+    keyDown('W');
+    for (int i = 0; i < 40; ++i) {
+        runFrame(game);
+    }
+    const auto start = std::make_unique<GameSnapshot>();
+    start->capture(game);
+    auto fly = [this] {
+        keyDown('A');
+        for (int i = 0; i < 60; ++i) {
+            if (i % 10 == 0) {
+                placePickupUnderShip(100 + i);  // a collection, a burst and maybe a chime
+            }
+            runFrame(game);
+        }
+        keyUp('A');
+        keyUp('W');
+        for (int i = 0; i < 30; ++i) {
+            runFrame(game);
+        }
+        auto end = std::make_unique<GameSnapshot>();
+        end->capture(game);
+        return end;
+    };
+    const auto first = fly();
+    ASSERT_GT(first->data.session.collectedCount, start->data.session.collectedCount) << "nothing collected";
+    start->restore(game);
+    const auto second = fly();
+    EXPECT_EQ(gameStateJson(0, *second), gameStateJson(0, *first));
+    for (int i = 0; i < pickupCount; ++i) {
+        const Vector4& a = first->data.world.pickups[i].position;
+        const Vector4& b = second->data.world.pickups[i].position;
+        ASSERT_TRUE(a.x == b.x && a.y == b.y && a.z == b.z) << "pickup " << i;
+    }
+    for (int i = 0; i < particleSlots; ++i) {
+        const Particle& a = first->data.world.particles[i];
+        const Particle& b = second->data.world.particles[i];
+        ASSERT_TRUE(a.position.x == b.position.x && a.colour.r == b.colour.r && a.colour.b == b.colour.b)
+            << "spark " << i;
+    }
 }

@@ -131,7 +131,7 @@ TEST_F(GameTest, OutOfTimeScreenNumbersTakeTheLetterColour)
 TEST_F(GameTest, FinalScreenShowsEverythingAndIgnoresInput)
 {
     game.session.gameState = Playing;
-    game.session.levelNumber = 10;
+    game.session.levelNumber = gameCompleted;
     game.session.score = 2;
     gameController.joystickUsable = 1;
     gameController.joystickState.rgbButtons[0] = 0x80;

@@ -159,13 +159,13 @@ TEST(SetupLevel, ResetsShipClockAndCounters)
     setupLevel(2, session, world);  // something to keep
     const Vector4 kept = world.pickups[17].position;
 
-    for (int pattern : {9, 10, -1}) {
+    for (int pattern : {levelCount, levelCount + 1, -1}) {
         SCOPED_TRACE(pattern);
         world.ship.body.position = Vector4{1.0f, 2.0f, 3.0f, 4.0f};
         world.ship.body.velocity = Vector4{0.5f, 0.25f, 0.125f, 0.0f};
         world.ship.body.orientation.setRotationZ(0.3f);
         session.levelTime = 123.4f;
-        session.levelNumber = 9;
+        session.levelNumber = levelCount;
         session.collectedCount = 1500;
         const std::uint32_t before = gameRandom().randState;
 
@@ -182,7 +182,7 @@ TEST(SetupLevel, ResetsShipClockAndCounters)
         EXPECT_EQ(world.ship.body.velocity.x, 0.5f);  // velocities carry over
         EXPECT_EQ(world.ship.body.velocity.z, 0.125f);
         EXPECT_EQ(session.levelTime, 0.0f);
-        EXPECT_EQ(session.levelNumber, 10);
+        EXPECT_EQ(session.levelNumber, gameCompleted);
         EXPECT_EQ(session.collectedCount, 0);
         EXPECT_EQ(gameRandom().randState, before);  // no colours drawn
         EXPECT_EQ(world.pickups[17].position.x, kept.x);
