@@ -231,9 +231,10 @@ TEST_F(GameTest, CompletedLevelAddsTruncatedTimeLeft)
     EXPECT_EQ(game.session.levelNumber, 2);
 }
 
-// The frame that completes the last level raises levelNumber to gameCompleted, past the table
-// of limits: it neither draws the clock nor runs out of time, even with the
-// clock past the last limit, and the next frame is the final screen.
+// The frame that completes the last level raises levelNumber to
+// gameCompleted, past the table of limits: it neither draws the clock nor
+// runs out of time, even with the clock past the last limit, and the next
+// frame is the final screen.
 TEST_F(GameTest, CompletingTheLastLevelEndsTheGameWithoutReadingPastTheLimits)
 {
     startFirstLevel();
