@@ -313,7 +313,7 @@ void startUp(benchmark::State& state)
         midLevel->restore(data);
         worldFirstDraw = 1;
         state.ResumeTiming();
-        setupRendering(data.textures, benchSizes[0].width, benchSizes[0].height);
+        setupRendering(data.textures, data.display, benchSizes[0].width, benchSizes[0].height);
         drawWorld(cameraPass(data.camera, data.world.ship), data.world, data.session.levelTime, data.textures);
         glFinish();
     }

@@ -17,9 +17,13 @@ public:
     // not made yet. The game starts afresh.
     virtual void created() = 0;
     // The rendering set-up: GL state, the game's textures, viewport and a
-    // first projection, for a desktop of the given size. Called once the GL
-    // context is made at window creation, and again on every size change.
-    virtual void setupRendering(int screenWidth, int screenHeight) = 0;
+    // first projection, for a window whose client area has the given size.
+    // Called once the GL context is made at window creation, and again on
+    // every size change.
+    virtual void setupRendering(int width, int height) = 0;
+    // The window became the active one, or stopped being it (another window
+    // took the focus, or it was minimised).
+    virtual void activated(bool active) = 0;
     // One frame, on every paint, with the GL context current. The shell waits
     // for the drawing to finish and presents it afterwards.
     virtual void frame() = 0;

@@ -26,9 +26,10 @@ public:
 
     // ---- platform side -------------------------------------------------
 
-    // The desktop's size in pixels, read once when the window is created.
-    virtual int desktopWidth() const = 0;
-    virtual int desktopHeight() const = 0;
+    // The size of the window's client area, the picture, in pixels: the
+    // desktop's in fullscreen.
+    virtual int clientWidth() const = 0;
+    virtual int clientHeight() const = 0;
 
     // Chooses the pixel format, creates the GL context and makes it current.
     // Failures are ignored, as the game ignores them: drawing then shows nothing.

@@ -49,6 +49,10 @@ constexpr std::uint32_t vkLeft = 0x25;
 constexpr std::uint32_t vkUp = 0x26;
 constexpr std::uint32_t vkRight = 0x27;
 constexpr std::uint32_t vkDown = 0x28;
+constexpr std::uint32_t vkAdd = 0x6B;       // the keypad's +
+constexpr std::uint32_t vkSubtract = 0x6D;  // the keypad's −
+constexpr std::uint32_t vkOemPlus = 0xBB;   // the =/+ key
+constexpr std::uint32_t vkOemMinus = 0xBD;  // the −/_ key
 
 struct Message {
     std::uint32_t message = wmNull;

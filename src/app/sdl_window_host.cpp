@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <initializer_list>
 
@@ -37,6 +38,10 @@ std::uint64_t virtualKey(SDL_Scancode s)
     }
     switch (s) {
         case SDL_SCANCODE_0: return '0';
+        case SDL_SCANCODE_MINUS: return vkOemMinus;
+        case SDL_SCANCODE_EQUALS: return vkOemPlus;
+        case SDL_SCANCODE_KP_MINUS: return vkSubtract;
+        case SDL_SCANCODE_KP_PLUS: return vkAdd;
         case SDL_SCANCODE_SPACE: return vkSpace;
         case SDL_SCANCODE_ESCAPE: return vkEscape;
         case SDL_SCANCODE_RETURN: return vkReturn;
@@ -106,20 +111,66 @@ bool SdlWindowHost::openWindow()
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     std::uint32_t flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
+    // Maximised and fullscreen windows start as large as the desktop; an
+    // ordinary one is as asked, or two thirds of the work area, centred.
+    int x = 0;
+    int y = 0;
+    int width = desktopWidth_;
+    int height = desktopHeight_;
     if (startMode_ == WindowMode::maximised) {
         flags |= SDL_WINDOW_MAXIMIZED;
     } else if (startMode_ == WindowMode::fullscreen) {
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    } else {
+        const SDL_Rect fit = ordinaryWindow();
+        x = fit.x;
+        y = fit.y;
+        width = fit.w;
+        height = fit.h;
     }
     for (int depth : {32, 24}) {
         SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth);
-        window_ = SDL_CreateWindow(windowTitle, 0, 0, desktopWidth_, desktopHeight_, flags);
+        window_ = SDL_CreateWindow(windowTitle, x, y, width, height, flags);
         if (window_ != nullptr) {
             return true;
         }
     }
     std::fprintf(stderr, "Glimmerfall cannot create its window: %s\n", SDL_GetError());
     return false;
+}
+
+SDL_Rect SdlWindowHost::ordinaryWindow() const
+{
+    SDL_Rect area{0, 0, desktopWidth_, desktopHeight_};
+    if (SDL_GetDisplayUsableBounds(0, &area) != 0 || area.w <= 0 || area.h <= 0) {
+        area = SDL_Rect{0, 0, desktopWidth_, desktopHeight_};
+    }
+    int width = windowedWidth_ > 0 ? windowedWidth_ : area.w * 2 / 3;
+    int height = windowedHeight_ > 0 ? windowedHeight_ : area.h * 2 / 3;
+    // A size remembered from a larger screen still has to fit this one.
+    width = std::clamp(width, 1, area.w);
+    height = std::clamp(height, 1, area.h);
+    return SDL_Rect{area.x + (area.w - width) / 2, area.y + (area.h - height) / 2, width, height};
+}
+
+int SdlWindowHost::clientWidth() const
+{
+    int width = desktopWidth_;
+    int height = desktopHeight_;
+    if (window_ != nullptr) {
+        SDL_GL_GetDrawableSize(window_, &width, &height);
+    }
+    return width;
+}
+
+int SdlWindowHost::clientHeight() const
+{
+    int width = desktopWidth_;
+    int height = desktopHeight_;
+    if (window_ != nullptr) {
+        SDL_GL_GetDrawableSize(window_, &width, &height);
+    }
+    return height;
 }
 
 void SdlWindowHost::closeWindow()
@@ -213,6 +264,18 @@ void SdlWindowHost::toggleFullscreen()
 {
     const bool fullscreen = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
     SDL_SetWindowFullscreen(window_, fullscreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (fullscreen && (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) == 0) {
+        // Out of fullscreen into an ordinary window that fits the work area
+        // (a window started fullscreen had the desktop's whole size).
+        int width = 0;
+        int height = 0;
+        SDL_GetWindowSize(window_, &width, &height);
+        const SDL_Rect fit = ordinaryWindow();
+        if (width > fit.w || height > fit.h) {
+            SDL_SetWindowSize(window_, fit.w, fit.h);
+            SDL_SetWindowPosition(window_, fit.x, fit.y);
+        }
+    }
 }
 
 void SdlWindowHost::translate(const SDL_Event& e)

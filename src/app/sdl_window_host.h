@@ -6,6 +6,7 @@
 #include "app/interval_timer.h"
 
 struct SDL_Window;
+struct SDL_Rect;
 union SDL_Event;
 
 // The game's window on a desktop, through SDL2: a maximised, bordered window
@@ -25,8 +26,11 @@ public:
     // Starts SDL's video. False (with the reason on stderr) without a display.
     bool start();
 
-    int desktopWidth() const override { return desktopWidth_; }
-    int desktopHeight() const override { return desktopHeight_; }
+    // The desktop's size in pixels, read by start().
+    int desktopWidth() const { return desktopWidth_; }
+    int desktopHeight() const { return desktopHeight_; }
+    int clientWidth() const override;
+    int clientHeight() const override;
     void createRenderContext() override;
     void releaseRenderContext() override;
     void presentFrame() override;
@@ -41,11 +45,16 @@ protected:
 private:
     void translate(const SDL_Event& e);
     void toggleFullscreen();
+    // Where an ordinary window goes: the size asked for, or two thirds of the
+    // desktop's work area, held within that area and centred in it.
+    SDL_Rect ordinaryWindow() const;
 
     SDL_Window* window_ = nullptr;
     void* context_ = nullptr;
     int desktopWidth_ = 0;
     int desktopHeight_ = 0;
+    int windowedWidth_ = 0;  // an ordinary window's size, when one was asked for
+    int windowedHeight_ = 0;
     bool sizePending_ = false;
     FramePacer pacer_;
     IntervalTimer soundCheck_;  // asks after the sound output once a second

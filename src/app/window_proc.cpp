@@ -21,7 +21,7 @@ std::int64_t onCreate(Host& host)
 
     host.game()->created();
     host.createRenderContext();
-    host.game()->setupRendering(host.desktopWidth(), host.desktopHeight());
+    host.game()->setupRendering(host.clientWidth(), host.clientHeight());
     return 0;
 }
 
@@ -55,14 +55,17 @@ std::int64_t windowProc(Host& host, std::uint32_t message, std::uint64_t wParam,
             host.postQuitMessage(0);
             return 0;
         case wmSize:
-            // The viewport follows the desktop's size, read when the window
-            // was made, not the window's.
-            host.game()->setupRendering(host.desktopWidth(), host.desktopHeight());
+            // The picture follows the window's client area.
+            host.game()->setupRendering(host.clientWidth(), host.clientHeight());
             return 0;
-        case wmActivate:
-            // The sound is heard only while the window is the active one.
-            muteSoundOutput((wParam & 0xFFFFu) == waInactive || (wParam >> 16) != 0);
+        case wmActivate: {
+            // The sound is heard only while the window is the active one, and
+            // play pauses when it stops being so.
+            const bool inactive = (wParam & 0xFFFFu) == waInactive || (wParam >> 16) != 0;
+            muteSoundOutput(inactive);
+            host.game()->activated(!inactive);
             return 0;
+        }
         case wmTimer:
             if (wParam == soundOutputTimer) {
                 checkSoundOutput();

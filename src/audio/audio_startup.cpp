@@ -34,7 +34,10 @@ HResult startAudio()
     loadSound(&gameAudio.thrustSound, "thrust.wav", 1);
     loadSound(&gameAudio.musicSound, "MUSIC.wav", 1);
 
-    if (gameAudio.musicSound != nullptr) gameAudio.musicSound->play(0, dsbPlayLooping, 0, -1, 0);
+    setMasterVolume(gameAudio, gameAudio.masterVolume);
+    if (gameAudio.musicSound != nullptr) {
+        gameAudio.musicSound->play(0, dsbPlayLooping, musicVolume(gameAudio), -1, 0);
+    }
     return sOk;
 }
 

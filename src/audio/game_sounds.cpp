@@ -4,6 +4,28 @@
 
 GameAudio gameAudio;
 
+std::int32_t masterVolumeLevel(int step)
+{
+    if (step <= 0) return dsbVolumeMin;
+    return -300 * (maxMasterVolume - step);
+}
+
+void setMasterVolume(GameAudio& audio, int step)
+{
+    audio.masterVolume = step < 0 ? 0 : (step > maxMasterVolume ? maxMasterVolume : step);
+    SoundDevice* device = audio.soundManager.directSound;
+    if (device != nullptr) device->setMasterVolume(masterVolumeLevel(audio.masterVolume));
+}
+
+std::int32_t musicVolume(const GameAudio& audio) { return audio.musicOn ? 0 : dsbVolumeMin; }
+
+void setMusicOn(GameAudio& audio, bool on)
+{
+    audio.musicOn = on;
+    SoundBuffer* music = audio.musicSound != nullptr ? audio.musicSound->getBuffer(0) : nullptr;
+    if (music != nullptr) music->setVolume(musicVolume(audio));
+}
+
 void updateThrustSound(GameAudio& audio, bool thrusting)
 {
     Sound* thrustSound = audio.thrustSound;

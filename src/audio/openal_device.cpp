@@ -124,11 +124,14 @@ public:
     HResult setMuted(bool muted) override
     {
         output->muted = muted;
-        // A lost output plays nothing anyway; its successor starts as asked.
-        if (output->lost) return sOk;
-        output->makeCurrent();
-        applyListenerGain(*output);
-        return clearAlError() ? sOk : eFail;
+        return listenerChanged();
+    }
+
+    HResult setMasterVolume(std::int32_t volume) override
+    {
+        if (volume < dsbVolumeMin || volume > dsbVolumeMax) return dsErrInvalidParam;
+        output->masterVolume = volume;
+        return listenerChanged();
     }
 
     HResult checkOutput() override
@@ -145,6 +148,15 @@ public:
     }
 
 private:
+    HResult listenerChanged()
+    {
+        // A lost output plays nothing anyway; its successor starts as asked.
+        if (output->lost) return sOk;
+        output->makeCurrent();
+        applyListenerGain(*output);
+        return clearAlError() ? sOk : eFail;
+    }
+
     AlOutput* output;
 };
 

@@ -47,7 +47,8 @@ const ALCint outputAttributes[] = {ALC_OUTPUT_LIMITER_SOFT, ALC_TRUE, 0};
 
 void applyListenerGain(const AlOutput& out)
 {
-    alListenerf(AL_GAIN, out.muted ? 0.0f : static_cast<float>(std::pow(10.0, outputGainDb / 20.0)));
+    const float gain = static_cast<float>(std::pow(10.0, outputGainDb / 20.0)) * gainFromVolume(out.masterVolume);
+    alListenerf(AL_GAIN, out.muted ? 0.0f : gain);
 }
 
 bool letGoOfOutput(AlOutput* out)

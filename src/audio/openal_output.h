@@ -34,6 +34,7 @@ struct AlOutput {
     MapBufferFn mapBuffer = nullptr;
     UnmapBufferFn unmapBuffer = nullptr;
     bool muted = false;               // kept across a change of output
+    std::int32_t masterVolume = 0;    // hundredths of a decibel, kept across a change of output
     bool lost = false;                // the output went away and no new one is open yet
     OpenAlBuffer* entries = nullptr;  // every buffer entry made from it, linked through the entries
     void (*onClose)(AlOutput* out) = nullptr;  // told just before the output closes
@@ -61,8 +62,9 @@ bool deviceConnected(ALCdevice* device);
 extern const ALCint outputAttributes[];
 
 // The one owner of the listener's gain, on the current context: the output
-// gain (output_gain.h), or silence while the output is muted. Every output
-// the game opens (the first and any reopened after a loss) gets it.
+// gain (output_gain.h) times the master volume, or silence while the output
+// is muted. Every output the game opens (the first and any reopened after a
+// loss) gets it.
 void applyListenerGain(const AlOutput& out);
 
 // Before the output changes, with its context current: deletes every buffer

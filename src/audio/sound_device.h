@@ -93,6 +93,9 @@ public:
     // nothing is heard (as the platform does for buffers without global
     // focus while their window is inactive).
     virtual HResult setMuted(bool muted) = 0;
+    // The volume of the whole output, in hundredths of a decibel like a
+    // buffer's (0 full, dsbVolumeMin silent): the player's master volume.
+    virtual HResult setMasterVolume(std::int32_t volume) = 0;
     // Asks whether the output is still there. When it has gone (a headset
     // unplugged, the sound server restarted) the device opens the default
     // output again, muted if it was muted, and every buffer is lost: its

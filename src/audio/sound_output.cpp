@@ -35,7 +35,9 @@ void checkSoundOutput()
     restoreLostBuffers(gameAudio.pickupSound);
     restoreLostBuffers(gameAudio.thrustSound);
     restoreLostBuffers(gameAudio.musicSound);
-    if (gameAudio.musicSound != nullptr) gameAudio.musicSound->play(0, dsbPlayLooping, 0, -1, 0);
+    if (gameAudio.musicSound != nullptr) {
+        gameAudio.musicSound->play(0, dsbPlayLooping, musicVolume(gameAudio), -1, 0);
+    }
     // Once started the thrust loop never stops; at level 0 it is not heard,
     // and the next thrust starts it again as the first one did.
     SoundBuffer* loop = gameAudio.thrustSound != nullptr ? gameAudio.thrustSound->getBuffer(0) : nullptr;

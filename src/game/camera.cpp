@@ -2,7 +2,6 @@
 
 #include <GL/gl.h>
 
-
 namespace {
 
 constexpr float cameraHeight = 6.0f;      // above the ship, away from the globe's centre
@@ -21,6 +20,12 @@ void resetCamera(Camera& camera)
 }
 
 View cameraPass(Camera& camera, const Ship& ship)
+{
+    easeCamera(camera, ship);
+    return loadView(camera);
+}
+
+void easeCamera(Camera& camera, const Ship& ship)
 {
     Matrix4& cameraMatrix = camera.cameraMatrix;
     Vector4& cameraPosition = camera.cameraPosition;
@@ -56,6 +61,12 @@ View cameraPass(Camera& camera, const Ship& ship)
     cameraPosition.x += positionEase * (goal.x - cameraPosition.x);
     cameraPosition.y += positionEase * (goal.y - cameraPosition.y);
     cameraPosition.z += positionEase * (goal.z - cameraPosition.z);
+}
+
+View loadView(const Camera& camera)
+{
+    const Matrix4& cameraMatrix = camera.cameraMatrix;
+    const Vector4& cameraPosition = camera.cameraPosition;
 
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();

@@ -23,3 +23,9 @@ void resetCamera(Camera& camera);
 // view, projection and light. Leaves GL_MODELVIEW. Returns what it loaded,
 // for the world pass to draw with.
 View cameraPass(Camera& camera, const Ship& ship);
+
+// The two halves of the camera pass: the easing, which changes the camera,
+// and the GL work (clear, view, projection, light), which does not. A paused
+// frame loads the view without easing.
+void easeCamera(Camera& camera, const Ship& ship);
+View loadView(const Camera& camera);

@@ -7,12 +7,9 @@
 #include "world/billboard.h"
 #include "world/level.h"
 
-void drawClock(const Session& session, const Textures& textures)
+void drawClock(const Session& session, const Textures& textures, const Display& display)
 {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    beginOverlay(display);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_LIGHTING);
     // Set here and never again: the screens' numbers are drawn this wide too.

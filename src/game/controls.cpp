@@ -17,6 +17,7 @@ void keyDown(Controls& controls, std::uint32_t key)
     switch (key) {
         case vkSpace:
             controls.keyButton = 1000.0f;
+            controls.spacePressed = true;
             break;
         case 'W':
             controls.keyForward = 1000.0f;
@@ -29,6 +30,21 @@ void keyDown(Controls& controls, std::uint32_t key)
             break;
         case 'D':
             controls.keyTurn = -500.0f;
+            break;
+        case 'P':
+        case vkEscape:
+            controls.pausePressed = true;
+            break;
+        case vkOemMinus:
+        case vkSubtract:
+            controls.quieterPressed = true;
+            break;
+        case vkOemPlus:
+        case vkAdd:
+            controls.louderPressed = true;
+            break;
+        case 'M':
+            controls.musicPressed = true;
             break;
         default:
             break;
@@ -82,6 +98,11 @@ void resetControls(Controls& controls)
     controls.keyForward = 0.0f;
     controls.keyTurn = 0.0f;
     controls.keyButton = 0.0f;
+    controls.pausePressed = false;
+    controls.quieterPressed = false;
+    controls.louderPressed = false;
+    controls.musicPressed = false;
+    controls.spacePressed = false;
 }
 
 void handleInputMessage(Controls& controls, Controller& controller, std::uint32_t message,

@@ -14,9 +14,24 @@ struct Controls {
     float keyButton = 0.0f;     // 1000 while Space is held
     int leftButtonDown = 0;     // 1 after a left press, 0 after its release
     int cursorDisplayCount = 0; // raised by one on each left release after a press
+    // Presses of the comfort keys not yet taken by a frame: P or Esc
+    // (pause), − or the keypad's − (quieter), = or + or the keypad's +
+    // (louder), M (music on and off), and Space, which also resumes. A press
+    // sets its flag (twice is once: the loop hands every message over twice)
+    // and the next frame takes it (game/comfort.h), however soon the key is
+    // let go of.
+    bool pausePressed = false;
+    bool quieterPressed = false;
+    bool louderPressed = false;
+    bool musicPressed = false;
+    bool spacePressed = false;
 };
 
-// Sets keyForward, keyTurn, keyButton and leftButtonDown to 0 (window creation).
+// The controller's Start button (button 7 of the usual pads), which pauses.
+inline constexpr int startButton = 7;
+
+// Sets keyForward, keyTurn, keyButton and leftButtonDown to 0 and forgets
+// presses not yet taken (window creation).
 void resetControls(Controls& controls);
 
 // Handles a key or mouse message (see app/messages.h). Running it twice in a

@@ -1,14 +1,17 @@
 #pragma once
 
 #include "game/camera.h"
+#include "game/comfort.h"
 #include "game/controls.h"
+#include "game/overlay.h"
 #include "world/session.h"
 #include "world/textures.h"
 #include "world/world.h"
 
 // The game's own state, gathered in one place: the session (levels, screens,
 // score), the world in play (ship, pickups, sparks), the player's controls,
-// the chase camera and the textures the rendering set-up made. A host holds
+// the pause and the notices (comfort), the chase camera, and what the
+// rendering set-up made (the textures, the display's size). A host holds
 // one in fixed storage for the whole run and hands it to the game
 // (GlimmerfallGame); the frame passes each part to the code that changes it.
 // Nothing in it is allocated per frame.
@@ -23,6 +26,8 @@ struct GameData {
     Session session;
     World world;
     Controls controls;
+    Comfort comfort;
     Camera camera;
     Textures textures;
+    Display display;
 };

@@ -9,6 +9,8 @@ void GameSnapshot::capture(const GameData& game)
     randState = gameRandom().randState;
     controller = gameController;
     thrustLevel = gameAudio.thrustLevel;
+    masterVolume = gameAudio.masterVolume;
+    musicOn = gameAudio.musicOn;
     captureScenery(scenery);
 }
 
@@ -18,5 +20,9 @@ void GameSnapshot::restore(GameData& game) const
     gameRandom().randState = randState;
     gameController = controller;
     gameAudio.thrustLevel = thrustLevel;
+    // The volume and music are the player's choice: they go back to the
+    // device as set.
+    setMasterVolume(gameAudio, masterVolume);
+    setMusicOn(gameAudio, musicOn);
     restoreScenery(scenery);
 }

@@ -2,13 +2,15 @@
 
 #include <cstdint>
 
+#include "audio/game_sounds.h"
 #include "game/game_data.h"
 #include "input/joystick.h"
 #include "world/world_draw.h"
 
 // Everything the game changes as it plays, outside GL: its own data, the
 // records it shares (the random sequence, the controller record, the
-// engine's level) and what the first world draw made (the sky, the small
+// engine's level, the player's volume and music) and what the first world
+// draw made (the sky, the small
 // globes' random values, whether it has happened yet). This is the one list
 // of the game's state: the runner prints its state lines from a snapshot,
 // the tests start every game from a fresh one (a default snapshot holds the
@@ -19,6 +21,8 @@ struct GameSnapshot {
     std::uint32_t randState = 1;
     Controller controller;
     int thrustLevel = 0;
+    int masterVolume = maxMasterVolume;
+    bool musicOn = true;
     Scenery scenery;
 
     // Copies the game's state into this snapshot.

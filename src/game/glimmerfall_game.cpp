@@ -1,6 +1,7 @@
 #include "game/glimmerfall_game.h"
 
 #include "game/frame_driver.h"
+#include "game/game_flow.h"
 #include "game/rendering_setup.h"
 #include "input/joystick.h"
 
@@ -11,9 +12,16 @@ void GlimmerfallGame::created()
     resetCamera(data_.camera);
 }
 
-void GlimmerfallGame::setupRendering(int screenWidth, int screenHeight)
+void GlimmerfallGame::setupRendering(int width, int height)
 {
-    ::setupRendering(data_.textures, screenWidth, screenHeight);
+    ::setupRendering(data_.textures, data_.display, width, height);
+}
+
+void GlimmerfallGame::activated(bool active)
+{
+    if (!active && screenFor(data_.session) == Screen::none) {
+        data_.comfort.paused = true;
+    }
 }
 
 void GlimmerfallGame::frame() { runFrame(data_); }

@@ -14,7 +14,9 @@ public:
     void created() override;
     // The GL state, the textures, lighting, the figure and digit tables and
     // the viewport (game/rendering_setup.h).
-    void setupRendering(int screenWidth, int screenHeight) override;
+    void setupRendering(int width, int height) override;
+    // Losing the focus pauses play (screens are never paused).
+    void activated(bool active) override;
     // runFrame: a screen or a frame of play.
     void frame() override;
     // The keyboard and mouse handlers (handleInputMessage).

@@ -26,8 +26,12 @@ SquareViewport squareViewport(int width, int height)
     return SquareViewport{0, d / 2, width, width};
 }
 
-void setupRendering(Textures& textures, int screenWidth, int screenHeight)
+void setupRendering(Textures& textures, Display& display, int width, int height)
 {
+    display.width = width;
+    display.height = height;
+    display.overlayScale = overlayScale(width, height);
+
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LESS);
     glClearDepth(100.0);  // clamped to 1
@@ -79,8 +83,8 @@ void setupRendering(Textures& textures, int screenWidth, int screenHeight)
 
     buildRagdollCrowd();
 
-    // A square of the desktop's width, centred vertically on a wide screen.
-    const SquareViewport v = squareViewport(screenWidth, screenHeight);
+    // A square of the window's width, centred vertically on a wide one.
+    const SquareViewport v = squareViewport(width, height);
     glViewport(v.x, v.y, v.width, v.height);
 
     glLoadIdentity();

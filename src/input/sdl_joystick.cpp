@@ -1,9 +1,11 @@
 // The controller through SDL: the first pad that SDL's game-controller
-// database knows (A is button 0, B button 1, the left stick's X is lX), else
-// the first raw joystick (its buttons and axes in their own order).
+// database knows (A is button 0, B button 1, Start button 7, the left
+// stick's X is lX), else the first raw joystick (its buttons and axes in
+// their own order).
 #include <SDL.h>
 
 #include <atomic>
+#include <iterator>
 #include <new>
 
 #include "input/joystick_device.h"
@@ -42,9 +44,15 @@ public:
         for (auto& pov : s.rgdwPOV) {
             pov = 0xFFFFFFFFu;  // centred
         }
-        for (int b = 0; b < SDL_CONTROLLER_BUTTON_MAX; ++b) {
-            s.rgbButtons[b] =
-                buttonByte(SDL_GameControllerGetButton(pad_, static_cast<SDL_GameControllerButton>(b)) != 0);
+        // The buttons where the usual pads have them: A 0, B 1, X 2, Y 3, the
+        // shoulders 4 and 5, Back 6, Start 7, the sticks' presses 8 and 9.
+        constexpr SDL_GameControllerButton layout[] = {
+            SDL_CONTROLLER_BUTTON_A,           SDL_CONTROLLER_BUTTON_B,         SDL_CONTROLLER_BUTTON_X,
+            SDL_CONTROLLER_BUTTON_Y,           SDL_CONTROLLER_BUTTON_LEFTSHOULDER,
+            SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, SDL_CONTROLLER_BUTTON_BACK,   SDL_CONTROLLER_BUTTON_START,
+            SDL_CONTROLLER_BUTTON_LEFTSTICK,   SDL_CONTROLLER_BUTTON_RIGHTSTICK};
+        for (int b = 0; b < static_cast<int>(std::size(layout)); ++b) {
+            s.rgbButtons[b] = buttonByte(SDL_GameControllerGetButton(pad_, layout[b]) != 0);
         }
         state = s;
         return 0;

@@ -10,6 +10,11 @@ void Particle::draw(const Matrix4& view)
     billboard.draw(position, size, size, view, colour.r, colour.g, colour.b);
 }
 
+void Particle::drawStill(const Matrix4& view) const
+{
+    billboard.draw(position, size, size, view, colour.r, colour.g, colour.b);
+}
+
 void Particle::move() { position.add(velocity); }
 
 void emitParticle(World& world, const Particle& p)

@@ -15,6 +15,7 @@ struct Particle {
     float size = 0.45f;  // half width and half height of the sprite
 
     void draw(const Matrix4& view);  // fades the colour first, then draws
+    void drawStill(const Matrix4& view) const;  // as it is, without fading
     void move();
 };
 

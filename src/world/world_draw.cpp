@@ -152,7 +152,12 @@ unsigned int miniGlobeList(int index)
     return list;
 }
 
-void drawWorld(const View& view, World& world, float levelTime, const Textures& textures)
+namespace {
+
+// The world pass. Given `moving` (the same world), the sparks fade and move
+// as they are drawn; without it they are drawn as they are.
+void drawWorldPass(const View& view, const World& world, World* moving, float levelTime,
+                   const Textures& textures)
 {
     const Matrix4& facing = view.orientation;
     const Billboard billboard;
@@ -199,8 +204,12 @@ void drawWorld(const View& view, World& world, float levelTime, const Textures& 
     {
         SpriteBatch sparks(batched, view, globeDrawn);
         for (int j = 0; j < world.particleCount; ++j) {
-            world.particles[j].draw(facing);
-            world.particles[j].move();
+            if (moving != nullptr) {
+                moving->particles[j].draw(facing);
+                moving->particles[j].move();
+            } else {
+                world.particles[j].drawStill(facing);
+            }
         }
         sparks.flush();
         tally(sparks);
@@ -226,4 +235,19 @@ void drawWorld(const View& view, World& world, float levelTime, const Textures& 
     glDepthMask(GL_TRUE);
     glEnable(GL_LIGHTING);
     glDisable(GL_BLEND);
+}
+
+}  // namespace
+
+void drawWorld(const View& view, World& world, float levelTime, const Textures& textures)
+{
+    drawWorldPass(view, world, &world, levelTime, textures);
+}
+
+void drawStillWorld(const View& view, const World& world, float levelTime, const Textures& textures)
+{
+    if (worldFirstDraw != 0) {
+        return;  // the first draw fills the sky: not for a frame that changes nothing
+    }
+    drawWorldPass(view, world, nullptr, levelTime, textures);
 }

@@ -31,6 +31,10 @@ extern int worldSpritesHidden;  // of the culled, those the globe hides
 // globe.
 void drawWorld(const View& view, World& world, float levelTime, const Textures& textures);
 
+// The same picture with nothing in it changed: the sparks neither fade nor
+// move (a paused frame). Draws nothing before the first world draw.
+void drawStillWorld(const View& view, const World& world, float levelTime, const Textures& textures);
+
 // The sky of 10000 sprites, filled by the first world draw.
 constexpr int skySpriteCount = 10000;
 extern Vector4 skyPositions[skySpriteCount];

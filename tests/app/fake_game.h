@@ -8,8 +8,8 @@
 #include "app/game.h"
 
 // A game that records what the shell asks of it, in order: "created",
-// "setupRendering W H" with the desktop's size, "frame", or "input M W L"
-// with the message's three numbers.
+// "setupRendering W H" with the client area's size, "active" or "inactive",
+// "frame", or "input M W L" with the message's three numbers.
 // onCreated and onFrame, when set, run inside those calls.
 class FakeGame final : public Game {
 public:
@@ -18,10 +18,11 @@ public:
         calls.emplace_back("created");
         if (onCreated) onCreated();
     }
-    void setupRendering(int screenWidth, int screenHeight) override
+    void setupRendering(int width, int height) override
     {
-        calls.push_back("setupRendering " + std::to_string(screenWidth) + " " + std::to_string(screenHeight));
+        calls.push_back("setupRendering " + std::to_string(width) + " " + std::to_string(height));
     }
+    void activated(bool active) override { calls.emplace_back(active ? "active" : "inactive"); }
     void frame() override
     {
         ++frames;

@@ -12,8 +12,8 @@ class FakeHost final : public Host {
 public:
     FakeHost(int width = 1280, int height = 1024) : width_(width), height_(height) {}
 
-    int desktopWidth() const override { return width_; }
-    int desktopHeight() const override { return height_; }
+    int clientWidth() const override { return width_; }
+    int clientHeight() const override { return height_; }
     void createRenderContext() override { ++contextsCreated; }
     void releaseRenderContext() override { ++contextsReleased; }
     void presentFrame() override { ++framesPresented; }

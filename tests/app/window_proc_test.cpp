@@ -92,7 +92,7 @@ TEST_F(WindowProcTest, KeysAndMouseGoToTheGameAndNothingElseDoes)
     EXPECT_EQ(host.sendMessage(wmSysKeyUp, 'S', std::int64_t{1} << 29), 0);
     host.sendMessage(wmSize);
     EXPECT_TRUE(host.windowExists());
-    EXPECT_EQ(game.calls, (Calls{"input 256 83 7", "input 514 1 0", "input 261 83 536870912",
+    EXPECT_EQ(game.calls, (Calls{"input 256 83 7", "input 514 1 0", "active", "input 261 83 536870912",
                                  "setupRendering 1280 1024"}));
 }
 

@@ -45,6 +45,8 @@ protected:
         gameAudio.pickupSound = gameAudio.thrustSound = gameAudio.musicSound = nullptr;
         gameAudio.soundManager.directSound = nullptr;
         gameAudio.thrustLevel = 0;
+        gameAudio.masterVolume = maxMasterVolume;
+        gameAudio.musicOn = true;
     }
     static void writeSound(const char* name, std::size_t bytes)
     {
@@ -94,9 +96,11 @@ TEST_F(AudioStartupTest, OpensTheDeviceLoadsThreeSoundsAndStartsTheMusic)
                                          "release", "createSoundBuffer"};
     for (int i = 0; i < 9; ++i) expected.push_back("duplicateSoundBuffer");
     expected.insert(expected.end(), {"lock", "unlock", "createSoundBuffer", "lock", "unlock",
-                                     "createSoundBuffer", "lock", "unlock", "setVolume", "play"});
-    // Entry 0 is filled once all of a sound's buffers exist.
+                                     "createSoundBuffer", "lock", "unlock", "masterVolume", "setVolume", "play"});
+    // Entry 0 is filled once all of a sound's buffers exist; the player's
+    // volume is the device's before the music starts.
     EXPECT_EQ(calls(), expected);
+    EXPECT_EQ(device.masterVolume, 0);
 
     // The music loops at full volume with its own rate and no pan.
     EXPECT_TRUE(gameAudio.musicSound->isPlaying());
@@ -115,6 +119,32 @@ TEST_F(AudioStartupTest, OpensTheDeviceLoadsThreeSoundsAndStartsTheMusic)
     for (const FakeBuffer* b : device.buffers) EXPECT_TRUE(b->released) << "buffer " << b->index;
     EXPECT_EQ(device.countCalls("releaseDevice"), 1);
     EXPECT_EQ(calls().back(), "releaseDevice");
+}
+
+// The player's choices kept from the last game: each volume step is 3 dB,
+// silence at 0; music off starts the music silent (it plays on, to come back
+// where it has got to), and M brings it back.
+TEST_F(AudioStartupTest, StartsWithThePlayersVolumeAndMusicAndStepsThem)
+{
+    writeSound("pickup.wav", 40);
+    writeSound("thrust.wav", 60);
+    writeSound("MUSIC.wav", 80);
+    gameAudio.masterVolume = 7;
+    gameAudio.musicOn = false;
+    ASSERT_EQ(startAudio(), sOk);
+    EXPECT_EQ(device.masterVolume, -900);
+    EXPECT_TRUE(gameAudio.musicSound->isPlaying());
+    EXPECT_EQ(device.log[device.log.size() - 2].value, dsbVolumeMin) << "the music's volume";
+
+    setMasterVolume(gameAudio, 0);
+    EXPECT_EQ(device.masterVolume, dsbVolumeMin);
+    setMasterVolume(gameAudio, 11);
+    EXPECT_EQ(gameAudio.masterVolume, maxMasterVolume);
+    EXPECT_EQ(device.masterVolume, 0);
+    setMusicOn(gameAudio, true);
+    EXPECT_EQ(device.log.back().name, "setVolume");
+    EXPECT_EQ(device.log.back().value, 0);
+    stopAudio();
 }
 
 TEST_F(AudioStartupTest, MissingSoundIsNamedOnStderrAndTheRestStillRuns)

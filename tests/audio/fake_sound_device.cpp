@@ -141,6 +141,13 @@ void FakeDevice::release()
     releasedDevice = true;
 }
 
+HResult FakeDevice::setMasterVolume(std::int32_t volume)
+{
+    log.push_back({-1, "masterVolume", volume});
+    masterVolume = volume;
+    return sOk;
+}
+
 HResult FakeDevice::setMuted(bool mute)
 {
     log.push_back({-1, mute ? "mute" : "unmute", 0});

@@ -58,6 +58,7 @@ public:
     HResult duplicateSoundBuffer(SoundBuffer* original, SoundBuffer** duplicate) override;
     void release() override;
     HResult setMuted(bool mute) override;
+    HResult setMasterVolume(std::int32_t volume) override;
     HResult checkOutput() override;
 
     // The output goes away as an unplugged headset does: every buffer stops.
@@ -80,6 +81,7 @@ public:
     int failDuplicateAfter = -1;          // duplications that succeed before failing
     bool releasedDevice = false;
     bool muted = false;
+    std::int32_t masterVolume = 0;
     bool connected = true;           // what checkOutput finds
     bool outputAvailable = true;     // whether checkOutput can open the output again
     bool outputLost = false;         // lost and not opened again: restore fails

@@ -223,41 +223,4 @@ TEST(Sound, TheSameScriptGivesTheSameStatesAndSoundAtAnySpeed)
     EXPECT_GE(most, 31);
 }
 
-// The window loses the focus while the autopilot collects: nothing is heard
-// for 300 frames, yet the sounds play on unheard (the music moves on, chimes
-// ring out and end), so the game decides as it would have with the focus
-// kept. The state lines are the same as in a run that kept the focus, and
-// once the focus is back the two recordings are the same samples: no pile of
-// chimes waits to start on the first frame after.
-TEST(Sound, WithoutTheFocusNothingIsHeardButTheSoundsPlayOn)
-{
-    const std::string before = opening + repeat("autopilot 1\nstate\n", 150);
-    const std::string after = repeat("autopilot 1\nstate\n", 150);
-    const std::string unheard = repeat("autopilot 1\nstate\n", 300);
-    const std::vector<Recorded> runs =
-        record({before + unheard + after, before + "focus off\n" + unheard + "focus on\n" + after}, "focus");
-    for (const Recorded& r : runs) {
-        ASSERT_EQ(r.run.exitCode, 1) << r.run.err;
-        ASSERT_TRUE(r.wave.ok) << r.wave.error;
-    }
-    EXPECT_TRUE(runs[0].run.lines == runs[1].run.lines) << "the game played differently without the focus";
-    const std::vector<JsonValue> states = runs[1].run.states();
-    ASSERT_EQ(states.size(), 601u);
-    EXPECT_GT(num(states[450], "collectedCount"), num(states[150], "collectedCount") + 30)
-        << "too few pickups collected while unfocused to start chimes";
-
-    const std::vector<float>& kept = runs[0].wave.mono;
-    const std::vector<float>& lost = runs[1].wave.mono;
-    ASSERT_EQ(kept.size(), lost.size());
-    const long off = openingFrames + 150;  // the last frame heard before the focus goes
-    EXPECT_EQ(firstDifference(kept, lost) / samplesPerFrame, static_cast<std::size_t>(off));
-    // The output fades out over the first two frames without the focus.
-    const auto silent = std::all_of(lost.begin() + static_cast<long>(frameStart(off + 3)),
-                                    lost.begin() + static_cast<long>(frameStart(off + 301)),
-                                    [](float v) { return v == 0.0f; });
-    EXPECT_TRUE(silent) << "sound while the window had no focus";
-    EXPECT_LT(lastDifference(kept, lost), frameStart(off + 302) + limiterDelay)
-        << "the sound after the focus came back is not what it would have been";
-}
-
 }  // namespace

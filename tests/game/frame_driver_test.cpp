@@ -452,3 +452,40 @@ TEST_F(GameTest, AStretchOfPlayRestoredFromASnapshotPlaysTheSameAgain)
             << "spark " << i;
     }
 }
+
+// The pad's Start pauses play and again lets it go on; Space does too.
+// Screens are never paused, and a pause key pressed on one is forgotten.
+TEST_F(GameTest, PadStartAndSpaceTogglePauseOnlyInPlay)
+{
+    gameController.joystickUsable = 1;
+    for (int screen = 0; screen < 2; ++screen) {
+        gameController.joystickState.rgbButtons[startButton] = 0x80;
+        runFrame(game);
+        EXPECT_FALSE(game.comfort.paused) << "the title is not paused";
+        gameController.joystickState.rgbButtons[startButton] = 0;
+        runFrame(game);
+    }
+    startFirstLevel();
+    const float clock = game.session.levelTime;
+    gameController.joystickState.rgbButtons[startButton] = 0x80;
+    runFrame(game);
+    ASSERT_TRUE(game.comfort.paused);
+    runFrame(game);  // held: still paused
+    gameController.joystickState.rgbButtons[startButton] = 0;
+    runFrame(game);
+    EXPECT_TRUE(game.comfort.paused);
+    EXPECT_EQ(game.session.levelTime, clock);
+    gameController.joystickState.rgbButtons[startButton] = 0x80;
+    runFrame(game);
+    EXPECT_FALSE(game.comfort.paused);
+    gameController.joystickState.rgbButtons[startButton] = 0;
+
+    keyDown('P');
+    keyUp('P');  // let go of before the frame: the press still counts
+    runFrame(game);
+    ASSERT_TRUE(game.comfort.paused);
+    keyDown(vkSpace);
+    runFrame(game);
+    EXPECT_FALSE(game.comfort.paused);
+    EXPECT_GT(game.session.levelTime, clock);
+}

@@ -26,6 +26,7 @@ protected:
 
     OffscreenGl gl{64, 64};
     Textures textures;
+    Display display;
 };
 
 std::array<GLint, 4> viewport()
@@ -41,7 +42,7 @@ struct ViewportCase {
     std::array<GLint, 4> expected;
 };
 
-TEST_F(RenderingSetUp, TheViewportIsASquareOfTheDesktopWidth)
+TEST_F(RenderingSetUp, TheViewportIsASquareOfTheWindowsWidth)
 {
     const ViewportCase cases[] = {
         {1280, 1024, {0, -128, 1280, 1280}},
@@ -51,14 +52,14 @@ TEST_F(RenderingSetUp, TheViewportIsASquareOfTheDesktopWidth)
         {1920, 1081, {0, -419, 1920, 1920}},  // odd difference truncates toward zero
     };
     for (const ViewportCase& c : cases) {
-        setupRendering(textures, c.width, c.height);
+        setupRendering(textures, display, c.width, c.height);
         EXPECT_EQ(viewport(), c.expected) << c.width << "x" << c.height;
     }
 }
 
 TEST_F(RenderingSetUp, SetupLeavesTheFirstProjectionAndTheFixedState)
 {
-    setupRendering(textures, 1280, 1024);
+    setupRendering(textures, display, 1280, 1024);
     GLfloat p[16];
     glGetFloatv(GL_PROJECTION_MATRIX, p);
     EXPECT_FLOAT_EQ(p[0], 1.0f);
@@ -105,9 +106,9 @@ TEST_F(RenderingSetUp, SetupLeavesTheFirstProjectionAndTheFixedState)
 
 TEST_F(RenderingSetUp, EveryRunMakesNewTexturesWithoutLeakingTheOldOnes)
 {
-    setupRendering(textures, 1280, 1024);
+    setupRendering(textures, display, 1280, 1024);
     const Textures before = textures;
-    setupRendering(textures, 1280, 1024);
+    setupRendering(textures, display, 1280, 1024);
     for (unsigned int t : textures.names) {
         EXPECT_TRUE(glIsTexture(t)) << t;
     }

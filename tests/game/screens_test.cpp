@@ -2,10 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
-#include "game/frame_driver.h"
 #include "app/messages.h"
+#include "audio/game_sounds.h"
+#include "game/clock_display.h"
+#include "game/comfort.h"
+#include "game/frame_driver.h"
+#include "game/rendering_setup.h"
 #include "game_fixture.h"
 #include "input/joystick.h"
 #include "world/level.h"
@@ -116,7 +121,7 @@ TEST_F(GameTest, OutOfTimeScreenNumbersTakeTheLetterColour)
     game.session.score = 0;
     ScreenShot s = recordFrame();
     EXPECT_EQ(s.polygons.size(), 2u * (9 + 5));
-    EXPECT_TRUE(s.lines.empty()) << "a game.session.score of 0 draws no digits";
+    EXPECT_TRUE(s.lines.empty()) << "a score of 0 draws no digits";
 
     game.session.score = 57;
     s = recordFrame();
@@ -167,4 +172,62 @@ TEST_F(GameTest, ScreensRecordThePadButtonForFreshPresses)
         EXPECT_EQ(game.session.lastButton, 0x80);
         EXPECT_EQ(gameController.joystickState.rgbButtons[0], 0x80) << "screens do not clear the buttons";
     }
+}
+
+// On a window wider than 5:4 the square viewport (as wide as the window)
+// reaches past its top and bottom; the screens, the clock, the pause and the
+// volume notice are drawn smaller about the centre, so that every letter,
+// digit and mark lies inside the window, none on its top or bottom row. At
+// 5:4 and narrower nothing is scaled.
+TEST_F(GameTest, OnWideWindowsEveryTextShowsWhole)
+{
+    for (const auto& [width, height] : {std::pair{1920, 1080}, std::pair{2560, 1080}}) {
+        game.display = Display{width, height, overlayScale(width, height)};
+        const SquareViewport v = squareViewport(width, height);
+        glViewport(v.x, v.y, v.width, v.height);
+        auto expectInside = [&](const ScreenShot& s, const char* what) {
+            EXPECT_FALSE(s.polygons.empty()) << what;
+            for (const FeedbackPolygon& p : s.polygons) {
+                EXPECT_TRUE(p.minY >= 1.0f && p.maxY <= height - 1.0f && p.minX >= 0.0f && p.maxX <= width)
+                    << what << " at " << width << "x" << height << ": y " << p.minY << ".." << p.maxY;
+            }
+            for (const FeedbackLine& l : s.lines) {
+                EXPECT_TRUE(std::min(l.y0, l.y1) >= 1.0f && std::max(l.y0, l.y1) <= height - 1.0f)
+                    << what << " at " << width << "x" << height;
+            }
+        };
+        struct Screen {
+            GameState state;
+            int level;
+            const char* name;
+        };
+        for (const Screen& screen : {Screen{Title, 0, "title"}, Screen{LevelComplete, 3, "level complete"},
+                                     Screen{OutOfTime, 4, "out of time"}, Screen{Playing, gameCompleted, "final"}}) {
+            game.session.gameState = screen.state;
+            game.session.levelNumber = screen.level;
+            game.session.score = 1234;
+            game.session.lastButton = 1;
+            expectInside(recordFrame(), screen.name);
+        }
+
+        game.session.levelNumber = 1;
+        game.session.levelTime = 0.0f;
+        FeedbackRecorder recorder;
+        recorder.begin();
+        drawClock(game.session, game.textures, game.display);
+        drawPausedWord(game.display, game.textures);
+        game.comfort.notice = Comfort::Notice::volume;
+        game.comfort.noticeFrames = 1;
+        drawNotice(game.comfort, gameAudio, game.display, game.textures);
+        const int size = recorder.end();
+        ASSERT_GT(size, 0);
+        ScreenShot s;
+        parseFeedback(recorder.buffer(), size, s.lines, s.polygons);
+        EXPECT_EQ(s.lines.size(), 17u) << "the clock's 500";
+        expectInside(s, "the clock, the pause and the volume");
+    }
+    EXPECT_EQ(overlayScale(1280, 1024), 1.0f);
+    EXPECT_EQ(overlayScale(800, 640), 1.0f);
+    EXPECT_FLOAT_EQ(overlayScale(1024, 768), 0.9375f);  // 4:3 is wider than 5:4
+    EXPECT_FLOAT_EQ(overlayScale(1920, 1080), 0.703125f);
 }

@@ -179,10 +179,11 @@ TEST(StateReport, HasExactlyTheListedKeysAndFloatsThatReadBackExactly)
     ASSERT_TRUE(JsonParser(line).parse(v)) << line;
     ASSERT_EQ(v.type, JsonValue::Type::Object);
 
-    const std::vector<std::string> top = {"frame",  "gameState",    "levelNumber",   "collectedCount",
-                                          "levelTime", "score",     "lastButton",    "ship",
-                                          "controls", "particleHead", "particleCount", "randState",
-                                          "thrustLevel", "camera"};
+    const std::vector<std::string> top = {"frame",        "gameState",     "levelNumber",   "collectedCount",
+                                          "levelTime",    "score",         "lastButton",    "paused",
+                                          "ship",         "controls",      "particleHead",  "particleCount",
+                                          "randState",    "thrustLevel",   "masterVolume",  "musicOn",
+                                          "camera"};
     EXPECT_EQ(v.keys(), top);
     EXPECT_EQ(v.get("ship")->keys(),
               (std::vector<std::string>{"position", "velocity", "angularVelocity", "row0", "row1", "row2",

@@ -72,7 +72,8 @@ std::string parseLine(const std::vector<std::string_view>& w, ScriptCommand& c)
         c.key = keyCodeOfName(w[2]);
         if (c.key == 0) {
             return "unknown key '" + std::string(w[2]) +
-                   "' (a letter, a digit, space, escape, left, right, up or down)";
+                   "' (a letter, a digit, space, escape, left, right, up, down, minus, equals, plus, "
+                   "kpminus or kpplus)";
         }
         c.kind = Kind::Key;
         c.message = w[1] == "up" ? wmKeyUp : wmKeyDown;
@@ -192,6 +193,10 @@ std::uint32_t keyCodeOfName(std::string_view name)
     if (name == "right") return vkRight;
     if (name == "up") return vkUp;
     if (name == "down") return vkDown;
+    if (name == "minus") return vkOemMinus;
+    if (name == "equals" || name == "plus") return vkOemPlus;
+    if (name == "kpminus") return vkSubtract;
+    if (name == "kpplus") return vkAdd;
     return 0;
 }
 

@@ -53,5 +53,6 @@ struct ScriptParseResult {
 ScriptParseResult parseScript(std::string_view text);
 
 // The virtual-key code of a key name (a letter, a digit, space, escape, left,
-// right, up, down), or 0 when the name is none of these.
+// right, up, down, minus, equals or plus (the same key), kpminus, kpplus),
+// or 0 when the name is none of these.
 std::uint32_t keyCodeOfName(std::string_view name);

@@ -19,7 +19,7 @@ constexpr std::int64_t keyUpFlags = keyRepeatFlag | (std::int64_t{1} << 31);
 
 ScriptHost::ScriptHost(GameData& game, int width, int height, std::vector<ScriptCommand> commands,
                        std::FILE* out)
-    : game_(game), desktopWidth_(width), desktopHeight_(height), width_(width), height_(height),
+    : game_(game), width_(width), height_(height),
       commands_(std::move(commands)), out_(out)
 {
     // The runner's sound follows its frames, not the wall clock.

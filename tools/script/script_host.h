@@ -28,8 +28,10 @@ public:
     ScriptHost(GameData& game, int width, int height, std::vector<ScriptCommand> commands, std::FILE* out);
     ~ScriptHost() override;
 
-    int desktopWidth() const override { return desktopWidth_; }
-    int desktopHeight() const override { return desktopHeight_; }
+    // The offscreen buffer is the window's client area: its size is the
+    // runner's --size until a script resizes it.
+    int clientWidth() const override { return width_; }
+    int clientHeight() const override { return height_; }
     void createRenderContext() override;
     void releaseRenderContext() override;
     void presentFrame() override;
@@ -80,8 +82,6 @@ private:
 
     GameData& game_;
     std::unique_ptr<GameSnapshot> snapshot_ = std::make_unique<GameSnapshot>();  // for state lines
-    int desktopWidth_;
-    int desktopHeight_;
     int width_;
     int height_;
     std::vector<ScriptCommand> commands_;

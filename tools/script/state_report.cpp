@@ -88,6 +88,7 @@ std::string gameStateJson(std::int64_t frame, const GameSnapshot& state)
     j.number("levelTime", session.levelTime);
     j.integer("score", session.score);
     j.integer("lastButton", session.lastButton);
+    j.integer("paused", state.data.comfort.paused ? 1 : 0);
 
     const Matrix4& o = ship.body.orientation;
     j.open("ship");
@@ -115,6 +116,8 @@ std::string gameStateJson(std::int64_t frame, const GameSnapshot& state)
     j.integer("particleCount", world.particleCount);
     j.integer("randState", state.randState);
     j.integer("thrustLevel", state.thrustLevel);
+    j.integer("masterVolume", state.masterVolume);
+    j.integer("musicOn", state.musicOn ? 1 : 0);
 
     j.open("camera");
     j.vector("position", camera.cameraPosition);
