@@ -138,7 +138,7 @@ std::string readAnswers(Cursor& in, std::vector<std::uint8_t>& answers)
     answers.clear();
     for (std::uint32_t r = 0; r < runs; ++r) {
         std::uint32_t run = 0;
-        if (!in.varint(run)) return "a sound answer run cut short";
+        if (!in.varint(run)) return "a sound answer run cut short or over 32 bits";
         const std::uint32_t length = (run >> 2) + 1;
         if (length > maxSoundAnswersPerFrame - answers.size()) return "more sound answers than a frame can have";
         answers.insert(answers.end(), length, static_cast<std::uint8_t>(run & 3));
@@ -173,14 +173,14 @@ std::string readFrame(Cursor& in, FrameWalk& walk, std::optional<std::uint64_t>&
                 return "a key value cut short or not a finite number";
             }
             if ((record & changesLX) != 0) {
-                if (!in.varint(value)) return "an axis value cut short";
+                if (!in.varint(value)) return "an axis value cut short or over 32 bits";
                 inputs.lX = unzigzag(value);
             }
             if ((record & changesButtons) != 0 && !(in.little(inputs.button0) && in.little(inputs.button1))) {
                 return "the buttons cut short";
             }
             if ((record & changesJoystickUsable) != 0) {
-                if (!in.varint(value)) return "the controller state cut short";
+                if (!in.varint(value)) return "the controller state cut short or over 32 bits";
                 inputs.joystickUsable = unzigzag(value);
             }
             if ((record & changesSoundAnswers) != 0) {
