@@ -8,7 +8,7 @@
 #include <random>
 #include <system_error>
 
-namespace atomic_file_detail {
+namespace {
 
 std::filesystem::path resolveTarget(const std::filesystem::path& target)
 {
@@ -55,6 +55,15 @@ std::filesystem::path temporaryPathFor(const std::filesystem::path& target)
     return target.parent_path() / name;
 }
 
+std::string writeError(const std::filesystem::path& target, const std::string& reason)
+{
+    return "cannot write " + displayPath(target) + ": " + reason;
+}
+
+}  // namespace
+
+namespace atomic_file_detail {
+
 void removeStaleTemporaries(const std::filesystem::path& target, double minimumAgeSeconds)
 {
     const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
@@ -76,17 +85,88 @@ void removeStaleTemporaries(const std::filesystem::path& target, double minimumA
     }
 }
 
-std::string writeError(const std::filesystem::path& target, const std::string& reason)
-{
-    return "cannot write " + displayPath(target) + ": " + reason;
-}
-
 }  // namespace atomic_file_detail
 
 std::string displayPath(const std::filesystem::path& path)
 {
     const std::u8string utf8 = path.u8string();
     return std::string(utf8.begin(), utf8.end());
+}
+
+AtomicFileWriter::AtomicFileWriter() = default;
+
+AtomicFileWriter::~AtomicFileWriter()
+{
+    abandon();
+}
+
+bool AtomicFileWriter::isOpen() const
+{
+    return open_;
+}
+
+std::string AtomicFileWriter::open(const std::filesystem::path& target)
+{
+    abandon();
+    target_ = resolveTarget(target);
+    if (std::string error = makeFolder(target_); !error.empty()) {
+        return error;
+    }
+    atomic_file_detail::removeStaleTemporaries(target_, 600);
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        temporary_ = temporaryPathFor(target_);
+        bool taken = false;
+        const std::string reason = atomic_file_detail::createNew(temporary_, file_, taken);
+        if (reason.empty()) {
+            open_ = true;
+            return {};
+        }
+        if (!taken) {
+            return writeError(target_, reason);
+        }
+    }
+    return writeError(target_, "no free name for a temporary file");
+}
+
+std::string AtomicFileWriter::append(std::string_view bytes)
+{
+    if (!open_) {
+        return writeError(target_, "the file is not open");
+    }
+    const std::string reason = atomic_file_detail::writeAll(file_, bytes);
+    if (!reason.empty()) {
+        abandon();
+        return writeError(target_, reason);
+    }
+    return {};
+}
+
+std::string AtomicFileWriter::commit()
+{
+    if (!open_) {
+        return writeError(target_, "the file is not open");
+    }
+    open_ = false;
+    std::string reason = atomic_file_detail::flushAndClose(file_);
+    if (reason.empty()) {
+        reason = atomic_file_detail::replaceFile(temporary_, target_);
+    }
+    if (!reason.empty()) {
+        std::error_code ec;
+        std::filesystem::remove(temporary_, ec);
+        return writeError(target_, reason);
+    }
+    return {};
+}
+
+void AtomicFileWriter::abandon()
+{
+    if (open_) {
+        atomic_file_detail::closeFile(file_);
+        std::error_code ec;
+        std::filesystem::remove(temporary_, ec);
+        open_ = false;
+    }
 }
 
 std::string writeFileAtomically(const std::filesystem::path& target, std::string_view content)

@@ -8,7 +8,7 @@
 // throws.
 #include <cstddef>
 #include <filesystem>
-#include <memory>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -37,12 +37,9 @@ public:
 
     bool isOpen() const;
 
-    // The platform's file handle (atomic_file_posix.cpp, atomic_file_windows.cpp
-    // implement this class).
-    struct Native;
-
 private:
-    std::unique_ptr<Native> native_;
+    std::intptr_t file_ = -1;  // the platform's handle of the temporary file
+    bool open_ = false;
     std::filesystem::path target_;
     std::filesystem::path temporary_;
 };
@@ -67,26 +64,23 @@ SmallFile readSmallFile(const std::filesystem::path& file, std::size_t maxBytes)
 // `error` says why).
 std::filesystem::path moveAside(const std::filesystem::path& file, std::string& error);
 
-// The shared steps of AtomicFileWriter::open on every platform.
+// The platform's part (atomic_file_posix.cpp, atomic_file_windows.cpp):
+// each returns the reason of a failure, empty on success.
 namespace atomic_file_detail {
 
-// The file that `target` names: a symbolic link is followed, so a settings
-// file linked into the player's own collection stays a link.
-std::filesystem::path resolveTarget(const std::filesystem::path& target);
+// Creates `file`, which must not exist yet. `taken` tells a name that is
+// in use from other failures.
+std::string createNew(const std::filesystem::path& file, std::intptr_t& handle, bool& taken);
+std::string writeAll(std::intptr_t handle, std::string_view bytes);
+// Flushes the file to the disk and closes it (closed on failure too).
+std::string flushAndClose(std::intptr_t handle);
+void closeFile(std::intptr_t handle);
+// Renames `from` over `to` and makes the rename itself durable.
+std::string replaceFile(const std::filesystem::path& from, const std::filesystem::path& to);
 
-// Makes the target's folder and its parents. Empty on success.
-std::string makeFolder(const std::filesystem::path& target);
-
-// The name of a temporary file beside `target`, new for every call:
-// ".settings.ini.<random>.tmp".
-std::filesystem::path temporaryPathFor(const std::filesystem::path& target);
-
-// Removes the temporary files that writes of `target` left when they were
-// cut short (the process killed before its commit), once they are at least
-// `minimumAgeSeconds` old; a younger one may belong to a write going on.
+// The temporary files of writes of `target` that were cut short (the
+// process killed before its commit), at least `minimumAgeSeconds` old, are
+// removed; a younger one may belong to a write going on. Called by open().
 void removeStaleTemporaries(const std::filesystem::path& target, double minimumAgeSeconds);
-
-// "cannot write <target>: <reason>"
-std::string writeError(const std::filesystem::path& target, const std::string& reason);
 
 }  // namespace atomic_file_detail

@@ -8,12 +8,6 @@
 
 #include "store/atomic_file.h"
 
-using namespace atomic_file_detail;
-
-struct AtomicFileWriter::Native {
-    HANDLE file = INVALID_HANDLE_VALUE;
-};
-
 namespace {
 
 std::string lastErrorText()
@@ -36,105 +30,72 @@ std::string lastErrorText()
     return text.empty() ? "Windows error " + std::to_string(code) : text;
 }
 
-// A virus scanner or an indexer may hold the old file open for a moment:
-// try the move a few times before giving up.
-bool replaceFile(const std::filesystem::path& from, const std::filesystem::path& to)
+HANDLE fileOf(std::intptr_t handle)
 {
-    for (int attempt = 0; attempt < 10; ++attempt) {
-        if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            return true;
-        }
-        const DWORD code = GetLastError();
-        if (code != ERROR_ACCESS_DENIED && code != ERROR_SHARING_VIOLATION) {
-            return false;
-        }
-        Sleep(50);
-        SetLastError(code);
-    }
-    return false;
+    return reinterpret_cast<HANDLE>(handle);
 }
 
 }  // namespace
 
-AtomicFileWriter::AtomicFileWriter() = default;
+namespace atomic_file_detail {
 
-AtomicFileWriter::~AtomicFileWriter()
+std::string createNew(const std::filesystem::path& file, std::intptr_t& handle, bool& taken)
 {
-    abandon();
+    const HANDLE created =
+        CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (created == INVALID_HANDLE_VALUE) {
+        taken = GetLastError() == ERROR_FILE_EXISTS;
+        return lastErrorText();
+    }
+    handle = reinterpret_cast<std::intptr_t>(created);
+    return {};
 }
 
-bool AtomicFileWriter::isOpen() const
+std::string writeAll(std::intptr_t handle, std::string_view bytes)
 {
-    return native_ != nullptr;
-}
-
-std::string AtomicFileWriter::open(const std::filesystem::path& target)
-{
-    abandon();
-    target_ = resolveTarget(target);
-    if (std::string error = makeFolder(target_); !error.empty()) {
-        return error;
-    }
-    removeStaleTemporaries(target_, 600);
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        temporary_ = temporaryPathFor(target_);
-        const HANDLE file = CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            native_ = std::make_unique<Native>();
-            native_->file = file;
-            return {};
-        }
-        if (GetLastError() != ERROR_FILE_EXISTS) {
-            return writeError(target_, lastErrorText());
-        }
-    }
-    return writeError(target_, "no free name for a temporary file");
-}
-
-std::string AtomicFileWriter::append(std::string_view bytes)
-{
-    if (!native_) {
-        return writeError(target_, "the file is not open");
-    }
     while (!bytes.empty()) {
         const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
         DWORD written = 0;
-        if (!WriteFile(native_->file, bytes.data(), piece, &written, nullptr) || written == 0) {
-            const std::string error = writeError(target_, lastErrorText());
-            abandon();
-            return error;
+        if (!WriteFile(fileOf(handle), bytes.data(), piece, &written, nullptr) || written == 0) {
+            return lastErrorText();
         }
         bytes.remove_prefix(written);
     }
     return {};
 }
 
-std::string AtomicFileWriter::commit()
+std::string flushAndClose(std::intptr_t handle)
 {
-    if (!native_) {
-        return writeError(target_, "the file is not open");
+    std::string reason;
+    if (!FlushFileBuffers(fileOf(handle))) {
+        reason = lastErrorText();
     }
-    std::string error;
-    if (!FlushFileBuffers(native_->file)) {
-        error = writeError(target_, lastErrorText());
+    if (!CloseHandle(fileOf(handle)) && reason.empty()) {
+        reason = lastErrorText();
     }
-    CloseHandle(native_->file);
-    native_.reset();
-    if (error.empty() && !replaceFile(temporary_, target_)) {
-        error = writeError(target_, lastErrorText());
-    }
-    if (!error.empty()) {
-        DeleteFileW(temporary_.c_str());
-    }
-    return error;
+    return reason;
 }
 
-void AtomicFileWriter::abandon()
+void closeFile(std::intptr_t handle)
 {
-    if (native_) {
-        CloseHandle(native_->file);
-        DeleteFileW(temporary_.c_str());
-        native_.reset();
+    CloseHandle(fileOf(handle));
+}
+
+// A virus scanner or an indexer may hold the old file open for a moment:
+// the move is tried a few times before it counts as failed.
+std::string replaceFile(const std::filesystem::path& from, const std::filesystem::path& to)
+{
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return {};
+        }
+        const DWORD code = GetLastError();
+        if (attempt == 9 || (code != ERROR_ACCESS_DENIED && code != ERROR_SHARING_VIOLATION)) {
+            return lastErrorText();
+        }
+        Sleep(50);
+        SetLastError(code);
     }
 }
+
+}  // namespace atomic_file_detail

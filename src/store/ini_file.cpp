@@ -100,17 +100,23 @@ const IniEntry* findEntry(const std::vector<IniEntry>& entries, std::string_view
     return nullptr;
 }
 
-std::string checkFormatVersion(const std::vector<IniEntry>& entries, int expected)
+std::optional<std::vector<IniEntry>> parseVersionedIni(std::string_view text, int version, std::string& error)
 {
-    const IniEntry* version = findEntry(entries, "", "version");
-    if (version == nullptr) {
-        return "no format version";
+    auto entries = parseIni(text, error);
+    if (!entries) {
+        return entries;
     }
-    if (readInteger(version->value, expected, expected) != expected) {
-        return lineError(*version, "format version '" + version->value + "' is not one this game reads (" +
-                                       std::to_string(expected) + ")");
+    const IniEntry* stated = findEntry(*entries, "", "version");
+    if (stated == nullptr) {
+        error = "no format version";
+        return std::nullopt;
     }
-    return {};
+    if (readInteger(stated->value, version, version) != version) {
+        error = lineError(*stated, "format version '" + stated->value + "' is not one this game reads (" +
+                                       std::to_string(version) + ")");
+        return std::nullopt;
+    }
+    return entries;
 }
 
 std::optional<std::int64_t> readInteger(std::string_view value, std::int64_t min, std::int64_t max)

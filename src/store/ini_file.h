@@ -32,8 +32,9 @@ std::optional<std::vector<IniEntry>> parseIni(std::string_view text, std::string
 // The entry for `key` in `section`, or null.
 const IniEntry* findEntry(const std::vector<IniEntry>& entries, std::string_view section, std::string_view key);
 
-// The file's "version" (before any section) is `expected`; else an error text.
-std::string checkFormatVersion(const std::vector<IniEntry>& entries, int expected);
+// parseIni, and then the file's "version" (before any section) must be
+// `version`.
+std::optional<std::vector<IniEntry>> parseVersionedIni(std::string_view text, int version, std::string& error);
 
 // A whole number from `min` to `max` written in decimal and nothing else.
 std::optional<std::int64_t> readInteger(std::string_view value, std::int64_t min, std::int64_t max);

@@ -72,11 +72,8 @@ bool recordGameScore(Records& records, std::int64_t score, std::int64_t date)
 std::string parseRecords(std::string_view text, Records& records)
 {
     std::string error;
-    const auto entries = parseIni(text, error);
+    const auto entries = parseVersionedIni(text, recordsFormatVersion, error);
     if (!entries) {
-        return error;
-    }
-    if (error = checkFormatVersion(*entries, recordsFormatVersion); !error.empty()) {
         return error;
     }
     if (error = readRecord(*entries, "game", "score", records.game); !error.empty()) {

@@ -17,11 +17,8 @@ std::optional<int> readSide(const IniEntry* entry)
 std::string parseSettings(std::string_view text, Settings& settings)
 {
     std::string error;
-    const auto entries = parseIni(text, error);
+    const auto entries = parseVersionedIni(text, settingsFormatVersion, error);
     if (!entries) {
-        return error;
-    }
-    if (error = checkFormatVersion(*entries, settingsFormatVersion); !error.empty()) {
         return error;
     }
     if (const IniEntry* volume = findEntry(*entries, "sound", "volume")) {

@@ -24,6 +24,16 @@ std::filesystem::path userFolder(const FolderEnvironment& env, const std::filesy
 
 }  // namespace
 
+FolderEnvironment processEnvironment()
+{
+    return {thisPlatform(),
+            environmentVariable("XDG_CONFIG_HOME"),
+            environmentVariable("XDG_DATA_HOME"),
+            environmentVariable("HOME"),
+            environmentVariable("APPDATA"),
+            environmentVariable("LOCALAPPDATA")};
+}
+
 std::filesystem::path configFolder(const FolderEnvironment& env)
 {
     return userFolder(env, env.xdgConfigHome, ".config", env.appData);

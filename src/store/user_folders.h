@@ -23,8 +23,10 @@ struct FolderEnvironment {
     std::filesystem::path localAppData;   // %LOCALAPPDATA%
 };
 
-// The platform this program was built for.
+// The platform this program was built for, and one variable of this
+// process's environment (an empty path when unset); from the edge files.
 Platform thisPlatform();
+std::filesystem::path environmentVariable(const char* name);
 
 // This process's environment.
 FolderEnvironment processEnvironment();

@@ -3,27 +3,13 @@
 
 #include "store/user_folders.h"
 
-namespace {
-
-std::filesystem::path variable(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value != nullptr ? std::filesystem::path(value) : std::filesystem::path();
-}
-
-}  // namespace
-
 Platform thisPlatform()
 {
     return Platform::gnuLinux;
 }
 
-FolderEnvironment processEnvironment()
+std::filesystem::path environmentVariable(const char* name)
 {
-    FolderEnvironment env;
-    env.platform = thisPlatform();
-    env.xdgConfigHome = variable("XDG_CONFIG_HOME");
-    env.xdgDataHome = variable("XDG_DATA_HOME");
-    env.home = variable("HOME");
-    return env;
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::filesystem::path(value) : std::filesystem::path();
 }

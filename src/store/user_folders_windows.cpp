@@ -1,29 +1,18 @@
 // The Windows edge of user_folders.h: the environment read as UTF-16, so a
 // user name outside the ANSI code page still gives the right folder.
 #include <cstdlib>
+#include <string>
 
 #include "store/user_folders.h"
-
-namespace {
-
-std::filesystem::path variable(const wchar_t* name)
-{
-    const wchar_t* value = _wgetenv(name);
-    return value != nullptr ? std::filesystem::path(value) : std::filesystem::path();
-}
-
-}  // namespace
 
 Platform thisPlatform()
 {
     return Platform::windows;
 }
 
-FolderEnvironment processEnvironment()
+std::filesystem::path environmentVariable(const char* name)
 {
-    FolderEnvironment env;
-    env.platform = thisPlatform();
-    env.appData = variable(L"APPDATA");
-    env.localAppData = variable(L"LOCALAPPDATA");
-    return env;
+    const std::wstring wide(name, name + std::char_traits<char>::length(name));  // the names are ASCII
+    const wchar_t* value = _wgetenv(wide.c_str());
+    return value != nullptr ? std::filesystem::path(value) : std::filesystem::path();
 }

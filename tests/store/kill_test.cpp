@@ -17,8 +17,32 @@ namespace {
 namespace fs = std::filesystem;
 using KillDuringWrite = ScratchFolder;
 
-template <typename Load, typename Sample>
-void killRepeatedly(const fs::path& file, const char* kind, Load load, Sample sample)
+// Which of the loop's two contents a file loads as (-1: neither), and the
+// load's notice (empty when the file was sound).
+struct Loaded {
+    int which;
+    std::string notice;
+};
+
+template <typename Values>
+int whichSample(const Values& values, Values (*sample)(int))
+{
+    return values == sample(0) ? 0 : values == sample(1) ? 1 : -1;
+}
+
+Loaded loadSettings(const fs::path& file)
+{
+    const LoadedSettings loaded = loadSettingsFile(file);
+    return {whichSample(loaded.settings, killSampleSettings), loaded.notice.notice};
+}
+
+Loaded loadRecords(const fs::path& file)
+{
+    const LoadedRecords loaded = loadRecordsFile(file);
+    return {whichSample(loaded.records, killSampleRecords), loaded.notice.notice};
+}
+
+void killRepeatedly(const fs::path& file, const char* kind, Loaded (*load)(const fs::path&))
 {
     std::mt19937 random(20261208);
     int seen[2] = {0, 0};
@@ -30,50 +54,26 @@ void killRepeatedly(const fs::path& file, const char* kind, Load load, Sample sa
         const ProcessResult result = child.finish();
         ASSERT_EQ(result.signal, SIGKILL) << result.err;
 
-        const auto loaded = load(file);
-        ASSERT_EQ(loaded.notice.notice, "") << "after kill " << kill;
-        const int which = loaded.value == sample(0) ? 0 : loaded.value == sample(1) ? 1 : -1;
-        ASSERT_NE(which, -1) << "after kill " << kill;
-        ++seen[which];
+        const Loaded loaded = load(file);
+        ASSERT_EQ(loaded.notice, "") << "after kill " << kill;
+        ASSERT_NE(loaded.which, -1) << "after kill " << kill;
+        ++seen[loaded.which];
     }
     // The kills fell on both contents, so they came at different moments.
     EXPECT_GT(seen[0], 10);
     EXPECT_GT(seen[1], 10);
 }
 
-struct SettingsLoad {
-    Settings value;
-    LoadNotice notice;
-};
-struct RecordsLoad {
-    Records value;
-    LoadNotice notice;
-};
-
 TEST_F(KillDuringWrite, SettingsAlwaysLoadAsTheOldOrTheNewContent)
 {
-    const fs::path file = folder / settingsFileName;
-    ASSERT_EQ(saveSettingsFile(file, killSampleSettings(1)), "");
-    killRepeatedly(
-        file, "settings",
-        [](const fs::path& f) {
-            LoadedSettings l = loadSettingsFile(f);
-            return SettingsLoad{l.settings, l.notice};
-        },
-        killSampleSettings);
+    ASSERT_EQ(saveSettingsFile(folder / settingsFileName, killSampleSettings(1)), "");
+    killRepeatedly(folder / settingsFileName, "settings", loadSettings);
 }
 
 TEST_F(KillDuringWrite, RecordsAlwaysLoadAsTheOldOrTheNewContent)
 {
-    const fs::path file = folder / recordsFileName;
-    ASSERT_EQ(saveRecordsFile(file, killSampleRecords(1)), "");
-    killRepeatedly(
-        file, "records",
-        [](const fs::path& f) {
-            LoadedRecords l = loadRecordsFile(f);
-            return RecordsLoad{l.records, l.notice};
-        },
-        killSampleRecords);
+    ASSERT_EQ(saveRecordsFile(folder / recordsFileName, killSampleRecords(1)), "");
+    killRepeatedly(folder / recordsFileName, "records", loadRecords);
 }
 
 }  // namespace
