@@ -1,7 +1,11 @@
 // Opens arbitrary bytes as a replay. A refused one must say why and give no
 // frame. An accepted one must give exactly the frames its trailer counts,
 // with a state checksum after every 60th; written again by the encoder it
-// must take no more bytes and read back frame for frame the same.
+// must take no more bytes and read back frame for frame the same. Each input
+// is opened twice: as it is, and with its end mark and CRC-32 made right, so
+// that mutations reach past the CRC into the frames.
+#include <zlib.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -9,13 +13,16 @@
 
 #include "store/replay_file.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+namespace {
+
+void check(const std::string& bytes)
 {
+    const std::size_t size = bytes.size();
     ReplayReader reader;
     ReplayFrame frame;
-    if (reader.openBytes(std::string(reinterpret_cast<const char*>(data), size)) != ReplayRefusal::none) {
+    if (reader.openBytes(bytes) != ReplayRefusal::none) {
         if (reader.error().empty() || reader.nextFrame(frame)) std::abort();
-        return 0;
+        return;
     }
     ReplayEncoder encoder(reader.header());
     std::uint32_t frames = 0;
@@ -49,5 +56,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     if (again.nextFrame(other)) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    std::string bytes(reinterpret_cast<const char*>(data), size);
+    check(bytes);
+    // The trailer ends with the CRC-32 of all before it and the end mark.
+    if (size >= 8) {
+        const std::size_t crcAt = size - 8;
+        const auto crc = static_cast<std::uint32_t>(crc32(0, data, static_cast<uInt>(crcAt)));
+        for (std::size_t i = 0; i < 4; ++i) bytes[crcAt + i] = static_cast<char>((crc >> (8 * i)) & 0xff);
+        bytes.replace(size - 4, 4, "GFEN");
+        check(bytes);
+    }
     return 0;
 }
