@@ -15,8 +15,10 @@ CommandLine parseCommandLine(int argc, const char* const* argv)
             version = true;
         } else if (arg == "--fullscreen") {
             c.windowMode = WindowMode::fullscreen;
+            c.windowModeGiven = true;
         } else if (arg == "--windowed") {
             c.windowMode = WindowMode::windowed;
+            c.windowModeGiven = true;
         } else if (arg == "--data" || arg.starts_with("--data=")) {
             std::string_view folder;
             if (arg == "--data") {
@@ -63,5 +65,6 @@ const char* usageText()
            "  --version     show the version and exit\n"
            "\n"
            "F11 or Alt+Enter switches between fullscreen and the window.\n"
-           "Keys: W/S thrust, A/D steer, Space starts and confirms.\n";
+           "Keys: W/S thrust, A/D steer, Space starts and confirms, P or Esc pauses,\n"
+           "-/+ the volume, M the music on and off.\n";
 }

@@ -9,6 +9,7 @@ struct CommandLine {
     enum class Action { play, help, version, error };
     Action action = Action::play;
     WindowMode windowMode = WindowMode::maximised;
+    bool windowModeGiven = false;  // --fullscreen or --windowed; else the settings decide
     std::string dataFolder;  // empty: the usual search for the data files
     std::string error;       // why the command line was refused
 };

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 
 #include "app/messages.h"
+#include "app/player_settings.h"
 
 class Game;
 class Host;
@@ -56,6 +58,11 @@ public:
     // Destroys the window: it gets wmDestroy and afterwards no more messages.
     void destroyWindow();
     bool windowExists() const { return procedure_ != nullptr && !destroyed_; }
+
+    // The player's settings the window keeps: the defaults, never written,
+    // until a host gives it some.
+    PlayerSettings& settings() { return settings_; }
+    void useSettings(PlayerSettings settings) { settings_ = std::move(settings); }
 
     // Puts a message at the end of the queue. When the queue is full, pointer
     // motion gives way to keys and buttons: a motion message then replaces
@@ -111,6 +118,7 @@ private:
     // window is active.
     void updateActivation();
 
+    PlayerSettings settings_;
     WindowProcedure procedure_ = nullptr;
     Game* game_ = nullptr;
     bool destroyed_ = false;

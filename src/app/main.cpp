@@ -6,11 +6,14 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "app/command_line.h"
+#include "app/player_settings.h"
 #include "app/program.h"
 #include "app/sdl_window_host.h"
 #include "game/glimmerfall_game.h"
+#include "store/user_folders.h"
 
 namespace {
 
@@ -78,10 +81,24 @@ int main(int argc, char** argv)
                      std::strerror(errno));
         return 2;
     }
-    SdlWindowHost host(options.windowMode);
+    // The window starts as the command line asks, else as the player left it.
+    PlayerSettings settings(configFolder(processEnvironment()));
+    WindowMode mode = options.windowMode;
+    int width = 0;
+    int height = 0;
+    if (settings.values().windowSize) {
+        width = settings.values().windowSize->width;
+        height = settings.values().windowSize->height;
+    }
+    if (!options.windowModeGiven) {
+        mode = settings.values().fullscreen ? WindowMode::fullscreen
+                                            : (settings.values().windowSize ? WindowMode::windowed : WindowMode::maximised);
+    }
+    SdlWindowHost host(mode, width, height);
     if (!host.start()) {
         return 1;
     }
+    host.useSettings(std::move(settings));
     GlimmerfallGame game(gameData);
     return runGame(host, game);
 }

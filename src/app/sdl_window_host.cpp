@@ -153,6 +153,25 @@ SDL_Rect SdlWindowHost::ordinaryWindow() const
     return SDL_Rect{area.x + (area.w - width) / 2, area.y + (area.h - height) / 2, width, height};
 }
 
+void SdlWindowHost::rememberWindow()
+{
+    if (window_ == nullptr) {
+        return;
+    }
+    const std::uint32_t flags = SDL_GetWindowFlags(window_);
+    Settings kept = settings().values();
+    kept.fullscreen = (flags & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    if (!kept.fullscreen && (flags & (SDL_WINDOW_MAXIMIZED | SDL_WINDOW_MINIMIZED)) == 0) {
+        int width = 0;
+        int height = 0;
+        SDL_GetWindowSize(window_, &width, &height);
+        if (width >= Settings::minWindowSide && height >= Settings::minWindowSide) {
+            kept.windowSize = WindowSize{width, height};
+        }
+    }
+    settings().update(kept);
+}
+
 int SdlWindowHost::clientWidth() const
 {
     int width = desktopWidth_;
@@ -236,6 +255,7 @@ void SdlWindowHost::pumpEvents(bool wait)
     }
     if (sizePending_) {
         sizePending_ = false;
+        rememberWindow();
         sendMessage(wmSize);
     }
     if (soundCheck_.due(monotonicNanoseconds())) {

@@ -17,8 +17,11 @@ union SDL_Event;
 // noticed and the output opened again).
 class SdlWindowHost final : public Host {
 public:
-    explicit SdlWindowHost(WindowMode mode = WindowMode::maximised)
-        : pacer_(sixtyHertz), soundCheck_(oneSecond), startMode_(mode)
+    // An ordinary window starts at the given size when one is given (a size
+    // the player left it at), else at two thirds of the work area.
+    explicit SdlWindowHost(WindowMode mode = WindowMode::maximised, int windowedWidth = 0, int windowedHeight = 0)
+        : windowedWidth_(windowedWidth), windowedHeight_(windowedHeight), pacer_(sixtyHertz),
+          soundCheck_(oneSecond), startMode_(mode)
     {
     }
     ~SdlWindowHost() override;
@@ -48,13 +51,16 @@ private:
     // Where an ordinary window goes: the size asked for, or two thirds of the
     // desktop's work area, held within that area and centred in it.
     SDL_Rect ordinaryWindow() const;
+    // Keeps the window's fullscreen state and, for an ordinary window, its
+    // size in the player's settings.
+    void rememberWindow();
 
+    int windowedWidth_ = 0;  // an ordinary window's size, when one was asked for
+    int windowedHeight_ = 0;
     SDL_Window* window_ = nullptr;
     void* context_ = nullptr;
     int desktopWidth_ = 0;
     int desktopHeight_ = 0;
-    int windowedWidth_ = 0;  // an ordinary window's size, when one was asked for
-    int windowedHeight_ = 0;
     bool sizePending_ = false;
     FramePacer pacer_;
     IntervalTimer soundCheck_;  // asks after the sound output once a second

@@ -4,6 +4,7 @@
 
 #include "app/game.h"
 #include "audio/audio_startup.h"
+#include "audio/game_sounds.h"
 #include "audio/sound_output.h"
 
 namespace {
@@ -11,8 +12,25 @@ namespace {
 constexpr std::uint64_t vkF4 = 0x73;
 constexpr std::int64_t altDownFlag = std::int64_t{1} << 29;
 
+// The player's volume and music, as kept, reach the sound before it starts.
+void takeSoundSettings(const Settings& settings)
+{
+    gameAudio.masterVolume = settings.masterVolume;
+    gameAudio.musicOn = settings.music;
+}
+
+// The volume and music keys change the sound; the settings keep up with it.
+void keepSoundSettings(Host& host)
+{
+    Settings kept = host.settings().values();
+    kept.masterVolume = gameAudio.masterVolume;
+    kept.music = gameAudio.musicOn;
+    host.settings().update(kept);
+}
+
 std::int64_t onCreate(Host& host)
 {
+    takeSoundSettings(host.settings().values());
     // The music starts before the first picture.
     if (failed(startAudio())) {
         host.showErrorBox(audioErrorText, audioErrorCaption);
@@ -76,6 +94,7 @@ std::int64_t windowProc(Host& host, std::uint32_t message, std::uint64_t wParam,
             host.game()->frame();
             glFinish();
             host.presentFrame();
+            keepSoundSettings(host);
             return 0;
         case wmSysKeyUp:
             // A game key let go of while Alt is held still lets it go; Alt

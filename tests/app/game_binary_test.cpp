@@ -118,6 +118,56 @@ bool waitFor(Condition condition, std::chrono::seconds limit)
     return false;
 }
 
+// --windowed: an ordinary window of two thirds of the screen (no window
+// manager runs, so the work area is the whole screen). Resized, the picture
+// follows it and the size is kept in the player's settings; the next start
+// without options opens the window at that size again.
+TEST(GameBinary, AnOrdinaryWindowFitsTheScreenFollowsItsSizeAndIsRemembered)
+{
+    Display* d = XOpenDisplay(nullptr);
+    if (d == nullptr) {
+        GTEST_SKIP() << "no X display (run under xvfb-run)";
+    }
+    namespace fs = std::filesystem;
+    const fs::path config = fs::path(::testing::TempDir()) / ("window_config_" + std::to_string(getpid()));
+    fs::remove_all(config);
+    const std::vector<std::string> env = {"ALSOFT_DRIVERS=null", "SDL_AUDIODRIVER=dummy",
+                                          "XDG_CONFIG_HOME=" + config.string()};
+    auto sizeOf = [d](Window w) {
+        XWindowAttributes a{};
+        XGetWindowAttributes(d, w, &a);
+        return std::make_pair(a.width, a.height);
+    };
+    {
+        ChildProcess child(game(env, {"--windowed"}));
+        const Window w = waitForGameWindow(d);
+        ASSERT_NE(w, 0u) << child.errSoFar();
+        EXPECT_EQ(sizeOf(w), std::make_pair(DisplayWidth(d, DefaultScreen(d)) * 2 / 3,
+                                            DisplayHeight(d, DefaultScreen(d)) * 2 / 3));
+        XResizeWindow(d, w, 640, 400);
+        XSync(d, False);
+        const fs::path settings = config / "glimmerfall" / "settings.ini";
+        auto kept = [&settings] {
+            std::ifstream in(settings);
+            const std::string text((std::istreambuf_iterator<char>(in)), {});
+            return text.find("width = 640") != std::string::npos && text.find("height = 400") != std::string::npos;
+        };
+        EXPECT_TRUE(waitFor(kept, 10s)) << "the size was not kept";
+        // The title screen shows in the smaller window: its text is lit.
+        EXPECT_TRUE(waitFor([&] { return litPixels(d, w) > 100; }, 10s));
+        sendCloseRequest(d, w);
+        EXPECT_EQ(child.finish(30).exitCode, 1);
+    }
+    ChildProcess again(game(env));
+    const Window w = waitForGameWindow(d);
+    ASSERT_NE(w, 0u) << again.errSoFar();
+    EXPECT_EQ(sizeOf(w), std::make_pair(640, 400));
+    sendCloseRequest(d, w);
+    EXPECT_EQ(again.finish(30).exitCode, 1);
+    XCloseDisplay(d);
+    fs::remove_all(config);
+}
+
 TEST(GameBinary, SoundIsMutedWithoutFocusOrMinimisedAndALostOutputComesBack)
 {
     Display* d = XOpenDisplay(nullptr);

@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <regex>
 #include <string>
 #include <vector>
@@ -159,4 +162,62 @@ TEST(Comfort, VolumeStepsAreThreeDecibelsAndMusicOffLeavesTheEffects)
     const std::size_t from = frameStart(125);
     EXPECT_GT(rmsDb(effects, from, effects.size()), -40.0) << "the engine is heard";
     EXPECT_NEAR(rmsDb(effects, from, effects.size()), rmsDb(engine, from, engine.size()), 0.5);
+}
+
+// The volume and music are kept in the settings folder the runner is given
+// and read at the next start. A damaged file gives the defaults, one line
+// naming it, and is kept aside; a folder that cannot be written is said once
+// and the game plays on. Without --config nothing is read or written.
+TEST(Comfort, SettingsAreKeptAndABadFileNeverStopsTheGame)
+{
+    namespace fs = std::filesystem;
+    const fs::path folder = tempPath("config");
+    fs::remove_all(folder);
+    auto withConfig = [](const fs::path& config) {
+        RunOptions o;
+        o.rawOptions = {"--size", "32x32", "--config", config.string()};
+        return o;
+    };
+    const std::string change = "frames 3\nkey down minus\nframes 2\nkey up minus\nkey down m\nframes 2\nkey up m\n"
+                               "frames 2\nstate\n";
+    RunResult r = runScript(change, withConfig(folder));
+    ASSERT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_EQ(r.err, "");
+    const JsonValue changed = r.states().at(0);
+    EXPECT_EQ(num(changed, "masterVolume"), 9);
+    EXPECT_EQ(num(changed, "musicOn"), 0);
+    ASSERT_TRUE(fs::exists(folder / "settings.ini"));
+
+    r = runScript("frames 2\nstate\n", withConfig(folder));
+    ASSERT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_EQ(num(r.states().at(0), "masterVolume"), 9) << "not kept";
+    EXPECT_EQ(num(r.states().at(0), "musicOn"), 0);
+
+    std::ofstream(folder / "settings.ini") << "version = 1\n[sound]\nvolume = eleven\n";
+    r = runScript("frames 2\nstate\n", withConfig(folder));
+    ASSERT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_EQ(num(r.states().at(0), "masterVolume"), 10);
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_NE(r.err.find("settings.ini"), std::string::npos) << r.err;
+    EXPECT_TRUE(fs::exists(folder / "settings.ini.damaged"));
+
+    const fs::path blocked = tempPath("not_a_folder");
+    std::ofstream(blocked) << "a file where the folder would go\n";
+    r = runScript(change + "key down minus\nframes 2\nkey up minus\nframes 2\nstate\n", withConfig(blocked / "config"));
+    ASSERT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_EQ(num(r.states().at(1), "masterVolume"), 8) << "the game plays on with its settings";
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_NE(r.err.find("cannot keep the settings"), std::string::npos) << r.err;
+
+    // A player's own settings are never the runner's.
+    const fs::path home = tempPath("player_config");
+    fs::create_directories(home / "glimmerfall");
+    std::ofstream(home / "glimmerfall" / "settings.ini") << "version = 1\n[sound]\nvolume = 3\n";
+    RunOptions player = withConfig(folder);
+    player.rawOptions = {"--size", "32x32"};
+    player.env = {"XDG_CONFIG_HOME=" + home.string()};
+    r = runScript(change, player);
+    EXPECT_EQ(num(r.states().at(0), "masterVolume"), 9) << "the player's settings were read";
+    std::ifstream kept(home / "glimmerfall" / "settings.ini");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "version = 1\n[sound]\nvolume = 3\n");
 }

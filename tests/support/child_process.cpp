@@ -1,5 +1,6 @@
 #include "child_process.h"
 
+#include <gtest/gtest.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -30,7 +31,19 @@ void ignoreBrokenPipes()
     std::call_once(once, [] { ::signal(SIGPIPE, SIG_IGN); });
 }
 
-// The test's environment with the given changes applied.
+// The player's folders of every child a test starts: a folder of this test
+// program's own, never the home of whoever runs the tests (the game keeps
+// settings, records and replays there). A test may give its own.
+std::vector<std::string> withPlayerFolders(const std::vector<std::string>& changes)
+{
+    const std::string home = ::testing::TempDir() + "gf_player_" + std::to_string(getpid());
+    std::vector<std::string> all = {"XDG_CONFIG_HOME=" + home + "/config", "XDG_DATA_HOME=" + home + "/data"};
+    all.insert(all.end(), changes.begin(), changes.end());
+    return all;
+}
+
+// The test's environment with the given changes applied (a later change of
+// the same name wins).
 std::vector<std::string> environmentWith(const std::vector<std::string>& changes)
 {
     auto nameOf = [](const std::string& entry) { return entry.substr(0, entry.find('=')); };
@@ -45,8 +58,13 @@ std::vector<std::string> environmentWith(const std::vector<std::string>& changes
             env.push_back(entry);
         }
     }
-    for (const std::string& c : changes) {
-        if (c.find('=') != std::string::npos) {
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        const std::string& c = changes[i];
+        bool overridden = false;
+        for (std::size_t j = i + 1; j < changes.size(); ++j) {
+            overridden = overridden || nameOf(changes[j]) == nameOf(c);
+        }
+        if (c.find('=') != std::string::npos && !overridden) {
             env.push_back(c);
         }
     }
@@ -216,7 +234,7 @@ ChildProcess::ChildProcess(const ProcessOptions& options) : state_(std::make_uni
     // hold the allocator's lock at that moment, so the child only redirects,
     // changes folder and calls execve.
     std::vector<std::string> args = options.args;
-    std::vector<std::string> env = environmentWith(options.env);
+    std::vector<std::string> env = environmentWith(withPlayerFolders(options.env));
     const std::vector<char*> argv = pointersTo(args);
     const std::vector<char*> envp = pointersTo(env);
     if (args.empty()) {

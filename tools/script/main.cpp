@@ -1,5 +1,5 @@
 // glimmerfall-script: runs the real game offscreen from a script of commands.
-//   glimmerfall-script [--size WxH] [--data DIR] [--audio-out FILE.wav] [SCRIPT]
+//   glimmerfall-script [--size WxH] [--data DIR] [--audio-out FILE.wav] [--config DIR] [SCRIPT]
 //   (the script from stdin when no file is given)
 // Exit code: the game's (1) after quit or the end of the script; 2 for a bad
 // command line, a bad script, a command that failed or a sound recording that
@@ -11,12 +11,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <sstream>
 #include <string>
 
+#include "app/player_settings.h"
 #include "app/program.h"
 #include "game/glimmerfall_game.h"
 #include "script_command.h"
@@ -31,7 +33,7 @@ GameData gameData;
 
 int usage(const char* why)
 {
-    std::fprintf(stderr, "glimmerfall-script: %s\nusage: glimmerfall-script [--size WxH] [--data DIR] [--audio-out FILE.wav] [SCRIPT]\n",
+    std::fprintf(stderr, "glimmerfall-script: %s\nusage: glimmerfall-script [--size WxH] [--data DIR] [--audio-out FILE.wav] [--config DIR] [SCRIPT]\n",
                  why);
     return usageError;
 }
@@ -51,6 +53,7 @@ int main(int argc, char** argv)
     int height = 1024;
     const char* dataDir = nullptr;
     const char* audioOut = nullptr;
+    const char* configDir = nullptr;
     const char* scriptPath = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--size") == 0) {
@@ -67,6 +70,11 @@ int main(int argc, char** argv)
                 return usage("--audio-out needs a file name");
             }
             audioOut = argv[++i];
+        } else if (std::strcmp(argv[i], "--config") == 0) {
+            if (i + 1 == argc) {
+                return usage("--config needs a folder");
+            }
+            configDir = argv[++i];
         } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
             return usage((std::string("unknown option ") + argv[i]).c_str());
         } else if (scriptPath == nullptr) {
@@ -103,6 +111,11 @@ int main(int argc, char** argv)
     if (audioOut != nullptr && !host.recorder().open(audioOut, error)) {
         std::fprintf(stderr, "glimmerfall-script: %s\n", error.c_str());
         return usageError;
+    }
+    // The player's settings are never the runner's: it keeps settings only
+    // in a folder it is given (made absolute before entering the data folder).
+    if (configDir != nullptr) {
+        host.useSettings(PlayerSettings(std::filesystem::absolute(configDir)));
     }
     if (dataDir != nullptr && chdir(dataDir) != 0) {
         std::fprintf(stderr, "glimmerfall-script: cannot enter %s\n", dataDir);
