@@ -2,6 +2,32 @@
 
 #include <string_view>
 
+namespace {
+
+// An option that takes a value, as --name VALUE or --name=VALUE.
+struct ValueOption {
+    const char* name;
+    std::string CommandLine::*field;
+    const char* needs;
+};
+constexpr ValueOption valueOptions[] = {
+    {"--data", &CommandLine::dataFolder, "option '--data' needs a folder"},
+    {"--replay", &CommandLine::replayFile, "option '--replay' needs a file"},
+};
+
+const ValueOption* valueOption(std::string_view arg)
+{
+    for (const ValueOption& o : valueOptions) {
+        const std::string_view name = o.name;
+        if (arg == name || (arg.starts_with(name) && arg.size() > name.size() && arg[name.size()] == '=')) {
+            return &o;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 CommandLine parseCommandLine(int argc, const char* const* argv)
 {
     CommandLine c;
@@ -19,22 +45,22 @@ CommandLine parseCommandLine(int argc, const char* const* argv)
         } else if (arg == "--windowed") {
             c.windowMode = WindowMode::windowed;
             c.windowModeGiven = true;
-        } else if (arg == "--data" || arg.starts_with("--data=")) {
-            std::string_view folder;
-            if (arg == "--data") {
+        } else if (const ValueOption* o = valueOption(arg)) {
+            std::string_view value;
+            if (arg == o->name) {
                 if (i + 1 >= argc) {
-                    c.error = "option '--data' needs a folder";
+                    c.error = o->needs;
                     break;
                 }
-                folder = argv[++i];
+                value = argv[++i];
             } else {
-                folder = arg.substr(7);
+                value = arg.substr(std::string_view(o->name).size() + 1);
             }
-            if (folder.empty()) {
-                c.error = "option '--data' needs a folder";
+            if (value.empty()) {
+                c.error = o->needs;
                 break;
             }
-            c.dataFolder = folder;
+            (c.*(o->field)) = value;
         } else if (arg.starts_with("-")) {
             c.error = "unknown option '" + std::string(arg) + "'";
             break;
@@ -61,6 +87,7 @@ const char* usageText()
            "  --fullscreen  start covering the whole screen\n"
            "  --windowed    start in an ordinary window (not maximised)\n"
            "  --data DIR    read the game's data files from DIR\n"
+           "  --replay FILE play a recorded game (Esc stops it, P pauses it)\n"
            "  -h, --help    show this help and exit\n"
            "  --version     show the version and exit\n"
            "\n"

@@ -11,11 +11,12 @@ struct CommandLine {
     WindowMode windowMode = WindowMode::maximised;
     bool windowModeGiven = false;  // --fullscreen or --windowed; else the settings decide
     std::string dataFolder;  // empty: the usual search for the data files
+    std::string replayFile;  // a replay to play instead of a game; empty: play
     std::string error;       // why the command line was refused
 };
 
-// Reads the options: --help (-h), --version, --fullscreen, --windowed and
-// --data DIR (or --data=DIR). The last of --fullscreen and --windowed wins;
+// Reads the options: --help (-h), --version, --fullscreen, --windowed,
+// --data DIR (or --data=DIR) and --replay FILE (or --replay=FILE). The last of --fullscreen and --windowed wins;
 // --help, then --version, win over the other options. The first unknown
 // option or stray argument makes the whole line an error.
 CommandLine parseCommandLine(int argc, const char* const* argv);

@@ -29,4 +29,7 @@ public:
     virtual void frame() = 0;
     // A key or mouse message (isInputMessage in app/messages.h).
     virtual void input(std::uint32_t message, std::uint64_t wParam, std::int64_t lParam) = 0;
+    // True when the game has nothing more to show (a replay played to its
+    // end): the window then closes as on a close request.
+    virtual bool finished() const { return false; }
 };

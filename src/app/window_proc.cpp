@@ -95,6 +95,9 @@ std::int64_t windowProc(Host& host, std::uint32_t message, std::uint64_t wParam,
             glFinish();
             host.presentFrame();
             keepSoundSettings(host);
+            if (host.game()->finished()) {
+                host.sendMessage(wmClose);
+            }
             return 0;
         case wmSysKeyUp:
             // A game key let go of while Alt is held still lets it go; Alt

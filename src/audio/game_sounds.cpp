@@ -49,6 +49,12 @@ void updateThrustSound(GameAudio& audio, bool thrusting)
     loop->setVolume(thrustLevel - 5000);
 }
 
+void muteThrustSound(GameAudio& audio)
+{
+    SoundBuffer* loop = audio.thrustSound != nullptr ? audio.thrustSound->getBuffer(0) : nullptr;
+    if (loop != nullptr) loop->setVolume(dsbVolumeMin);
+}
+
 void quietThrustSound(GameAudio& audio)
 {
     Sound* thrustSound = audio.thrustSound;

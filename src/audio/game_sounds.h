@@ -46,3 +46,8 @@ void updateThrustSound(GameAudio& audio, bool thrusting);
 // of play does, and once thrustLevel is 0 turns it down to silence. Only
 // updateThrustSound, in play, makes it heard again.
 void quietThrustSound(GameAudio& audio);
+
+// While play is paused: the thrust loop at once silent, thrustLevel kept, and
+// nothing asked of the device, so that a paused stretch changes nothing the
+// game goes by. The next frame of play sets the loop's volume again.
+void muteThrustSound(GameAudio& audio);

@@ -48,6 +48,13 @@ Sound::~Sound()
     }
 }
 
+std::uint32_t Sound::statusOf(SoundBuffer* buffer)
+{
+    std::uint32_t status = 0;
+    buffer->getStatus(&status);
+    return answers != nullptr ? answers->status(status) : status;
+}
+
 SoundBuffer* Sound::getBuffer(std::uint32_t index) const
 {
     if (!buffers || index >= bufferCount) return nullptr;
@@ -59,9 +66,7 @@ SoundBuffer* Sound::getFreeBuffer()
     if (!buffers || bufferCount == 0) return nullptr;
     for (std::uint32_t i = 0; i < bufferCount; ++i) {
         if (buffers[i] == nullptr) continue;
-        std::uint32_t status = 0;
-        buffers[i]->getStatus(&status);
-        if ((status & dsbStatusPlaying) == 0) return buffers[i];
+        if ((statusOf(buffers[i]) & dsbStatusPlaying) == 0) return buffers[i];
     }
     // Every buffer plays: take over one of them at random.
     return buffers[static_cast<std::uint32_t>(gameRand()) % bufferCount];
@@ -73,9 +78,7 @@ bool Sound::isPlaying()
     bool playing = false;
     for (std::uint32_t i = 0; i < bufferCount; ++i) {
         if (buffers[i] == nullptr) continue;
-        std::uint32_t status = 0;
-        buffers[i]->getStatus(&status);
-        playing = playing || (status & dsbStatusPlaying) != 0;
+        playing = playing || (statusOf(buffers[i]) & dsbStatusPlaying) != 0;
     }
     return playing;
 }

@@ -8,6 +8,20 @@
 class SoundBuffer;  // one playable buffer of the sound device (audio/sound_device.h)
 class WavReader;    // the open sound file (audio/wav_reader.h)
 
+// Where a sound's answers that decide the game come from: the statuses that
+// isPlaying and getFreeBuffer read. The device's own by default; a replay
+// keeps them as the game was played and gives them back when it is played
+// again, so that the game decides as it did whatever the device does now.
+class SoundAnswers {
+public:
+    SoundAnswers() = default;
+    virtual ~SoundAnswers() = default;
+    SoundAnswers(const SoundAnswers&) = delete;
+    SoundAnswers& operator=(const SoundAnswers&) = delete;
+    // The status to go by for one buffer, given what the device said.
+    virtual std::uint32_t status(std::uint32_t fromDevice) = 0;
+};
+
 // A WAV file held in one or more device buffers that can be played, queried,
 // restored and refilled. Entry 0 is filled from the file; the others share its
 // data. The sound keeps its file open so that a lost buffer can be refilled.
@@ -45,11 +59,15 @@ public:
 
     static constexpr std::uint32_t maxRestoreAttempts = 100;
 
+    // A buffer's status as the game goes by it (the device's, or answers').
+    std::uint32_t statusOf(SoundBuffer* buffer);
+
     std::unique_ptr<SoundBuffer*[]> buffers;  // bufferCount entries
     std::uint32_t bufferBytes = 0;            // size of each buffer: the data chunk size
     std::unique_ptr<WavReader> reader;        // kept open for refilling
     std::uint32_t bufferCount = 0;
     std::uint32_t creationFlags = 0;          // the flags the buffers were made with
+    SoundAnswers* answers = nullptr;          // null: the device's answers as they are
 };
 
 constexpr std::uint32_t dsbPlayLooping = 1;

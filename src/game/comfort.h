@@ -13,6 +13,7 @@ struct Comfort {
     // Play stands still: every frame draws the same picture with "paused" on
     // it, the engine falls silent, and nothing of the game moves.
     bool paused = false;
+    bool quiet = false;  // paused without the word: a replay's last picture
 
     enum class Notice : int { none, volume, music };
     Notice notice = Notice::none;  // what the notice shows

@@ -28,3 +28,5 @@ void applyThrust(World& world, const Controls& controls, const Controller& contr
 }
 
 void quietEngine() { quietThrustSound(gameAudio); }
+
+void muteEngine() { muteThrustSound(gameAudio); }

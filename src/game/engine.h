@@ -14,3 +14,6 @@ void applyThrust(World& world, const Controls& controls, const Controller& contr
 // A screen frame: the engine dies away as if no thrust were asked, and once
 // down falls silent, whatever the keys say.
 void quietEngine();
+
+// A paused frame: the engine is silent until play goes on, at its level.
+void muteEngine();

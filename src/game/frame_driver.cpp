@@ -20,7 +20,7 @@ constexpr float clockStep = 0.1f;  // the level clock, per frame of play
 
 // Play stands still: the same picture from the same camera, the sparks
 // neither fading nor moving, the clock, and the word over it. Nothing of
-// the game changes but the engine's sound, which falls silent.
+// the game changes; the engine is silent.
 void runPausedFrame(GameData& game)
 {
     const Session& session = game.session;
@@ -30,8 +30,10 @@ void runPausedFrame(GameData& game)
     if (session.levelNumber != gameCompleted) {
         drawClock(session, game.textures, game.display);
     }
-    drawPausedWord(game.display, game.textures);
-    quietEngine();
+    if (!game.comfort.quiet) {
+        drawPausedWord(game.display, game.textures);
+    }
+    muteEngine();
     glPopMatrix();
     glFlush();
     fixUpControls(gameController);
@@ -85,7 +87,7 @@ void runFrame(GameData& game)
     applyThrust(world, game.controls, gameController);
     world.ship.turnInput = static_cast<float>(steeringAxis(gameController));
     world.ship.step();
-    completeLevelIfCleared(session, world);
+    completeLevelIfCleared(session, world, game.best);
     stepPickups(session, world);
 
     glPopMatrix();

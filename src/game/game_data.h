@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/best_scores.h"
 #include "game/camera.h"
 #include "game/comfort.h"
 #include "game/controls.h"
@@ -10,8 +11,9 @@
 
 // The game's own state, gathered in one place: the session (levels, screens,
 // score), the world in play (ship, pickups, sparks), the player's controls,
-// the pause and the notices (comfort), the chase camera, and what the
-// rendering set-up made (the textures, the display's size). A host holds
+// the pause and the notices (comfort), the chase camera, the best scores,
+// and what the rendering set-up made (the textures, the display's size). A
+// host holds
 // one in fixed storage for the whole run and hands it to the game
 // (GlimmerfallGame); the frame passes each part to the code that changes it.
 // Nothing in it is allocated per frame.
@@ -28,6 +30,7 @@ struct GameData {
     Controls controls;
     Comfort comfort;
     Camera camera;
+    BestScores best;
     Textures textures;
     Display display;
 };

@@ -60,6 +60,7 @@ bool runScreen(GameData& game, Controller& controller)
             }
             return true;
         case Screen::final:
+            noteGameScore(game.best, session.score);
             drawFinalScreen(game);  // ignores every input
             return true;
         case Screen::nextLevel:
@@ -80,16 +81,18 @@ bool runScreen(GameData& game, Controller& controller)
     return false;
 }
 
-void completeLevelIfCleared(Session& session, World& world)
+void completeLevelIfCleared(Session& session, World& world, BestScores& best)
 {
     if (session.collectedCount < pickupCount) {
         return;
     }
     session.gameState = LevelComplete;
     if (session.levelNumber > 0) {
+        const int before = session.score;
         const float total = static_cast<float>(levelTimeLimits[session.levelNumber]) - session.levelTime +
                             static_cast<float>(session.score);
         session.score = static_cast<int>(total);
+        noteLevelBonus(best, session.levelNumber, session.score - before);
     }
     setupLevel(session.levelNumber, session, world);
 }

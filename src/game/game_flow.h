@@ -30,9 +30,10 @@ bool screenTakesPress(const Session& session);
 bool runScreen(GameData& game, Controller& controller);
 
 // All pickups collected: the time left over, computed in float and truncated
-// toward zero, is added to the score (not before the first level) and the
-// next level is set up; the rest of the frame plays on it.
-void completeLevelIfCleared(Session& session, World& world);
+// toward zero, is added to the score (not before the first level), noted
+// against the level's best, and the next level is set up; the rest of the
+// frame plays on it.
+void completeLevelIfCleared(Session& session, World& world, BestScores& best);
 
 // Past the level's limit (strictly): the same level is set up again behind
 // the out-of-time screen, and the clock starts again; the score stays.

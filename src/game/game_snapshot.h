@@ -30,3 +30,11 @@ struct GameSnapshot {
     // Puts it back.
     void restore(GameData& game) const;
 };
+
+// A checksum of what decides the game from here on: the session, the world
+// in play, the camera, the controls' values, the controller record, the
+// random state and the engine's level. The player's comfort (pause, volume,
+// music, notices) and what the rendering set-up made are left out: a game
+// paused, or played louder, is the same game. Replays carry it every 60
+// frames, so that a replay that goes its own way is caught where it does.
+std::uint64_t stateChecksum(const GameData& game);

@@ -329,6 +329,63 @@ bool fullscreenRequest(Display* d, Window w, long action)
     return false;
 }
 
+// A game played in the window is recorded as the player's last replay. The
+// runner plays it to its end with the same state as the window's game
+// (every checksum and the trailer agree), and the game plays it in its own
+// window, holds its last picture and leaves with 0.
+TEST(GameBinary, AGameInTheWindowIsRecordedAndReplays)
+{
+    Display* d = XOpenDisplay(nullptr);
+    if (d == nullptr) {
+        GTEST_SKIP() << "no X display (run under xvfb-run)";
+    }
+    namespace fs = std::filesystem;
+    const fs::path home = fs::path(::testing::TempDir()) / ("replay_home_" + std::to_string(getpid()));
+    fs::remove_all(home);
+    const std::vector<std::string> env = {"ALSOFT_DRIVERS=null", "SDL_AUDIODRIVER=dummy",
+                                          "XDG_DATA_HOME=" + home.string()};
+    {
+        ChildProcess child(game(env));
+        const Window w = waitForGameWindow(d);
+        ASSERT_NE(w, 0u) << child.errSoFar();
+        std::this_thread::sleep_for(300ms);
+        sendKey(d, w, XK_space, true);
+        std::this_thread::sleep_for(100ms);
+        sendKey(d, w, XK_space, false);
+        sendKey(d, w, XK_w, true);
+        sendKey(d, w, XK_a, true);
+        std::this_thread::sleep_for(1500ms);
+        sendKey(d, w, XK_a, false);
+        std::this_thread::sleep_for(500ms);
+        sendCloseRequest(d, w);
+        EXPECT_EQ(child.finish(30).exitCode, 1);
+    }
+    const fs::path last = home / "glimmerfall" / "last.replay";
+    ASSERT_TRUE(fs::exists(last));
+
+    ProcessOptions runner;
+    runner.args = {GLIMMERFALL_SCRIPT_BINARY, "--size", "32x32"};
+    runner.folder = dataFolder();
+    runner.input = "replay " + last.string() + "\nstate\n";
+    runner.env = {"ALSOFT_DRIVERS=null"};
+    const ProcessResult replayed = runProcess(runner);
+    EXPECT_EQ(replayed.exitCode, 1) << replayed.err;
+    EXPECT_NE(replayed.out.find("\"levelNumber\": 1"), std::string::npos) << replayed.out;
+
+    ChildProcess watch(game(env, {"--replay", last.string()}));
+    ASSERT_NE(waitForGameWindow(d), 0u) << watch.errSoFar();
+    const ProcessResult watched = watch.finish(60);
+    EXPECT_EQ(watched.exitCode, 0) << watched.err;
+    EXPECT_EQ(watched.err, "");
+
+    std::ofstream(home / "foreign.replay") << "not a replay at all";
+    const ProcessResult refused = runProcess(game(env, {"--replay", (home / "foreign.replay").string()}));
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.err.find("cannot play the replay"), std::string::npos) << refused.err;
+    XCloseDisplay(d);
+    fs::remove_all(home);
+}
+
 TEST(GameBinary, F11AndAltEnterAskTheWindowManagerForFullscreenAndBack)
 {
     Display* d = XOpenDisplay(nullptr);

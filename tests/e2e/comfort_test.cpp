@@ -89,7 +89,7 @@ TEST(Comfort, APauseHoldsTheGameStillAndSilencesTheEngine)
     ASSERT_EQ(s.size(), 3u);
     EXPECT_EQ(num(s[0], "paused"), 1);
     EXPECT_EQ(num(s[1], "paused"), 1);
-    EXPECT_EQ(num(s[1], "thrustLevel"), 0) << "the engine fell silent";
+    EXPECT_EQ(num(s[1], "thrustLevel"), num(s[0], "thrustLevel")) << "the engine is muted, not spun down";
     EXPECT_EQ(num(s[1], "controls", "keyForward"), 1000) << "W is still held";
     EXPECT_EQ(heldByPause(runs[0].run.lines[1]), heldByPause(runs[0].run.lines[0]));
     EXPECT_EQ(num(s[2], "paused"), 0);

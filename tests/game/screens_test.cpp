@@ -142,8 +142,11 @@ TEST_F(GameTest, FinalScreenShowsEverythingAndIgnoresInput)
     gameController.joystickState.rgbButtons[0] = 0x80;
     gameController.joystickState.rgbButtons[1] = 0x80;
     const ScreenShot s = recordFrame();
-    EXPECT_EQ(s.polygons.size(), 2u * (15 + 21 + 5));
-    EXPECT_EQ(s.lines.size(), 5u);
+    // The three lines and the score, then "new best" and the best score: the
+    // first finished game is the best one.
+    EXPECT_TRUE(game.best.newGameBest);
+    EXPECT_EQ(s.polygons.size(), 2u * (15 + 21 + 5 + 7));
+    EXPECT_EQ(s.lines.size(), 5u + 5u);
     expectSpan(row(s, win(0.5f)), 0.5f - 16 * 0.055f - 0.05f, 0.5f - 2 * 0.055f + 0.05f);
     EXPECT_EQ(game.session.gameState, Playing);
     EXPECT_EQ(game.session.lastButton, 0);

@@ -155,6 +155,14 @@ std::string parseLine(const std::vector<std::string_view>& w, ScriptCommand& c)
         c.down = w[1] == "on";
         return "";
     }
+    if (verb == "replay") {
+        if (n != 2) {
+            return "usage: replay FILE";
+        }
+        c.kind = Kind::Replay;
+        c.path = std::string(w[1]);
+        return "";
+    }
     if (verb == "screenshot") {
         if (n != 2 || w[1].size() < 5 || w[1].substr(w[1].size() - 4) != ".png") {
             return "usage: screenshot FILE.png";

@@ -22,7 +22,8 @@ struct ScriptCommand {
         State,
         Stats,       // resident memory and live texture names
         Autopilot,   // count
-        Level,       // count: the level to start, 1..9
+        Level,       // count: the level to start, 1..levelCount
+        Replay,      // path: a replay file to play from a fresh start
         Quit,
     };
 

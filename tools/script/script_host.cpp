@@ -4,9 +4,11 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "audio/openal_device.h"
 #include "audio/sound_device.h"
+#include "game/replay_identity.h"
 #include "level_start.h"
 #include "png_writer.h"
 #include "state_report.h"
@@ -173,6 +175,9 @@ void ScriptHost::presentFrame()
     // (state, stats, screenshot) into a following autopilot command, so
     // that a run cut into pieces plays as one; anything else lets them go.
     autopilot_ = false;
+    if (replay_) {
+        endReplay();
+    }
     runCommands();
 }
 
@@ -246,6 +251,39 @@ void ScriptHost::finishRecording()
     }
 }
 
+bool ScriptHost::startReplay(const ScriptCommand& c)
+{
+    if (glimmerfall_ == nullptr || recording_) {
+        fail(c, recording_ ? "replay cannot be used while recording (--record)" : "no game to replay with");
+        return false;
+    }
+    auto player = std::make_unique<ReplayPlayer>();
+    // Relative to where the runner was started, like the script's other files.
+    const std::filesystem::path file = startFolder_ / c.path;  // an absolute path stays as it is
+    if (player->open(file, replayExpectationHere(dataFilesChecksum())) != ReplayRefusal::none) {
+        fail(c, "cannot replay " + c.path + ": " + player->error());
+        return false;
+    }
+    replay_ = std::move(player);
+    replayName_ = c.path;
+    glimmerfall_->playReplay(replay_.get());
+    budget_ = replay_->trailer().frameCount;
+    return true;
+}
+
+void ScriptHost::endReplay()
+{
+    const ReplayPlayer& player = *replay_;
+    if (!player.finished()) {
+        failures_.push_back(Failure{2, scriptName_ + ": the replay " + replayName_ + " did not end with its frames"});
+    } else if (player.divergedAfter()) {
+        failures_.push_back(Failure{2, scriptName_ + ": the replay " + replayName_ + " went its own way after frame " +
+                                           std::to_string(*player.divergedAfter())});
+    }
+    glimmerfall_->playReplay(nullptr);
+    replay_.reset();
+}
+
 void ScriptHost::runCommands()
 {
     while (!finished_ && budget_ == 0) {
@@ -299,8 +337,14 @@ bool ScriptHost::run(const ScriptCommand& c)
             }
             return true;
         case Kind::Level:
+            if (recording_) {
+                fail(c, "level cannot be used while recording (--record): a recording plays every frame from the title");
+                return false;
+            }
             startAtLevel(game_, static_cast<int>(c.count));
             return true;
+        case Kind::Replay:
+            return startReplay(c);
         case Kind::Key:
             postKey(c.message, c.key, c.repeat);
             return true;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,6 +11,8 @@
 #include "autopilot.h"
 #include "game/game_data.h"
 #include "game/game_snapshot.h"
+#include "game/glimmerfall_game.h"
+#include "game/replay_player.h"
 #include "mix_recorder.h"
 #include "script_command.h"
 
@@ -50,8 +53,18 @@ public:
     const std::vector<Failure>& failures() const { return failures_; }
     // Closes the recording (if any) and notes its failure.
     void finishRecording();
+    // Notes a failure found outside the script's commands.
+    void noteFailure(int exitCode, std::string text) { failures_.push_back(Failure{exitCode, std::move(text)}); }
     // The script's name as failures of its lines are reported.
     void setScriptName(std::string name) { scriptName_ = std::move(name); }
+    // The game the runner plays, for replays, and whether it is being
+    // recorded (then `level N` is refused: a recording starts at the title
+    // and plays every frame).
+    void useGame(GlimmerfallGame* game, bool recording)
+    {
+        glimmerfall_ = game;
+        recording_ = recording;
+    }
     // GL is asked for errors after every frame; the first frame that left one
     // ends the run. Both are 0 while no error was seen.
     unsigned int glError() const { return glError_; }
@@ -72,6 +85,8 @@ private:
     bool run(const ScriptCommand& c);
     void fail(const ScriptCommand& c, const std::string& why);
     void noteRecordingFailure(const std::string& why);
+    bool startReplay(const ScriptCommand& c);
+    void endReplay();
     void postKey(std::uint32_t message, std::uint32_t key, bool repeat);
     void steer();
     void releaseAutopilotKeys();
@@ -81,6 +96,11 @@ private:
     void noteTextureNames();
 
     GameData& game_;
+    GlimmerfallGame* glimmerfall_ = nullptr;
+    bool recording_ = false;
+    std::unique_ptr<ReplayPlayer> replay_;  // the replay being played, if any
+    std::string replayName_;
+    std::filesystem::path startFolder_ = std::filesystem::current_path();  // before --data is entered
     std::unique_ptr<GameSnapshot> snapshot_ = std::make_unique<GameSnapshot>();  // for state lines
     int width_;
     int height_;
