@@ -17,8 +17,8 @@ set(dist_out ${CMAKE_BINARY_DIR}/dist)
 execute_process(COMMAND date -R -u -d "${GLIMMERFALL_RELEASE_DATE} 12:00"
   OUTPUT_VARIABLE GLIMMERFALL_RELEASE_DATE_RFC2822 OUTPUT_STRIP_TRAILING_WHITESPACE)
 
-install(DIRECTORY ${GLIMMERFALL_DATA_DIR}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/glimmerfall/data
-  FILES_MATCHING PATTERN "*.bmp" PATTERN "*.wav" PATTERN "*.rag")
+# Exactly the files of the data-file list (cmake/data_files.cmake).
+install(FILES ${GLIMMERFALL_DATA_OUTPUTS} DESTINATION ${CMAKE_INSTALL_DATADIR}/glimmerfall/data)
 
 configure_file(${dist}/${GLIMMERFALL_APP_ID}.metainfo.xml.in ${dist_out}/${GLIMMERFALL_APP_ID}.metainfo.xml @ONLY)
 install(FILES ${dist}/${GLIMMERFALL_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

@@ -14,6 +14,7 @@
 #include "app/player_settings.h"
 #include "app/program.h"
 #include "app/sdl_window_host.h"
+#include "data_files.h"
 #include "game/glimmerfall_game.h"
 #include "game/replay_identity.h"
 #include "game/replay_player.h"
@@ -28,7 +29,7 @@ GameData gameData;
 
 bool holdsGameData(const std::string& folder)
 {
-    return access((folder + "/earth3.bmp").c_str(), R_OK) == 0;
+    return access((folder + "/" + dataFiles::earthImage).c_str(), R_OK) == 0;
 }
 
 // The game reads its files from the current folder. When that folder does not

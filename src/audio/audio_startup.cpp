@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "audio/game_sounds.h"
+#include "data_files.h"
 
 namespace {
 
@@ -30,9 +31,9 @@ HResult startAudio()
     hr = gameAudio.soundManager.setPrimaryFormat(10, 22050, 16);
     if (failed(hr)) return hr;
 
-    loadSound(&gameAudio.pickupSound, "pickup.wav", 10);
-    loadSound(&gameAudio.thrustSound, "thrust.wav", 1);
-    loadSound(&gameAudio.musicSound, "MUSIC.wav", 1);
+    loadSound(&gameAudio.pickupSound, dataFiles::pickupSound, 10);
+    loadSound(&gameAudio.thrustSound, dataFiles::thrustSound, 1);
+    loadSound(&gameAudio.musicSound, dataFiles::musicSound, 1);
 
     setMasterVolume(gameAudio, gameAudio.masterVolume);
     if (gameAudio.musicSound != nullptr) {

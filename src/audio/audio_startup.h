@@ -4,8 +4,9 @@
 
 // The sound start-up of window creation: opens the sound device with the
 // priority level, sets the primary format (10 channels, 22050 Hz, 16 bits),
-// creates "pickup.wav" (10 buffers), "thrust.wav" and "MUSIC.wav" (1 buffer
-// each), and starts the music looping.
+// creates the pickup sound (10 buffers), the thrust sound and the music (1
+// buffer each) from their files (dataFiles::pickupSound, thrustSound and
+// musicSound), and starts the music looping.
 // Returns a failure only when the device or the primary format fails: the
 // caller then shows the start-up error and ends the program. A sound file that
 // cannot be loaded is reported on stderr and its sound stays null.

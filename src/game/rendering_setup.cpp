@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include "data_files.h"
 #include "world/display_lists.h"
 #include "world/world_draw.h"
 #include "world/ragdoll.h"
@@ -41,12 +42,12 @@ void setupRendering(Textures& textures, Display& display, int width, int height)
 
     // The earth image also fills the globe's height map while it loads.
     glNewList(earthImageList, GL_COMPILE);
-    loadTexture("earth3.bmp", 0, globeHeightMap());
+    loadTexture(dataFiles::earthImage, 0, globeHeightMap());
     glEndList();
-    compileUpload(moonImageList, "moon.bmp");
-    compileUpload(particleImageList, "particlecheaper4.bmp");
-    compileUpload(shipImageList, "ship.bmp");
-    compileUpload(fontImageList, "MyFont.bmp");
+    compileUpload(moonImageList, dataFiles::moonImage);
+    compileUpload(particleImageList, dataFiles::particleImage);
+    compileUpload(shipImageList, dataFiles::shipImage);
+    compileUpload(fontImageList, dataFiles::fontImage);
 
     // Every set-up makes new textures; the previous run's go first, so that
     // resizing never leaks them (names of 0 are ignored).

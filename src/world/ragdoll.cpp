@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "data_files.h"
 #include "world/digit_segments.h"
 
 namespace {
@@ -115,8 +116,9 @@ void buildCrowd()
 void buildRagdollCrowd()
 {
     // A missing file leaves the template as it was (zero at the first set-up).
-    if (!loadRagdollTemplate("ragdoll.rag")) {
-        std::fprintf(stderr, "glimmerfall: figure file \"ragdoll.rag\" skipped: cannot be opened\n");
+    if (!loadRagdollTemplate(dataFiles::ragdollFigure)) {
+        std::fprintf(stderr, "glimmerfall: figure file \"%s\" skipped: cannot be opened\n",
+                     dataFiles::ragdollFigure);
     }
     for (int d = 0; d < 10; ++d) {
         digitSegments[d] = digitMasks[d];

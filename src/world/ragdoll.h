@@ -4,8 +4,8 @@
 
 #include "math/vector4.h"
 
-// Reads "ragdoll.rag" into the template, fills digitSegments and builds the
-// crowd table. Run by every rendering set-up.
+// Reads the figure file (dataFiles::ragdollFigure) into the template, fills digitSegments and
+// builds the crowd table. Run by every rendering set-up.
 void buildRagdollCrowd();
 
 // The figure file: fifteen joints of four little-endian floats (x, y, z, w).

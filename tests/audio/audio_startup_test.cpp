@@ -8,6 +8,7 @@
 #include "audio/audio_startup.h"
 #include "audio/game_sounds.h"
 #include "audio/sound_manager.h"
+#include "data_files.h"
 #include "fake_sound_device.h"
 #include "wav_bytes.h"
 
@@ -69,9 +70,9 @@ protected:
 
 TEST_F(AudioStartupTest, OpensTheDeviceLoadsThreeSoundsAndStartsTheMusic)
 {
-    writeSound("pickup.wav", 40);
-    writeSound("thrust.wav", 60);
-    writeSound("MUSIC.wav", 80);
+    writeSound(dataFiles::pickupSound, 40);
+    writeSound(dataFiles::thrustSound, 60);
+    writeSound(dataFiles::musicSound, 80);
     ASSERT_EQ(startAudio(), sOk);
 
     ASSERT_NE(gameAudio.pickupSound, nullptr);
@@ -126,9 +127,9 @@ TEST_F(AudioStartupTest, OpensTheDeviceLoadsThreeSoundsAndStartsTheMusic)
 // where it has got to), and M brings it back.
 TEST_F(AudioStartupTest, StartsWithThePlayersVolumeAndMusicAndStepsThem)
 {
-    writeSound("pickup.wav", 40);
-    writeSound("thrust.wav", 60);
-    writeSound("MUSIC.wav", 80);
+    writeSound(dataFiles::pickupSound, 40);
+    writeSound(dataFiles::thrustSound, 60);
+    writeSound(dataFiles::musicSound, 80);
     gameAudio.masterVolume = 7;
     gameAudio.musicOn = false;
     ASSERT_EQ(startAudio(), sOk);
@@ -149,14 +150,14 @@ TEST_F(AudioStartupTest, StartsWithThePlayersVolumeAndMusicAndStepsThem)
 
 TEST_F(AudioStartupTest, MissingSoundIsNamedOnStderrAndTheRestStillRuns)
 {
-    writeSound("pickup.wav", 40);
-    writeSound("MUSIC.wav", 80);
+    writeSound(dataFiles::pickupSound, 40);
+    writeSound(dataFiles::musicSound, 80);
     ::testing::internal::CaptureStderr();
     ASSERT_EQ(startAudio(), sOk);
     const std::string err = ::testing::internal::GetCapturedStderr();
 
-    EXPECT_NE(err.find("thrust.wav"), std::string::npos) << err;
-    EXPECT_EQ(err.find("pickup.wav"), std::string::npos) << err;
+    EXPECT_NE(err.find(dataFiles::thrustSound), std::string::npos) << err;
+    EXPECT_EQ(err.find(dataFiles::pickupSound), std::string::npos) << err;
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     EXPECT_NE(gameAudio.pickupSound, nullptr);
     EXPECT_EQ(gameAudio.thrustSound, nullptr);
@@ -171,14 +172,14 @@ TEST_F(AudioStartupTest, MissingSoundIsNamedOnStderrAndTheRestStillRuns)
 TEST_F(AudioStartupTest, UnreadableFilesLeaveEverySoundNullButStillSucceed)
 {
     {
-        std::ofstream garbage("MUSIC.wav");
+        std::ofstream garbage(dataFiles::musicSound);
         garbage << "RIFF....WAVEjunk";
     }
     ::testing::internal::CaptureStderr();
     ASSERT_EQ(startAudio(), sOk);
     const std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 3) << err;
-    EXPECT_NE(err.find("MUSIC.wav"), std::string::npos);
+    EXPECT_NE(err.find(dataFiles::musicSound), std::string::npos);
     EXPECT_EQ(gameAudio.pickupSound, nullptr);
     EXPECT_EQ(gameAudio.thrustSound, nullptr);
     EXPECT_EQ(gameAudio.musicSound, nullptr);
@@ -187,7 +188,7 @@ TEST_F(AudioStartupTest, UnreadableFilesLeaveEverySoundNullButStillSucceed)
 
 TEST_F(AudioStartupTest, DeviceOrFormatFailureStopsBeforeAnySound)
 {
-    writeSound("MUSIC.wav", 80);
+    writeSound(dataFiles::musicSound, 80);
     installFakeDevice(&device, dsErrNoDriver);
     EXPECT_EQ(startAudio(), dsErrNoDriver);
     EXPECT_EQ(gameAudio.musicSound, nullptr);

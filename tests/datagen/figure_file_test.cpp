@@ -3,6 +3,7 @@
 #include <bit>
 #include <cmath>
 
+#include "data_files.h"
 #include "data_reader.h"
 
 namespace {
@@ -15,7 +16,7 @@ constexpr float figureScale = 0.32777777f;
 
 std::vector<Joint> loadFigure()
 {
-    const std::vector<std::uint8_t> bytes = readDataFile("ragdoll.rag");
+    const std::vector<std::uint8_t> bytes = readDataFile(dataFiles::ragdollFigure);
     std::vector<Joint> joints;
     for (std::size_t at = 0; at + 16 <= bytes.size(); at += 16) {
         joints.push_back({std::bit_cast<float>(le32(bytes, at)),
@@ -36,7 +37,7 @@ float distance(const Joint& a, const Joint& b)
 
 TEST(FigureFile, FifteenJointsInTwoHundredFortyBytes)
 {
-    EXPECT_EQ(readDataFile("ragdoll.rag").size(), 240u);
+    EXPECT_EQ(readDataFile(dataFiles::ragdollFigure).size(), 240u);
     const std::vector<Joint> joints = loadFigure();
     ASSERT_EQ(joints.size(), 15u);
     for (const Joint& j : joints) {

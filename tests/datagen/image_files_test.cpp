@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "data_files.h"
 #include "data_reader.h"
 
 namespace {
@@ -61,9 +62,10 @@ TEST(ImageFiles, HeadersDescribePlainBottomUpTwentyFourBitImages)
         const char* name;
         int size;
     };
-    for (const Expected& e : {Expected{"earth3.bmp", 512}, Expected{"moon.bmp", 256},
-                              Expected{"particlecheaper4.bmp", 64}, Expected{"MyFont.bmp", 256},
-                              Expected{"ship.bmp", 128}}) {
+    for (const Expected& e :
+         {Expected{dataFiles::earthImage, 512}, Expected{dataFiles::moonImage, 256},
+          Expected{dataFiles::particleImage, 64}, Expected{dataFiles::fontImage, 256},
+          Expected{dataFiles::shipImage, 128}}) {
         SCOPED_TRACE(e.name);
         const Bitmap bmp = load(e.name);
         const std::size_t stride = (static_cast<std::size_t>(e.size) * 3 + 3) & ~std::size_t{3};
@@ -83,17 +85,18 @@ TEST(ImageFiles, HeadersDescribePlainBottomUpTwentyFourBitImages)
 
 TEST(ImageFiles, OnlyFontAndShipUseTheTransparentKey)
 {
-    for (const char* name : {"earth3.bmp", "moon.bmp", "particlecheaper4.bmp"}) {
+    for (const char* name :
+         {dataFiles::earthImage, dataFiles::moonImage, dataFiles::particleImage}) {
         EXPECT_EQ(countMagenta(load(name)), 0) << name;
     }
     // Font: every pixel is the key or a clearly light glyph colour, never a
     // blend that would show as an opaque pink fringe.
-    const Bitmap font = load("MyFont.bmp");
+    const Bitmap font = load(dataFiles::fontImage);
     for (const Pixel& p : font.pixels) {
         ASSERT_TRUE(p.isMagenta() || std::min({p.r, p.g, p.b}) >= 150)
             << p.r << "," << p.g << "," << p.b;
     }
-    const Bitmap ship = load("ship.bmp");
+    const Bitmap ship = load(dataFiles::shipImage);
     const Pixel key{255, 0, 255};
     for (const Pixel& p : ship.pixels) {
         ASSERT_TRUE(p.isMagenta() || colourDistance(p, key) > 120)
@@ -105,7 +108,7 @@ TEST(ImageFiles, OnlyFontAndShipUseTheTransparentKey)
 
 TEST(EarthImage, EdgesMeetAndPolesAreIce)
 {
-    const Bitmap earth = load("earth3.bmp");
+    const Bitmap earth = load(dataFiles::earthImage);
     ASSERT_EQ(earth.width, 512);
     expectSeamless(earth);
 
@@ -125,7 +128,7 @@ TEST(EarthImage, EdgesMeetAndPolesAreIce)
 
 TEST(EarthImage, SeaIsDarkerThanLandSoTheReliefRisesOnLand)
 {
-    const Bitmap earth = load("earth3.bmp");
+    const Bitmap earth = load(dataFiles::earthImage);
     ASSERT_EQ(earth.width, 512);
     std::vector<int> sea;
     std::vector<int> land;
@@ -151,7 +154,7 @@ TEST(EarthImage, SeaIsDarkerThanLandSoTheReliefRisesOnLand)
 
 TEST(MoonImage, GreyVariedAndSeamless)
 {
-    const Bitmap moon = load("moon.bmp");
+    const Bitmap moon = load(dataFiles::moonImage);
     ASSERT_EQ(moon.width, 256);
     expectSeamless(moon);
     double sum = 0.0;
@@ -172,7 +175,7 @@ TEST(MoonImage, GreyVariedAndSeamless)
 
 TEST(GlowImage, RoundWhiteCentreFadingToBlackBorder)
 {
-    const Bitmap glow = load("particlecheaper4.bmp");
+    const Bitmap glow = load(dataFiles::particleImage);
     ASSERT_EQ(glow.width, 64);
     for (int row = 0; row < 64; ++row) {
         for (int x = 0; x < 64; ++x) {
@@ -242,7 +245,7 @@ TEST(FontImage, LettersSitInTheCellsTheGameSamples)
     EXPECT_EQ(letterCell('z').left, 32);     // u 0.125..0.25
     EXPECT_EQ(letterCell('z').bottom, 96);   // t 0.375..0.5
 
-    const Bitmap font = load("MyFont.bmp");
+    const Bitmap font = load(dataFiles::fontImage);
     ASSERT_EQ(font.width, 256);
     std::vector<bool> inLetterCell(256 * 256, false);
     for (char c = 'a'; c <= 'z'; ++c) {
@@ -270,7 +273,7 @@ TEST(FontImage, LettersSitInTheCellsTheGameSamples)
 
 TEST(FontImage, LettersAreUprightUnmirroredAndDistinct)
 {
-    const Bitmap font = load("MyFont.bmp");
+    const Bitmap font = load(dataFiles::fontImage);
     ASSERT_EQ(font.width, 256);
     // Picture terms: a cell's top quarter is its last 8 stored rows.
     auto top = [&font](char c) {
@@ -314,7 +317,7 @@ TEST(FontImage, LettersAreUprightUnmirroredAndDistinct)
 
 TEST(ShipImage, HullLiesInsideTheBandTheQuadShows)
 {
-    const Bitmap ship = load("ship.bmp");
+    const Bitmap ship = load(dataFiles::shipImage);
     ASSERT_EQ(ship.width, 128);
     int lowestRow = 128;
     int highestRow = -1;

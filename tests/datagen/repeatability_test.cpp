@@ -1,18 +1,16 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <vector>
 #include <filesystem>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "child_process.h"
+#include "data_files.h"
 #include "data_reader.h"
 
 namespace {
-
-const char* const dataFiles[] = {"earth3.bmp", "moon.bmp",  "particlecheaper4.bmp",
-                                 "MyFont.bmp", "ship.bmp",  "pickup.wav",
-                                 "thrust.wav", "MUSIC.wav", "ragdoll.rag"};
 
 // The generator's exit code; its stderr is not looked at.
 int runGenerator(const std::vector<std::string>& arguments)
@@ -25,7 +23,7 @@ int runGenerator(const std::vector<std::string>& arguments)
 
 }  // namespace
 
-TEST(Generator, TwoRunsWriteIdenticalBytes)
+TEST(Generator, TwoRunsWriteExactlyTheListedFilesWithIdenticalBytes)
 {
     namespace fs = std::filesystem;
     const fs::path scratch =
@@ -36,15 +34,21 @@ TEST(Generator, TwoRunsWriteIdenticalBytes)
     ASSERT_EQ(runGenerator({first.string()}), 0);
     ASSERT_EQ(runGenerator({second.string()}), 0);
 
-    for (const char* name : dataFiles) {
-        SCOPED_TRACE(name);
-        const auto a = readBytes((first / name).string());
-        const auto b = readBytes((second / name).string());
+    for (const DataFile& file : dataFiles::all) {
+        SCOPED_TRACE(file.fileName);
+        const auto a = readBytes((first / file.fileName).string());
+        const auto b = readBytes((second / file.fileName).string());
         ASSERT_FALSE(a.empty());
         EXPECT_TRUE(a == b);
-        EXPECT_TRUE(a == readDataFile(name)) << "the build's data folder holds other bytes";
+        EXPECT_TRUE(a == readDataFile(file.fileName))
+            << "the build's data folder holds other bytes";
     }
-    EXPECT_EQ(std::distance(fs::directory_iterator(first), fs::directory_iterator()), 9);
+    // Exactly the listed files: nothing the list does not name.
+    std::set<std::string> written;
+    for (const fs::directory_entry& entry : fs::directory_iterator(first)) {
+        written.insert(entry.path().filename().string());
+    }
+    EXPECT_EQ(written, listedDataFiles());
     fs::remove_all(scratch);
 }
 

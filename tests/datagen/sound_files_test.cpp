@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "data_files.h"
 #include "data_reader.h"
 
 namespace {
@@ -79,7 +80,8 @@ TEST(SoundFiles, HeadersDescribeSixteenBitPcmAt22050)
         int channels;
     };
     for (const Expected& e :
-         {Expected{"pickup.wav", 1}, Expected{"thrust.wav", 1}, Expected{"MUSIC.wav", 2}}) {
+         {Expected{dataFiles::pickupSound, 1}, Expected{dataFiles::thrustSound, 1},
+          Expected{dataFiles::musicSound, 2}}) {
         SCOPED_TRACE(e.name);
         const Wave wav = load(e.name);
         EXPECT_EQ(wav.riffSize + 8, wav.byteCount);
@@ -97,7 +99,7 @@ TEST(SoundFiles, HeadersDescribeSixteenBitPcmAt22050)
 
 TEST(PickupSound, ShortBrightAndFreeOfClicks)
 {
-    const Wave wav = load("pickup.wav");
+    const Wave wav = load(dataFiles::pickupSound);
     ASSERT_EQ(wav.channels, 1);
     const std::vector<int> s = wav.channel(0);
     ASSERT_GT(s.size(), static_cast<std::size_t>(rate / 20)) << "longer than 50 ms";
@@ -119,7 +121,7 @@ TEST(PickupSound, ShortBrightAndFreeOfClicks)
 
 TEST(ThrustSound, OneSecondOfRumbleThatLoops)
 {
-    const Wave wav = load("thrust.wav");
+    const Wave wav = load(dataFiles::thrustSound);
     ASSERT_EQ(wav.channels, 1);
     const std::vector<int> s = wav.channel(0);
     EXPECT_GE(s.size(), static_cast<std::size_t>(rate * 8 / 10));
@@ -137,7 +139,7 @@ TEST(ThrustSound, OneSecondOfRumbleThatLoops)
 
 TEST(Music, AMinuteOrMoreOfStereoThatLoopsWithoutClipping)
 {
-    const Wave wav = load("MUSIC.wav");
+    const Wave wav = load(dataFiles::musicSound);
     ASSERT_EQ(wav.channels, 2);
     EXPECT_GE(wav.frames(), static_cast<std::size_t>(60 * rate));
 

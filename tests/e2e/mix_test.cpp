@@ -10,6 +10,7 @@
 #include <regex>
 #include <string>
 
+#include "data_files.h"
 #include "data_folder.h"
 #include "runner_process.h"
 #include "wave_capture.h"
@@ -81,7 +82,7 @@ TEST(Mix, MusicEngineAndChimesAreBalancedAndNothingClips)
     // The data folder without the chime's file: the game then plays as
     // before, only without the chime.
     const DataCopy unchimedData(tempPath("data_without_chime"));
-    std::filesystem::remove(unchimedData.file("pickup.wav"));
+    std::filesystem::remove(unchimedData.file(dataFiles::pickupSound));
     options[3].data = unchimedData.path();
     const std::vector<RunResult> runs =
         runScripts({quietScript, thrustScript, sweepScript, sweepScript}, options);

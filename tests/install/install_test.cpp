@@ -55,10 +55,6 @@ private:
 fs::path* Installed::prefix_ = nullptr;
 ProcessResult* Installed::install_ = nullptr;
 
-const std::set<std::string> dataFiles = {"earth3.bmp", "moon.bmp",   "particlecheaper4.bmp",
-                                         "MyFont.bmp", "ship.bmp",   "pickup.wav",
-                                         "thrust.wav", "MUSIC.wav", "ragdoll.rag"};
-
 // ---- the icon: an RGBA PNG read back with the tests' PNG reader ------------
 
 struct Icon {
@@ -94,7 +90,7 @@ TEST_F(Installed, PutsTheGameItsDataAMenuEntryAndAnIconInTheUsualPlaces)
         data.insert(entry.path().filename().string());
         EXPECT_EQ(readFile(entry.path()), readFile(dataFile(entry.path().filename()))) << entry.path();
     }
-    EXPECT_EQ(data, dataFiles);
+    EXPECT_EQ(data, listedDataFiles());
 
     // The desktop entry and the AppStream metainfo pass their validators.
     const fs::path desktop = prefix() / "share/applications/io.github.glimmerfall.Glimmerfall.desktop";
@@ -187,12 +183,14 @@ TEST_F(InstalledGame, ADataFolderBesideTheProgramIsFoundAndOneThatIsNotThereIsNa
 
     // Without either (and without an install at the configured prefix) the
     // game still starts, and names what it misses.
-    if (fs::exists(fs::path(GLIMMERFALL_CONFIGURED_DATA_DIR) / "earth3.bmp")) {
+    if (fs::exists(fs::path(GLIMMERFALL_CONFIGURED_DATA_DIR) / dataFiles::earthImage)) {
         GTEST_SKIP() << "the game is installed at " << GLIMMERFALL_CONFIGURED_DATA_DIR;
     }
     run = runGameIn(beside / "glimmerfall", elsewhere_);
     EXPECT_EQ(run.exitCode, 1) << run.err;
-    EXPECT_NE(run.err.find("\"earth3.bmp\" skipped"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(std::string("\"") + dataFiles::earthImage + "\" skipped"),
+              std::string::npos)
+        << run.err;
 }
 
 }  // namespace

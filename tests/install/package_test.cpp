@@ -6,6 +6,7 @@
 // After gtest: Xlib's macros would clash with it.
 #include "game_run.h"
 #include "child_process.h"
+#include "data_folder.h"
 #include <unistd.h>
 
 #include <cstdio>
@@ -99,9 +100,8 @@ TEST_F(DebianPackage, FieldsAndContentsAreThoseOfADesktopGame)
     for (const char* size : {"48", "64", "128", "256"}) {
         expected.insert(std::string("/usr/share/icons/hicolor/") + size + "x" + size + "/apps/glimmerfall.png");
     }
-    for (const char* data : {"earth3.bmp", "moon.bmp", "particlecheaper4.bmp", "MyFont.bmp", "ship.bmp", "pickup.wav",
-                             "thrust.wav", "MUSIC.wav", "ragdoll.rag"}) {
-        expected.insert(std::string("/usr/share/glimmerfall/data/") + data);
+    for (const std::string& data : listedDataFiles()) {
+        expected.insert("/usr/share/glimmerfall/data/" + data);
     }
     EXPECT_EQ(files, expected);
 }

@@ -1,10 +1,11 @@
-// The game under faults, through the scripted runner: each data file missing
-// or broken in turn, no sound output, and a pad pulled out mid-game.
+// The game under faults, through the scripted runner: each listed data file
+// missing or broken in turn, no sound output, and a pad pulled out mid-game.
 // Each damaged copy is played for 200 frames by the autopilot (it collects
 // its first pickups after about 170), so the tests stay quick;
 // GLIMMERFALL_FAULT_FRAMES=600 (any count from 200 up) plays longer.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "data_files.h"
 #include "data_folder.h"
 #include "runner_process.h"
 
@@ -26,7 +28,7 @@ enum class Damage {
 };
 
 struct Fault {
-    const char* name;  // the test's name
+    std::string name;  // the test's name
     const char* file;
     Damage damage;
     std::uint32_t offset;
@@ -72,40 +74,43 @@ void damage(const std::string& path, const Fault& f)
 
 // BMP: width at 18, height at 22, bit count at 28, pixel offset at 10.
 // WAV: "fmt " size at 16, "data" size at 40 (the generator's layout).
-const Fault faults[] = {
-    {"EarthMissing", "earth3.bmp", Damage::Missing, 0, 0, true},
-    {"MoonMissing", "moon.bmp", Damage::Missing, 0, 0, true},
-    {"GlowMissing", "particlecheaper4.bmp", Damage::Missing, 0, 0, true},
-    {"FontMissing", "MyFont.bmp", Damage::Missing, 0, 0, true},
-    {"ShipMissing", "ship.bmp", Damage::Missing, 0, 0, true},
-    {"MusicMissing", "MUSIC.wav", Damage::Missing, 0, 0, true},
-    {"ChimeMissing", "pickup.wav", Damage::Missing, 0, 0, true},
-    {"EngineMissing", "thrust.wav", Damage::Missing, 0, 0, true},
-    {"FiguresMissing", "ragdoll.rag", Damage::Missing, 0, 0, true},
-
-    {"EarthHeightLies", "earth3.bmp", Damage::LyingField, 22, 0x100000, true},
-    {"MoonTruncated", "moon.bmp", Damage::Truncated, 0, 0, true},
-    {"GlowOffsetPastTheEnd", "particlecheaper4.bmp", Damage::LyingField, 10, 0x7FFFFFF0, true},
-    {"FontCutInItsHeader", "MyFont.bmp", Damage::Truncated, 0, 30, true},
-    {"ShipWidthLies", "ship.bmp", Damage::LyingField, 18, 0x7FFFFFFF, true},
-    {"MusicFormatSizeLies", "MUSIC.wav", Damage::LyingField, 16, 0x7FFFFFF0, true},
-    {"ChimeCutInItsHeader", "pickup.wav", Damage::Truncated, 0, 30, true},
-    {"EngineWithoutSamples", "thrust.wav", Damage::Truncated, 0, 44, true},
+const Fault damagedFiles[] = {
+    {"EarthHeightLies", dataFiles::earthImage, Damage::LyingField, 22, 0x100000, true},
+    {"MoonTruncated", dataFiles::moonImage, Damage::Truncated, 0, 0, true},
+    {"GlowOffsetPastTheEnd", dataFiles::particleImage, Damage::LyingField, 10, 0x7FFFFFF0, true},
+    {"FontCutInItsHeader", dataFiles::fontImage, Damage::Truncated, 0, 30, true},
+    {"ShipWidthLies", dataFiles::shipImage, Damage::LyingField, 18, 0x7FFFFFFF, true},
+    {"MusicFormatSizeLies", dataFiles::musicSound, Damage::LyingField, 16, 0x7FFFFFF0, true},
+    {"ChimeCutInItsHeader", dataFiles::pickupSound, Damage::Truncated, 0, 30, true},
+    {"EngineWithoutSamples", dataFiles::thrustSound, Damage::Truncated, 0, 44, true},
     // Damage the readers accept: a short figure file fills what it holds, a
     // short data chunk plays what is there, an image of another depth is a
     // transparent texture. They must not crash either.
-    {"FiguresTruncated", "ragdoll.rag", Damage::Truncated, 0, 100, false},
-    {"MusicTruncated", "MUSIC.wav", Damage::Truncated, 0, 0, false},
-    {"EngineDataSizeLies", "thrust.wav", Damage::LyingField, 40, 0xFFFFFFF0, false},
-    {"ShipBitCountLies", "ship.bmp", Damage::LyingShort, 28, 99, false},
+    {"FiguresTruncated", dataFiles::ragdollFigure, Damage::Truncated, 0, 100, false},
+    {"MusicTruncated", dataFiles::musicSound, Damage::Truncated, 0, 0, false},
+    {"EngineDataSizeLies", dataFiles::thrustSound, Damage::LyingField, 40, 0xFFFFFFF0, false},
+    {"ShipBitCountLies", dataFiles::shipImage, Damage::LyingShort, 28, 99, false},
 };
+
+// Every listed file missing (EarthImageMissing ...), then the damaged ones.
+std::vector<Fault> faults()
+{
+    std::vector<Fault> all;
+    for (const DataFile& file : dataFiles::all) {
+        std::string name = std::string(file.name) + "Missing";
+        name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+        all.push_back({name, file.fileName, Damage::Missing, 0, 0, true});
+    }
+    all.insert(all.end(), std::begin(damagedFiles), std::end(damagedFiles));
+    return all;
+}
 
 class DataFault : public ::testing::TestWithParam<Fault> {};
 
 TEST_P(DataFault, TheGameStartsAndPlaysOn)
 {
     const Fault& f = GetParam();
-    const DataCopy data(tempPath(std::string("data_") + f.name));
+    const DataCopy data(tempPath("data_" + f.name));
     ASSERT_NO_FATAL_FAILURE(damage(data.file(f.file), f));
 
     const int frames = faultFrames();
@@ -129,8 +134,8 @@ TEST_P(DataFault, TheGameStartsAndPlaysOn)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EachDataFile, DataFault, ::testing::ValuesIn(faults),
-                         [](const ::testing::TestParamInfo<Fault>& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(EachDataFile, DataFault, ::testing::ValuesIn(faults()),
+                         [](const ::testing::TestParamInfo<Fault>& i) { return i.param.name; });
 
 TEST(SoundFault, TheRunnerNeedsNoSoundBackend)
 {

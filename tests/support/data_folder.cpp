@@ -11,6 +11,15 @@ std::string dataFolder()
 
 std::string dataFile(const std::string& name) { return dataFolder() + "/" + name; }
 
+std::set<std::string> listedDataFiles()
+{
+    std::set<std::string> names;
+    for (const DataFile& file : dataFiles::all) {
+        names.insert(file.fileName);
+    }
+    return names;
+}
+
 DataCopy::DataCopy(const std::string& path) : path_(path)
 {
     std::filesystem::remove_all(path_);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bmp_builder.h"
+#include "data_files.h"
 #include "world/digit_segments.h"
 #include "world/ragdoll.h"
 
@@ -70,7 +71,8 @@ TEST_F(InTempDir, MissingFileLeavesAZeroTemplateAndStillBuilds)
     testing::internal::CaptureStderr();
     buildRagdollCrowd();
     const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("\"ragdoll.rag\""), std::string::npos) << err;
+    EXPECT_NE(err.find(std::string("\"") + dataFiles::ragdollFigure + "\""), std::string::npos)
+        << err;
     for (const Vector4& v : ragdollTemplate) {
         EXPECT_EQ(v.lengthSquared(), 0.0f);
     }
@@ -88,7 +90,7 @@ TEST_F(InTempDir, MissingFileLeavesAZeroTemplateAndStillBuilds)
 
 TEST_F(InTempDir, FiguresTakeTheirShapeFromTheFileAtOneThirdScale)
 {
-    ASSERT_TRUE(writeFile("ragdoll.rag", figureFile()));
+    ASSERT_TRUE(writeFile(dataFiles::ragdollFigure, figureFile()));
     buildRagdollCrowd();
     EXPECT_EQ(ragdollTemplate[3].x, 4.0f);
     EXPECT_EQ(ragdollTemplate[14].w, 114.0f);
@@ -110,7 +112,7 @@ TEST_F(InTempDir, FiguresTakeTheirShapeFromTheFileAtOneThirdScale)
 
     // Whatever the root record holds, the crowd is the same.
     const RagdollNode before = ragdollCrowd[15 * 7 + 3];
-    ASSERT_TRUE(writeFile("ragdoll.rag", figureFile(-12345.0f)));
+    ASSERT_TRUE(writeFile(dataFiles::ragdollFigure, figureFile(-12345.0f)));
     buildRagdollCrowd();
     const RagdollNode after = ragdollCrowd[15 * 7 + 3];
     EXPECT_EQ(std::memcmp(&before.position, &after.position, sizeof(Vector4)), 0);
@@ -120,14 +122,14 @@ TEST_F(InTempDir, FiguresTakeTheirShapeFromTheFileAtOneThirdScale)
 
 TEST_F(InTempDir, ShortFileOverwritesOnlyWhatItHolds)
 {
-    ASSERT_TRUE(writeFile("ragdoll.rag", figureFile()));
+    ASSERT_TRUE(writeFile(dataFiles::ragdollFigure, figureFile()));
     buildRagdollCrowd();
     auto bytes = figureFile();
     for (auto& b : bytes) {
         b = 0;
     }
     bytes.resize(20);  // joint 0 and the x of joint 1
-    ASSERT_TRUE(writeFile("ragdoll.rag", bytes));
+    ASSERT_TRUE(writeFile(dataFiles::ragdollFigure, bytes));
     buildRagdollCrowd();
     expectVector(ragdollTemplate[0], 0, 0, 0, 0, "joint 0");
     EXPECT_EQ(ragdollTemplate[1].x, 0.0f);

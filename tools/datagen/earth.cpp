@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "data_files.h"
+#include "file_makers.h"
 #include "noise.h"
 
 namespace {

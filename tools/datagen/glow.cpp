@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "data_files.h"
+#include "file_makers.h"
 
 namespace {
 

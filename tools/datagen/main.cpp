@@ -1,25 +1,23 @@
-// glimmerfall-datagen: writes the game's nine data files into the folder
-// named on the command line. The output depends on nothing but this code.
+// glimmerfall-datagen: writes the game's data files, each that the data-file
+// list names (src/data_files.list), into the folder named on the command
+// line. The output depends on nothing but this code.
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <string>
+#include <map>
+#include <string_view>
 #include <vector>
 
 #include "data_files.h"
+#include "file_makers.h"
 #include "synthesis.h"
 #include "wav_writer.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-struct DataFile {
-    const char* name;
-    std::function<Bytes()> make;
-};
 
 Bytes monoWav(const std::vector<std::int16_t>& samples)
 {
@@ -52,29 +50,36 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    const std::vector<DataFile> files{
-        {"earth3.bmp", [] { return encodeBmp(makeEarth()); }},
-        {"moon.bmp", [] { return encodeBmp(makeMoon()); }},
-        {"particlecheaper4.bmp", [] { return encodeBmp(makeGlow()); }},
-        {"MyFont.bmp", [] { return encodeBmp(makeFont()); }},
-        {"ship.bmp", [] { return encodeBmp(makeShip()); }},
-        {"pickup.wav", [] { return monoWav(makePickupSound()); }},
-        {"thrust.wav", [] { return monoWav(makeThrustSound()); }},
-        {"MUSIC.wav",
+    // The file makers by the module names the list gives them.
+    const std::map<std::string_view, std::function<Bytes()>> makers{
+        {"earth", [] { return encodeBmp(makeEarth()); }},
+        {"moon", [] { return encodeBmp(makeMoon()); }},
+        {"glow", [] { return encodeBmp(makeGlow()); }},
+        {"font", [] { return encodeBmp(makeFont()); }},
+        {"ship", [] { return encodeBmp(makeShip()); }},
+        {"pickup_sound", [] { return monoWav(makePickupSound()); }},
+        {"thrust_sound", [] { return monoWav(makeThrustSound()); }},
+        {"music",
          []() -> Bytes {
              const std::vector<std::int16_t> music = makeMusic();
              return music.empty() ? Bytes{} : encodeWav(music, 2, audioRate);
          }},
-        {"ragdoll.rag", [] { return makeFigure(); }},
+        {"ragdoll", [] { return makeFigure(); }},
     };
 
-    for (const DataFile& file : files) {
-        const Bytes bytes = file.make();
-        if (bytes.empty()) {
-            std::fprintf(stderr, "glimmerfall-datagen: could not make %s\n", file.name);
+    for (const DataFile& file : dataFiles::all) {
+        const auto maker = makers.find(file.maker);
+        if (maker == makers.end()) {
+            std::fprintf(stderr, "glimmerfall-datagen: no module \"%s\" to make %s\n", file.maker,
+                         file.fileName);
             return 1;
         }
-        const std::filesystem::path path = folder / file.name;
+        const Bytes bytes = maker->second();
+        if (bytes.empty()) {
+            std::fprintf(stderr, "glimmerfall-datagen: could not make %s\n", file.fileName);
+            return 1;
+        }
+        const std::filesystem::path path = folder / file.fileName;
         if (!writeFile(path, bytes)) {
             std::fprintf(stderr, "glimmerfall-datagen: cannot write %s\n", path.c_str());
             return 1;

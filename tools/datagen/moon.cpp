@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "data_files.h"
+#include "file_makers.h"
 #include "noise.h"
 
 namespace {

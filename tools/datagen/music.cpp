@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdio>
 
-#include "data_files.h"
+#include "file_makers.h"
 #include "mastering.h"
 #include "music_effects.h"
 #include "music_instruments.h"

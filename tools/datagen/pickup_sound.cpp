@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "data_files.h"
+#include "file_makers.h"
 #include "mastering.h"
 #include "synthesis.h"
 

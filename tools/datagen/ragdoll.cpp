@@ -8,7 +8,7 @@
 #include <bit>
 #include <cstring>
 
-#include "data_files.h"
+#include "file_makers.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "data_files.h"
+#include "file_makers.h"
 #include "mastering.h"
 #include "noise.h"
 #include "synthesis.h"
