@@ -4,13 +4,10 @@
 #include <iterator>
 #include <string>
 
+#include "data_files.h"
 #include "game/version.h"
 
 namespace {
-
-// The files the game reads, in the order it reads them.
-constexpr const char* dataFiles[] = {"pickup.wav", "thrust.wav", "MUSIC.wav", "earth3.bmp", "moon.bmp",
-                                     "particlecheaper4.bmp", "ship.bmp", "MyFont.bmp", "ragdoll.rag"};
 
 void mix(std::uint64_t& hash, const unsigned char* bytes, std::size_t count)
 {
@@ -24,7 +21,8 @@ void mix(std::uint64_t& hash, const unsigned char* bytes, std::size_t count)
 std::uint64_t dataFilesChecksum()
 {
     std::uint64_t hash = 0xCBF29CE484222325u;
-    for (const char* name : dataFiles) {
+    for (const DataFile& file : dataFiles::all) {
+        const char* name = file.fileName;
         std::ifstream in(name, std::ios::binary);
         const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         const std::string label = std::string(name) + ":" + std::to_string(bytes.size()) + ":";
