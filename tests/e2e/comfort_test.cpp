@@ -28,24 +28,13 @@ constexpr long flyingFrames = 112;
 
 const std::string pressP = "key down p\nframes 2\nkey up p\n";
 
-struct Recorded {
-    RunResult run;
-    WaveCapture wave;
-};
-
+// Every run ends as the game does and leaves a whole recording.
 std::vector<Recorded> record(const std::vector<std::string>& scripts, const std::string& name)
 {
-    std::vector<RunOptions> options(scripts.size());
-    for (std::size_t i = 0; i < scripts.size(); ++i) {
-        options[i].size = "32x32";
-        options[i].audioOut = tempPath(name + std::to_string(i) + ".wav");
-    }
-    std::vector<RunResult> runs = runScripts(scripts, options);
-    std::vector<Recorded> out;
-    for (std::size_t i = 0; i < runs.size(); ++i) {
-        EXPECT_EQ(runs[i].exitCode, 1) << runs[i].err;
-        out.push_back(Recorded{std::move(runs[i]), readWaveCapture(options[i].audioOut)});
-        EXPECT_TRUE(out.back().wave.ok) << out.back().wave.error;
+    std::vector<Recorded> out = recordScripts(scripts, name);
+    for (const Recorded& r : out) {
+        EXPECT_EQ(r.run.exitCode, 1) << r.run.err;
+        EXPECT_TRUE(r.wave.ok) << r.wave.error;
     }
     return out;
 }

@@ -40,25 +40,6 @@ double chimeRatio(const std::vector<float>& track, std::size_t from, std::size_t
     return tones / (between / 2.0 + 1e-30);
 }
 
-struct Recorded {
-    RunResult run;
-    WaveCapture wave;
-};
-
-std::vector<Recorded> record(const std::vector<std::string>& scripts, const std::string& name)
-{
-    std::vector<RunOptions> options(scripts.size());
-    for (std::size_t i = 0; i < scripts.size(); ++i) {
-        options[i].size = "32x32";
-        options[i].audioOut = tempPath(name + std::to_string(i) + ".wav");
-    }
-    std::vector<RunResult> runs = runScripts(scripts, options);
-    std::vector<Recorded> out;
-    for (std::size_t i = 0; i < runs.size(); ++i) {
-        out.push_back(Recorded{std::move(runs[i]), readWaveCapture(options[i].audioOut)});
-    }
-    return out;
-}
 
 // The title screen with only the music (60 frames), Space, and the first
 // level with the ship settling, no thrust: 212 frames in all.
@@ -83,7 +64,7 @@ TEST(Sound, MusicFromTheStartThrustLoopWhileWIsHeldAndChimesOnCollection)
                                      "frames 300\nstate\n";
     const std::string quietScript = opening + "frames 600\nstate\n";
     const std::string pickupScript = opening + repeat("autopilot 1\nstate\n", 300) + "frames 300\nstate\n";
-    const std::vector<Recorded> runs = record({thrustScript, quietScript, pickupScript}, "sound");
+    const std::vector<Recorded> runs = recordScripts({thrustScript, quietScript, pickupScript}, "sound");
     for (const Recorded& r : runs) {
         ASSERT_EQ(r.run.exitCode, 1) << r.run.err;
         EXPECT_EQ(r.run.err, "");

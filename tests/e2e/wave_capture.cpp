@@ -151,3 +151,18 @@ std::vector<float> difference(const std::vector<float>& a, const std::vector<flo
     }
     return out;
 }
+
+std::vector<Recorded> recordScripts(const std::vector<std::string>& scripts, const std::string& name)
+{
+    std::vector<RunOptions> options(scripts.size());
+    for (std::size_t i = 0; i < scripts.size(); ++i) {
+        options[i].size = "32x32";
+        options[i].audioOut = tempPath(name + std::to_string(i) + ".wav");
+    }
+    std::vector<RunResult> runs = runScripts(scripts, options);
+    std::vector<Recorded> out;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        out.push_back(Recorded{std::move(runs[i]), readWaveCapture(options[i].audioOut)});
+    }
+    return out;
+}

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "runner_process.h"
+
 // The runner's recording (--audio-out), read back: 16-bit PCM, the channels
 // averaged into one track of floats (full scale ±1). The file must be exactly
 // what the runner promises: one "fmt " and one "data" chunk whose sizes match
@@ -37,3 +39,11 @@ std::size_t lastDifference(const std::vector<float>& a, const std::vector<float>
 
 // a[i] − b[i] over the shorter of the two.
 std::vector<float> difference(const std::vector<float>& a, const std::vector<float>& b);
+
+// Scripts run side by side at 32×32, each recorded to its own file named
+// after `name`, with their recordings read back.
+struct Recorded {
+    RunResult run;
+    WaveCapture wave;
+};
+std::vector<Recorded> recordScripts(const std::vector<std::string>& scripts, const std::string& name);
