@@ -49,7 +49,12 @@ void killRepeatedly(const fs::path& file, const char* kind, Loaded (*load)(const
     for (int kill = 0; kill < 150; ++kill) {
         ChildProcess child({{STORE_WRITE_LOOP, kind, file.string()}, {}, "", "", 30});
         ASSERT_TRUE(child.started());
-        std::this_thread::sleep_for(std::chrono::microseconds(2000 + random() % 20000));
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (child.errSoFar().find("writing") == std::string::npos && std::chrono::steady_clock::now() < limit) {
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+        ASSERT_NE(child.errSoFar().find("writing"), std::string::npos) << "the loop never wrote";
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 10000));
         child.signal(SIGKILL);
         const ProcessResult result = child.finish();
         ASSERT_EQ(result.signal, SIGKILL) << result.err;
