@@ -27,7 +27,7 @@ void walkChunks(const std::uint8_t* data, std::size_t size)
         RiffChunk chunk;
         if (!reader.descend(chunk, &riff)) break;
         if (chunk.end() > riff.end()) std::abort();
-        if (chunk.id == FOURCC_LIST) {
+        if (chunk.id == fourCcList) {
             RiffChunk inner;
             if (reader.descend(inner, &chunk) && inner.end() > chunk.end()) std::abort();
         }

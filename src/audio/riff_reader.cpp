@@ -126,7 +126,7 @@ bool RiffReader::readHeader(RiffChunk& chunk, std::uint64_t limit)
     chunk.formType = 0;
     chunk.declaredSize = declared;
     chunk.size = static_cast<std::uint32_t>(std::min<std::uint64_t>(declared, limit - chunk.dataOffset));
-    if (chunk.id == FOURCC_RIFF || chunk.id == FOURCC_LIST) {
+    if (chunk.id == fourCcRiff || chunk.id == fourCcList) {
         std::uint8_t form[4];
         if (chunk.size < 4 || read(form, 4) != 4) return false;
         chunk.formType = readLe32(form);

@@ -15,8 +15,8 @@ constexpr std::uint32_t makeFourCc(char a, char b, char c, char d)
            static_cast<std::uint32_t>(static_cast<unsigned char>(d)) << 24;
 }
 
-constexpr std::uint32_t FOURCC_RIFF = makeFourCc('R', 'I', 'F', 'F');
-constexpr std::uint32_t FOURCC_LIST = makeFourCc('L', 'I', 'S', 'T');
+constexpr std::uint32_t fourCcRiff = makeFourCc('R', 'I', 'F', 'F');
+constexpr std::uint32_t fourCcList = makeFourCc('L', 'I', 'S', 'T');
 
 // One chunk of a RIFF file: where its data starts and how many data bytes it
 // has. The size is what the header claims, cut down to what its parent and

@@ -6,9 +6,9 @@
 
 namespace {
 
-constexpr std::uint32_t FOURCC_WAVE = makeFourCc('W', 'A', 'V', 'E');
-constexpr std::uint32_t FOURCC_FMT = makeFourCc('f', 'm', 't', ' ');
-constexpr std::uint32_t FOURCC_DATA = makeFourCc('d', 'a', 't', 'a');
+constexpr std::uint32_t fourCcWave = makeFourCc('W', 'A', 'V', 'E');
+constexpr std::uint32_t fourCcFmt = makeFourCc('f', 'm', 't', ' ');
+constexpr std::uint32_t fourCcData = makeFourCc('d', 'a', 't', 'a');
 
 std::uint16_t readLe16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
 
@@ -93,13 +93,13 @@ HResult WavReader::finishOpen()
 HResult WavReader::readHeader()
 {
     freeFormat();
-    if (!handle->descend(riffChunk, nullptr) || riffChunk.id != FOURCC_RIFF ||
-        riffChunk.formType != FOURCC_WAVE) {
+    if (!handle->descend(riffChunk, nullptr) || riffChunk.id != fourCcRiff ||
+        riffChunk.formType != fourCcWave) {
         return eFail;
     }
 
     RiffChunk fmt;
-    fmt.id = FOURCC_FMT;
+    fmt.id = fourCcFmt;
     if (!handle->findChunk(fmt, &riffChunk) || fmt.size < 16) return eFail;
 
     std::uint8_t head[16];
@@ -143,7 +143,7 @@ HResult WavReader::rewind()
     if (!handle) return coENotInitialized;
     if (!handle->seek(riffChunk.dataOffset + 4)) return eFail;
     RiffChunk data;
-    data.id = FOURCC_DATA;
+    data.id = fourCcData;
     if (!handle->findChunk(data, &riffChunk)) {
         dataChunk = RiffChunk{};
         return eFail;

@@ -22,13 +22,13 @@ TEST(RiffReader, FindsChunksPastOddSiblingsAndAscendsPastPadBytes)
     ASSERT_TRUE(r.openMemory(file.data(), file.size()));
     RiffChunk riff;
     ASSERT_TRUE(r.descend(riff, nullptr));
-    EXPECT_EQ(riff.id, FOURCC_RIFF);
+    EXPECT_EQ(riff.id, fourCcRiff);
     EXPECT_EQ(riff.formType, idOf("WAVE"));
     EXPECT_EQ(riff.dataOffset, 8u);
     EXPECT_EQ(riff.size, file.size() - 8);
 
     RiffChunk list;
-    list.id = FOURCC_LIST;
+    list.id = fourCcList;
     ASSERT_TRUE(r.findChunk(list, &riff));
     EXPECT_EQ(list.formType, idOf("INFO"));
     EXPECT_EQ(list.size, 5u);
