@@ -215,3 +215,5 @@ bool inspectOpenAlBuffer(SoundBuffer* buffer, OpenAlSourceState* state)
     if (entry == nullptr || state == nullptr) return false;
     return entry->inspect(state);
 }
+
+HResult createSystemSoundDevice(SoundDevice** device) { return createOpenAlDevice(device); }

@@ -7,8 +7,8 @@
 
 // The sound device the game plays through: a device that makes buffers, and
 // buffers that play. It offers just what the sound manager and the sounds
-// use; the game's device is OpenAL Soft (openal_device.h), the tests use a
-// fake. Objects are released with release(), never deleted directly.
+// use; the game's device is OpenAL Soft (openal_device.h) on Linux and
+// DirectSound (directsound_device.h) on Windows, the tests use a fake. Objects are released with release(), never deleted directly.
 
 using WindowHandle = void*;
 
@@ -109,7 +109,10 @@ protected:
     virtual ~SoundDevice() = default;
 };
 
-// Makes the sound device. The game's is OpenAL Soft; tests install their own.
+// Makes the sound device. The game's is the platform's (OpenAL Soft on Linux,
+// DirectSound on Windows: createSystemSoundDevice, in the platform's edge
+// file); tests install their own.
+HResult createSystemSoundDevice(SoundDevice** device);
 using SoundDeviceCreator = HResult (*)(SoundDevice** device);
 HResult createSoundDevice(SoundDevice** device);
 // Replaces the creator used by createSoundDevice; null restores the default.

@@ -3,12 +3,11 @@
 #include <memory>
 #include <new>
 
-#include "audio/openal_device.h"
 #include "audio/wav_reader.h"
 
 namespace {
 
-SoundDeviceCreator deviceCreator = createOpenAlDevice;
+SoundDeviceCreator deviceCreator = createSystemSoundDevice;
 
 }  // namespace
 
@@ -16,7 +15,7 @@ HResult createSoundDevice(SoundDevice** device) { return deviceCreator(device); 
 
 void setSoundDeviceCreator(SoundDeviceCreator creator)
 {
-    deviceCreator = creator != nullptr ? creator : createOpenAlDevice;
+    deviceCreator = creator != nullptr ? creator : createSystemSoundDevice;
 }
 
 bool isPlayableFormat(const WaveFormatEx& format)
