@@ -1,6 +1,8 @@
 // glimmerfall-icon: writes the game's desktop icon, a glowing globe inside a
-// tilted ring, as an RGBA PNG of SIZE × SIZE pixels (16 to 1024).
+// tilted ring, as an RGBA PNG of SIZE × SIZE pixels (16 to 1024), or as the
+// Windows program's icon file with the sizes 16 to 256 in one .ico.
 //   glimmerfall-icon SIZE <file.png>
+//   glimmerfall-icon --ico <file.ico>
 // A pure function of this code and the size: the same bytes on every run.
 #include <algorithm>
 #include <array>
@@ -9,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -132,7 +135,8 @@ float ringCover(float x, float y, bool& front)
     return std::clamp(1.0f - d, 0.0f, 1.0f);
 }
 
-Bytes makeIcon(int iconSize)
+// The icon's pixels, RGBA with straight alpha, top row first.
+Bytes iconPixels(int iconSize)
 {
     Bytes rgba(static_cast<std::size_t>(iconSize) * iconSize * 4);
     constexpr int samples = 4;  // 4 × 4 samples a pixel smooth the edges
@@ -201,21 +205,94 @@ Bytes makeIcon(int iconSize)
             p[3] = static_cast<std::uint8_t>(std::lround(std::clamp(a, 0.0f, 1.0f) * 255.0f));
         }
     }
-    return encodePng(iconSize, iconSize, rgba);
+    return rgba;
+}
+
+void putLittle(Bytes& out, std::uint32_t v, int bytes)
+{
+    for (int i = 0; i < bytes; ++i) {
+        out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    }
+}
+
+// One image of an .ico: a 32-bit bottom-up bitmap with its transparency
+// mask, as every version of Windows reads it; 256 px as PNG, as Windows
+// keeps its large icons.
+Bytes icoImage(int iconSize)
+{
+    const Bytes rgba = iconPixels(iconSize);
+    if (iconSize >= 256) {
+        return encodePng(iconSize, iconSize, rgba);
+    }
+    const int maskRowBytes = (iconSize + 31) / 32 * 4;
+    Bytes out;
+    putLittle(out, 40, 4);                   // header size
+    putLittle(out, static_cast<std::uint32_t>(iconSize), 4);
+    putLittle(out, static_cast<std::uint32_t>(iconSize * 2), 4);  // colours and mask
+    putLittle(out, 1, 2);                    // planes
+    putLittle(out, 32, 2);                   // bits per pixel
+    putLittle(out, 0, 4);                    // uncompressed
+    putLittle(out, static_cast<std::uint32_t>(iconSize * iconSize * 4 + maskRowBytes * iconSize), 4);
+    putLittle(out, 0, 16);                   // resolution, palette
+    for (int y = iconSize - 1; y >= 0; --y) {
+        for (int x = 0; x < iconSize; ++x) {
+            const std::uint8_t* p = &rgba[(static_cast<std::size_t>(y) * iconSize + x) * 4];
+            out.insert(out.end(), {p[2], p[1], p[0], p[3]});
+        }
+    }
+    for (int y = iconSize - 1; y >= 0; --y) {
+        Bytes row(static_cast<std::size_t>(maskRowBytes), 0);
+        for (int x = 0; x < iconSize; ++x) {
+            if (rgba[(static_cast<std::size_t>(y) * iconSize + x) * 4 + 3] == 0) {
+                row[static_cast<std::size_t>(x / 8)] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+            }
+        }
+        out.insert(out.end(), row.begin(), row.end());
+    }
+    return out;
+}
+
+Bytes encodeIco()
+{
+    const int sizes[] = {16, 24, 32, 48, 64, 128, 256};
+    constexpr std::uint32_t count = std::size(sizes);
+    Bytes directory;
+    Bytes images;
+    putLittle(directory, 0, 2);  // reserved
+    putLittle(directory, 1, 2);  // an icon
+    putLittle(directory, count, 2);
+    std::uint32_t offset = 6 + 16 * count;
+    for (const int size : sizes) {
+        const Bytes image = icoImage(size);
+        directory.push_back(static_cast<std::uint8_t>(size >= 256 ? 0 : size));  // 0 means 256
+        directory.push_back(static_cast<std::uint8_t>(size >= 256 ? 0 : size));
+        putLittle(directory, 0, 2);   // no palette, reserved
+        putLittle(directory, 1, 2);   // planes
+        putLittle(directory, 32, 2);  // bits per pixel
+        putLittle(directory, static_cast<std::uint32_t>(image.size()), 4);
+        putLittle(directory, offset, 4);
+        offset += static_cast<std::uint32_t>(image.size());
+        images.insert(images.end(), image.begin(), image.end());
+    }
+    directory.insert(directory.end(), images.begin(), images.end());
+    return directory;
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    const int size = argc == 3 ? std::atoi(argv[1]) : 0;
-    if (size < 16 || size > 1024) {
-        std::fprintf(stderr, "usage: glimmerfall-icon SIZE <file.png>, SIZE from 16 to 1024\n");
+    const bool ico = argc == 3 && std::string(argv[1]) == "--ico";
+    const int size = argc == 3 && !ico ? std::atoi(argv[1]) : 0;
+    if (!ico && (size < 16 || size > 1024)) {
+        std::fprintf(stderr,
+                     "usage: glimmerfall-icon SIZE <file.png>, SIZE from 16 to 1024\n"
+                     "       glimmerfall-icon --ico <file.ico>\n");
         return 2;
     }
-    const Bytes png = makeIcon(size);
+    const Bytes bytes = ico ? encodeIco() : encodePng(size, size, iconPixels(size));
     std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     out.close();
     if (!out) {
         std::fprintf(stderr, "glimmerfall-icon: cannot write %s\n", argv[2]);

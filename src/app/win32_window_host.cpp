@@ -1,0 +1,323 @@
+#include "app/win32_window_host.h"
+
+#include <commctrl.h>
+#include <mmsystem.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/win32_resources.h"
+#include "audio/directsound_device.h"
+#include "input/directinput_joystick.h"
+
+namespace {
+
+constexpr const wchar_t* windowClass = L"DIEX1";
+constexpr const wchar_t* windowTitle = L"Glimmerfall V1.0";
+
+constexpr LPARAM altDown = LPARAM{1} << 29;
+constexpr LPARAM wasDown = LPARAM{1} << 30;
+
+// The one window of the program: Windows' procedure finds its host here.
+Win32WindowHost* theHost = nullptr;
+
+std::wstring wide(const char* text)
+{
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+    std::wstring out(n > 0 ? static_cast<std::size_t>(n) : 1u, L'\0');
+    if (n > 0) {
+        MultiByteToWideChar(CP_UTF8, 0, text, -1, out.data(), n);
+    }
+    out.resize(out.size() - 1);  // the terminating zero
+    return out;
+}
+
+// A WGL entry point looked up at run time, or null.
+template <typename Function>
+Function wglFunction(const char* name)
+{
+    // Through the generic function type, which converts to any other without
+    // a warning.
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(wglGetProcAddress(name)));
+}
+
+bool offersExtension(HDC deviceContext, const char* name)
+{
+    using ExtensionsArb = const char*(WINAPI*)(HDC);
+    using ExtensionsExt = const char*(WINAPI*)();
+    const char* list = nullptr;
+    if (auto arb = wglFunction<ExtensionsArb>("wglGetExtensionsStringARB")) {
+        list = arb(deviceContext);
+    } else if (auto ext = wglFunction<ExtensionsExt>("wglGetExtensionsStringEXT")) {
+        list = ext();
+    }
+    if (list == nullptr) {
+        return false;
+    }
+    const std::size_t length = std::strlen(name);
+    for (const char* p = std::strstr(list, name); p != nullptr; p = std::strstr(p + length, name)) {
+        if ((p == list || p[-1] == ' ') && (p[length] == ' ' || p[length] == '\0')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+Win32WindowHost::Win32WindowHost(HINSTANCE instance, WindowMode mode)
+    : instance_(instance), startMode_(mode), pacer_(sixtyHertz)
+{
+    // Sleeps of the frame pacer last what they ask for, not a 15.6 ms tick.
+    timeBeginPeriod(1);
+}
+
+Win32WindowHost::~Win32WindowHost()
+{
+    closeWindow();
+    if (theHost == this) {
+        theHost = nullptr;
+    }
+    timeEndPeriod(1);
+}
+
+bool Win32WindowHost::start()
+{
+    InitCommonControls();
+    DEVMODEW mode{};
+    mode.dmSize = sizeof mode;
+    if (!EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode)) {
+        return false;
+    }
+    desktopWidth_ = static_cast<int>(mode.dmPelsWidth);
+    desktopHeight_ = static_cast<int>(mode.dmPelsHeight);
+    return true;
+}
+
+bool Win32WindowHost::openWindow()
+{
+    WNDCLASSEXW c{};
+    c.cbSize = sizeof c;
+    c.style = CS_IME;
+    c.lpfnWndProc = windowProcedure;
+    c.hInstance = instance_;
+    c.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(GLIMMERFALL_ICON));
+    c.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(GLIMMERFALL_ICON), IMAGE_ICON,
+                                              GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    c.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // the arrow
+    c.lpszClassName = windowClass;
+    if (RegisterClassExW(&c) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        return false;
+    }
+    // A bordered window of the desktop's size at its corner, maximised when
+    // shown; with a close button and a minimise box, as on other desktops.
+    DWORD style = WS_MAXIMIZE | WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX;
+    if (startMode_ == WindowMode::windowed) {
+        style = WS_OVERLAPPEDWINDOW;
+    }
+    theHost = this;
+    creating_ = true;
+    window_ = CreateWindowExW(0, windowClass, windowTitle, style, 0, 0, desktopWidth_, desktopHeight_, nullptr,
+                              nullptr, instance_, nullptr);
+    creating_ = false;
+    if (window_ == nullptr) {
+        return false;
+    }
+    // The shell sends the first size itself, after creation.
+    sizePending_ = false;
+    setDirectSoundWindow(window_);
+    setJoystickWindow(window_);
+    return true;
+}
+
+void Win32WindowHost::closeWindow()
+{
+    if (window_ != nullptr) {
+        const HWND closing = window_;
+        window_ = nullptr;  // its last messages go to Windows' default handling
+        DestroyWindow(closing);
+    }
+}
+
+void Win32WindowHost::revealWindow()
+{
+    switch (startMode_) {
+        case WindowMode::maximised:
+            ShowWindow(window_, SW_SHOWMAXIMIZED);
+            break;
+        case WindowMode::windowed:
+            ShowWindow(window_, SW_SHOWNORMAL);
+            break;
+        case WindowMode::fullscreen:
+            enterFullscreen();
+            ShowWindow(window_, SW_SHOW);
+            break;
+    }
+}
+
+void Win32WindowHost::createRenderContext()
+{
+    // Results are ignored, as the game ignores them: without a context the
+    // frames simply show nothing.
+    deviceContext_ = GetDC(window_);
+    PIXELFORMATDESCRIPTOR format{};
+    format.nSize = sizeof format;
+    format.nVersion = 1;
+    format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER | PFD_GENERIC_ACCELERATED;
+    format.iPixelType = PFD_TYPE_RGBA;
+    format.cColorBits = 24;
+    format.cDepthBits = 32;
+    format.iLayerType = PFD_MAIN_PLANE;
+    const int chosen = ChoosePixelFormat(deviceContext_, &format);
+    SetPixelFormat(deviceContext_, chosen, &format);
+    renderContext_ = wglCreateContext(deviceContext_);
+    wglMakeCurrent(deviceContext_, renderContext_);
+
+    using SwapInterval = BOOL(WINAPI*)(int);
+    auto swapInterval = wglFunction<SwapInterval>("wglSwapIntervalEXT");
+    swapControl_ = renderContext_ != nullptr && offersExtension(deviceContext_, "WGL_EXT_swap_control") &&
+                   swapInterval != nullptr && swapInterval(1);
+}
+
+void Win32WindowHost::releaseRenderContext()
+{
+    // The context itself lives until the process ends.
+    wglMakeCurrent(nullptr, nullptr);
+    if (deviceContext_ != nullptr) {
+        ReleaseDC(window_, deviceContext_);
+        deviceContext_ = nullptr;
+    }
+}
+
+void Win32WindowHost::presentFrame()
+{
+    if (deviceContext_ != nullptr) {
+        SwapBuffers(deviceContext_);
+    }
+    // Where the swap waits for the display this rarely sleeps; elsewhere it
+    // holds the game to the 60 frames a second its clock was made for.
+    pacer_.wait();
+}
+
+void Win32WindowHost::showErrorBox(const char* text, const char* caption)
+{
+    std::fprintf(stderr, "%s\n", text);
+    std::fflush(stderr);
+    MessageBoxW(window_, wide(text).c_str(), wide(caption).c_str(), MB_ICONERROR);
+}
+
+void Win32WindowHost::pumpEvents(bool wait)
+{
+    if (wait) {
+        WaitMessage();
+    }
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&m);
+        DispatchMessageW(&m);
+    }
+    if (sizePending_) {
+        sizePending_ = false;
+        sendMessage(wmSize);
+    }
+}
+
+void Win32WindowHost::enterFullscreen()
+{
+    windowedStyle_ = GetWindowLongPtrW(window_, GWL_STYLE);
+    windowedPlacement_.length = sizeof windowedPlacement_;
+    GetWindowPlacement(window_, &windowedPlacement_);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &monitor);
+    const LONG_PTR frame = WS_OVERLAPPEDWINDOW | WS_BORDER | WS_MAXIMIZE;
+    SetWindowLongPtrW(window_, GWL_STYLE, (windowedStyle_ & ~frame) | WS_POPUP);
+    const RECT& r = monitor.rcMonitor;
+    SetWindowPos(window_, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
+    fullscreen_ = true;
+}
+
+void Win32WindowHost::toggleFullscreen()
+{
+    if (!fullscreen_) {
+        enterFullscreen();
+        return;
+    }
+    SetWindowLongPtrW(window_, GWL_STYLE, windowedStyle_);
+    SetWindowPlacement(window_, &windowedPlacement_);
+    SetWindowPos(window_, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
+    fullscreen_ = false;
+}
+
+LRESULT CALLBACK Win32WindowHost::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (theHost != nullptr && theHost->creating_ && theHost->window_ == nullptr) {
+        theHost->window_ = window;  // messages sent while CreateWindowExW runs
+    }
+    if (theHost == nullptr || theHost->window_ != window) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return theHost->handle(message, wParam, lParam);
+}
+
+LRESULT Win32WindowHost::handle(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+        case WM_KEYDOWN:
+            if (wParam == VK_F11 && (lParam & wasDown) == 0) {
+                toggleFullscreen();
+            }
+            break;
+        case WM_SYSKEYDOWN:
+            if (wParam == VK_RETURN && (lParam & altDown) != 0 && (lParam & wasDown) == 0) {
+                toggleFullscreen();
+            }
+            // System keys go to the game's window procedure, which closes on
+            // Alt+F4 and passes the rest by. Windows' own handling would open
+            // the system menu on Alt or F10 and hold the game in its loop.
+            postMessage(Message{wmSysKeyDown, wParam, lParam});
+            return 0;
+        case WM_SYSKEYUP:
+            postMessage(Message{wmSysKeyUp, wParam, lParam});
+            return 0;
+        case WM_SYSCHAR:
+            return 0;  // no menu to pick from: no beep
+        case WM_CLOSE:
+            // The game's procedure decides; it destroys the window.
+            postMessage(Message{wmClose, 0, 0});
+            return 0;
+        case WM_SIZE:
+            if (wParam == SIZE_MINIMIZED) {
+                setMinimised(true);
+            } else {
+                if (minimised()) {
+                    setMinimised(false);
+                }
+                sizePending_ = true;
+            }
+            return 0;
+        case WM_ACTIVATE:
+            setFocused(LOWORD(wParam) != WA_INACTIVE);
+            return 0;
+        case WM_PAINT:
+            // The shell paints continually on its own; Windows' paint request
+            // is answered so that its queue empties.
+            ValidateRect(window_, nullptr);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;  // every frame covers the whole window
+        case WM_DEVICECHANGE:
+            noteJoystickDevicesChanged();
+            return TRUE;
+        default:
+            break;
+    }
+    if (isInputMessage(message)) {
+        postMessage(Message{message, wParam, lParam});
+        return 0;
+    }
+    return DefWindowProcW(window_, message, wParam, lParam);
+}
