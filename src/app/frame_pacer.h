@@ -25,5 +25,7 @@ private:
 
 constexpr std::int64_t sixtyHertz = 1'000'000'000 / 60;
 
-// The pacer's clock: monotonic, in nanoseconds.
+// The pacer's clock: monotonic, in nanoseconds, and a sleep until a time of
+// it (pacer_clock.cpp on POSIX systems, win32_pacer_clock.cpp on Windows).
 std::int64_t monotonicNanoseconds();
+void sleepUntil(std::int64_t nanoseconds);

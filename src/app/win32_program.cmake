@@ -1,6 +1,8 @@
 # The Windows host (a library of its own, so that its tests drive it) and the
 # program: wWinMain, the shell, the real game, the icon and version
 # information. Included from this folder's list in the Windows build.
+target_sources(gf_app PRIVATE win32_pacer_clock.cpp)
+
 add_library(gf_win32_host STATIC win32_window_host.cpp)
 target_link_libraries(gf_win32_host PUBLIC gf_app
   PRIVATE Win32::comctl32 Win32::winmm Win32::opengl32 Win32::gdi32 Win32::user32)

@@ -4,8 +4,9 @@
 
 #include <vector>
 
-// An OSMesa RGBA context with a 24-bit depth buffer, current for the lifetime
-// of the object.
+// An offscreen RGBA context with a 24-bit depth buffer, current for the
+// lifetime of the object: OSMesa on Linux (offscreen_gl.cpp), a WGL context
+// of a hidden window on Windows (tests/windows/offscreen_gl_win32.cpp).
 class OffscreenGl {
 public:
     OffscreenGl(int width = 64, int height = 64);
@@ -16,14 +17,16 @@ public:
     bool ok() const { return context_ != nullptr; }
     int width() const { return width_; }
     int height() const { return height_; }
-    // RGBA bytes, bottom row first, as OpenGL stores them.
-    const std::vector<unsigned char>& pixels() const { return pixels_; }
+    // RGBA bytes, bottom row first, as OpenGL stores them, once the drawing
+    // so far has finished.
+    const std::vector<unsigned char>& pixels() const;
 
 private:
     void* context_ = nullptr;
+    void* surface_ = nullptr;  // the window drawn into, where there is one
     int width_;
     int height_;
-    std::vector<unsigned char> pixels_;
+    mutable std::vector<unsigned char> pixels_;
 };
 
 // Records what the GL calls between begin() and end() emit, with
