@@ -170,6 +170,8 @@ void setDirectSoundCreate(DirectSoundCreateFunction create)
 
 HResult createDirectSoundDevice(SoundDevice** device)
 {
+    if (device == nullptr) return eInvalidArg;
+    *device = nullptr;
     IDirectSound8* made = nullptr;
     const HRESULT hr = directSoundCreate(nullptr, &made, nullptr);
     if (FAILED(hr) || made == nullptr) {
@@ -185,3 +187,9 @@ HResult createDirectSoundDevice(SoundDevice** device)
 }
 
 HResult createSystemSoundDevice(SoundDevice** device) { return createDirectSoundDevice(device); }
+
+IDirectSoundBuffer* directSoundBufferOf(SoundBuffer* buffer)
+{
+    auto* entry = dynamic_cast<DirectSoundBufferEntry*>(buffer);
+    return entry != nullptr ? entry->buffer() : nullptr;
+}

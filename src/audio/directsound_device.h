@@ -22,3 +22,7 @@ void setDirectSoundWindow(HWND window);
 // its own (null puts DirectSoundCreate8 back).
 using DirectSoundCreateFunction = HRESULT(WINAPI*)(LPCGUID device, LPDIRECTSOUND8* out, LPUNKNOWN outer);
 void setDirectSoundCreate(DirectSoundCreateFunction create);
+
+// The DirectSound buffer behind one of this device's buffer entries (null for
+// any other), for tests and diagnostics.
+IDirectSoundBuffer* directSoundBufferOf(SoundBuffer* buffer);
