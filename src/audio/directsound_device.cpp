@@ -1,7 +1,12 @@
 #include "audio/directsound_device.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <memory>
 #include <new>
+
+#include "audio/output_gain.h"
 
 namespace {
 
@@ -33,11 +38,60 @@ GUID toGuid(const Guid& g)
     return out;
 }
 
+// The mix is raised by outputGainDb on its way out, as on every platform,
+// but a DirectSound buffer can only be turned down. So the raise goes into
+// the samples as far as they have room below full scale (the quiet music and
+// engine all of it, the chime next to none), and the buffer's volume makes up
+// the rest: volume + output gain − what the samples took.
+constexpr std::int32_t outputGain = static_cast<std::int32_t>(outputGainDb * 100.0f);
+
+// What a buffer and its duplicates share besides their memory.
+struct SampleGain {
+    std::uint16_t bitsPerSample = 16;
+    std::int32_t applied = 0;  // hundredths of a decibel already in the samples
+};
+
+// Raises the samples by as much of the output gain as they have room for
+// (8- or 16-bit PCM); returns what was applied, in hundredths of a decibel.
+std::int32_t raiseSamples(std::uint8_t* bytes, std::uint32_t count, std::uint16_t bitsPerSample)
+{
+    const bool eightBit = bitsPerSample == 8;
+    const std::uint32_t step = eightBit ? 1 : 2;
+    const double fullScale = eightBit ? 127.0 : 32767.0;
+    auto sample = [&](std::uint32_t i) -> int {
+        if (eightBit) return bytes[i] - 128;
+        return static_cast<std::int16_t>(static_cast<std::uint16_t>(bytes[i] | (bytes[i + 1] << 8)));
+    };
+    int peak = 0;
+    for (std::uint32_t i = 0; i + step <= count; i += step) {
+        peak = std::max(peak, std::abs(sample(i)));
+    }
+    if (peak == 0) return 0;
+    const auto room = static_cast<std::int32_t>(std::floor(2000.0 * std::log10(fullScale / peak)));
+    const std::int32_t gain = std::clamp(room, 0, outputGain);
+    const double factor = std::pow(10.0, gain / 2000.0);
+    for (std::uint32_t i = 0; i + step <= count; i += step) {
+        const long v = std::clamp(std::lround(sample(i) * factor), -static_cast<long>(fullScale) - 1,
+                                  static_cast<long>(fullScale));
+        if (eightBit) {
+            bytes[i] = static_cast<std::uint8_t>(v + 128);
+        } else {
+            bytes[i] = static_cast<std::uint8_t>(v & 0xFF);
+            bytes[i + 1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
+        }
+    }
+    return gain;
+}
+
 class DirectSoundBufferEntry final : public SoundBuffer {
 public:
-    explicit DirectSoundBufferEntry(IDirectSoundBuffer* buffer) : buffer_(buffer) {}
+    DirectSoundBufferEntry(IDirectSoundBuffer* buffer, std::shared_ptr<SampleGain> gain)
+        : buffer_(buffer), gain_(std::move(gain))
+    {
+    }
 
     IDirectSoundBuffer* buffer() const { return buffer_; }
+    const std::shared_ptr<SampleGain>& gain() const { return gain_; }
 
     HResult setFormat(const WaveFormatEx& format) override
     {
@@ -55,7 +109,11 @@ public:
         if (status != nullptr) *status = s;
         return hr;
     }
-    HResult setVolume(std::int32_t volume) override { return buffer_->SetVolume(volume); }
+    HResult setVolume(std::int32_t volume) override
+    {
+        volume_ = volume;
+        return buffer_->SetVolume(deviceVolume());
+    }
     HResult setFrequency(std::uint32_t frequency) override { return buffer_->SetFrequency(frequency); }
     HResult setPan(std::int32_t pan) override { return buffer_->SetPan(pan); }
     HResult lock(std::uint32_t offset, std::uint32_t bytes, void** region1, std::uint32_t* bytes1, void** region2,
@@ -68,9 +126,19 @@ public:
         if (bytes2 != nullptr) *bytes2 = n2;
         return hr;
     }
+    // A sound writes its whole buffer in one lock; its samples are raised
+    // here, before DirectSound has them.
     HResult unlock(void* region1, std::uint32_t bytes1, void* region2, std::uint32_t bytes2) override
     {
-        return buffer_->Unlock(region1, bytes1, region2, bytes2);
+        const bool raise = gain_ != nullptr && region1 != nullptr && region2 == nullptr;
+        if (raise) {
+            gain_->applied = raiseSamples(static_cast<std::uint8_t*>(region1), bytes1, gain_->bitsPerSample);
+        }
+        const HRESULT hr = buffer_->Unlock(region1, bytes1, region2, bytes2);
+        if (raise) {
+            buffer_->SetVolume(deviceVolume());  // fails harmlessly without volume control
+        }
+        return hr;
     }
     HResult restore() override { return buffer_->Restore(); }
     void release() override
@@ -82,7 +150,18 @@ public:
 private:
     ~DirectSoundBufferEntry() override = default;
 
+    // DirectSound's volume for the game's: the output gain less what the
+    // samples took (the primary buffer, with no samples of its own, as is).
+    LONG deviceVolume() const
+    {
+        if (gain_ == nullptr) return volume_;
+        if (volume_ <= dsbVolumeMin) return DSBVOLUME_MIN;
+        return std::clamp<LONG>(volume_ + outputGain - gain_->applied, DSBVOLUME_MIN, DSBVOLUME_MAX);
+    }
+
     IDirectSoundBuffer* buffer_;
+    std::shared_ptr<SampleGain> gain_;  // null for the primary buffer
+    std::int32_t volume_ = 0;
 };
 
 class DirectSoundDevice final : public SoundDevice {
@@ -108,9 +187,14 @@ public:
             d.lpwfxFormat = &format;
         }
         d.guid3DAlgorithm = toGuid(desc.algorithm3d);
+        std::shared_ptr<SampleGain> gain;
+        if (desc.format != nullptr) {
+            gain = std::make_shared<SampleGain>();
+            gain->bitsPerSample = desc.format->bitsPerSample;
+        }
         IDirectSoundBuffer* made = nullptr;
         const HRESULT hr = device_->CreateSoundBuffer(&d, &made, nullptr);
-        return wrap(hr, made, buffer);
+        return wrap(hr, made, std::move(gain), buffer);
     }
 
     HResult duplicateSoundBuffer(SoundBuffer* original, SoundBuffer** duplicate) override
@@ -119,7 +203,7 @@ public:
         if (entry == nullptr || duplicate == nullptr) return eInvalidArg;
         IDirectSoundBuffer* made = nullptr;
         const HRESULT hr = device_->DuplicateSoundBuffer(entry->buffer(), &made);
-        return wrap(hr, made, duplicate);
+        return wrap(hr, made, entry->gain(), duplicate);
     }
 
     void release() override
@@ -128,10 +212,9 @@ public:
         delete this;
     }
 
-    // DirectSound silences the buffers of a window that is not the active
-    // one by itself; the output never needs halting here.
-    HResult pause() override { return sOk; }
-    HResult resume() override { return sOk; }
+    // DirectSound itself silences the buffers (made without global focus)
+    // while the sound's window is not the active one.
+    HResult setMuted(bool) override { return sOk; }
     // A lost output shows as lost buffers (dsErrBufferLost), which the
     // sounds restore and refill before they play.
     HResult checkOutput() override { return sOk; }
@@ -140,13 +223,13 @@ private:
     ~DirectSoundDevice() override = default;
 
     // Hands out a made buffer (keeping a result such as dsNoVirtualization).
-    static HResult wrap(HRESULT hr, IDirectSoundBuffer* made, SoundBuffer** out)
+    static HResult wrap(HRESULT hr, IDirectSoundBuffer* made, std::shared_ptr<SampleGain> gain, SoundBuffer** out)
     {
         if (FAILED(hr) || made == nullptr) {
             *out = nullptr;
             return FAILED(hr) ? hr : eFail;
         }
-        auto* entry = new (std::nothrow) DirectSoundBufferEntry(made);
+        auto* entry = new (std::nothrow) DirectSoundBufferEntry(made, std::move(gain));
         if (entry == nullptr) {
             made->Release();
             *out = nullptr;

@@ -3,8 +3,9 @@
 // The sound device on DirectSound 8, the Windows build's device: each buffer
 // entry is a DirectSound secondary buffer made from the sound's WAV format,
 // duplicates share the original's memory, and the mix format is set on the
-// primary buffer. DirectSound itself mutes the buffers while the game's
-// window is not the active one.
+// primary buffer. The mix is raised by the output gain (audio/output_gain.h)
+// partly in the samples, partly by the buffers' volume. DirectSound itself
+// mutes the buffers while the game's window is not the active one.
 #include <windows.h>
 #include <mmsystem.h>
 #include <dsound.h>

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -174,6 +175,20 @@ Bytes wavData(const char* name)
     return data;
 }
 
+// How much louder the loudest 16-bit sample is in `raised` than in `original`,
+// in hundredths of a decibel.
+double raisedBy(const Bytes& raised, const Bytes& original)
+{
+    auto peak = [](const Bytes& b) {
+        int p = 1;
+        for (std::size_t i = 0; i + 1 < b.size(); i += 2) {
+            p = std::max(p, std::abs(static_cast<int>(static_cast<std::int16_t>(b[i] | (b[i + 1] << 8)))));
+        }
+        return p;
+    };
+    return 2000.0 * std::log10(static_cast<double>(peak(raised)) / peak(original));
+}
+
 int sleeps = 0;
 
 class DirectSoundTest : public ::testing::Test {
@@ -229,16 +244,22 @@ TEST_F(DirectSoundTest, StartUpSetsThePrimaryFormatAndMakesTheSoundsForTheGameWi
         EXPECT_EQ(b.desc.dwFlags, DWORD{DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLFREQUENCY}) << files[s];
         EXPECT_EQ(b.desc.dwFlags & (DSBCAPS_GLOBALFOCUS | DSBCAPS_STICKYFOCUS), 0u);
         EXPECT_EQ(b.desc.dwBufferBytes, data.size()) << files[s];
-        EXPECT_EQ(*b.data, data) << files[s] << " filled from its file";
+        EXPECT_EQ(b.format.nSamplesPerSec, 22050u) << files[s];
+        EXPECT_GE(raisedBy(*b.data, data), 0.0) << files[s] << " filled from its file";
     }
+    // The output is 23 dB up: the music's samples have room for all of it,
+    // so it plays at DirectSound's full volume.
+    const double musicRaise = raisedBy(*fake->buffers[12]->data, wavData("MUSIC.wav"));
+    EXPECT_NEAR(musicRaise, 2300.0, 1.0);
+    EXPECT_EQ(fake->buffers[12]->volume, 0);
     for (std::size_t i = 2; i <= 10; ++i) {
         EXPECT_EQ(fake->buffers[i]->data, fake->buffers[1]->data) << "pickup duplicate " << i << " shares the data";
     }
     EXPECT_EQ(fake->buffers[12]->status, DWORD{DSBSTATUS_PLAYING | DSBSTATUS_LOOPING});
 
     // Focus changes leave the buffers to DirectSound: nothing is stopped.
-    pauseSoundOutput();
-    resumeSoundOutput();
+    muteSoundOutput(true);
+    muteSoundOutput(false);
     checkSoundOutput();
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "Stop"), 0);
     EXPECT_EQ(fake->buffers[12]->status, DWORD{DSBSTATUS_PLAYING | DSBSTATUS_LOOPING});
@@ -263,13 +284,18 @@ TEST_F(DirectSoundTest, ALostBufferIsRestoredAndRefilledBeforeItPlays)
     EXPECT_EQ(pickupSound->play(0, 0, -3000, 50000, 0), sOk);
 
     EXPECT_EQ(*pickup.data, data);
+    // The chime at −30 dB, 23 dB up: what its samples did not take, the
+    // buffer's volume does.
+    const double raise = raisedBy(data, wavData("pickup.wav"));
+    EXPECT_NEAR(raise + pickup.volume, -3000 + 2300, 2.0);
     // Restore, and after a "still lost" 10 ms and Restore again, in rounds
     // until the second of a round finds it back.
     EXPECT_EQ(sleeps, 10);
     const std::vector<std::string> expected = {
         "Restore", "Restore", "Restore", "Restore",
         "Lock " + std::to_string(data.size()), "Unlock " + std::to_string(data.size()),
-        "SetVolume -3000", "SetFrequency 50000", "Play 0"};   // no pan: not asked for
+        "SetVolume 0",  // the raised samples at the buffer's volume so far (full)
+        "SetVolume " + std::to_string(pickup.volume), "SetFrequency 50000", "Play 0"};  // no pan: not asked for
     EXPECT_EQ(calls, expected);
 }
 
@@ -314,15 +340,18 @@ TEST_F(DirectSoundTest, WinesDirectSoundPlaysTheGamesSounds)
     EXPECT_EQ(status & (DSBSTATUS_PLAYING | DSBSTATUS_LOOPING), DWORD{DSBSTATUS_PLAYING | DSBSTATUS_LOOPING});
 
     // The ten pickup buffers share one memory, filled from the file.
-    const Bytes data = wavData("pickup.wav");
-    for (std::uint32_t i : {0u, 9u}) {
-        IDirectSoundBuffer* b = directSoundBufferOf(pickupSound->getBuffer(i));
+    Bytes held[2];
+    for (int k = 0; k < 2; ++k) {
+        IDirectSoundBuffer* b = directSoundBufferOf(pickupSound->getBuffer(k == 0 ? 0 : 9));
         void* p = nullptr;
         DWORD n = 0;
         ASSERT_EQ(b->Lock(0, 0, &p, &n, nullptr, nullptr, DSBLOCK_ENTIREBUFFER), DS_OK);
-        EXPECT_EQ(Bytes(static_cast<std::uint8_t*>(p), static_cast<std::uint8_t*>(p) + n), data) << i;
+        held[k].assign(static_cast<std::uint8_t*>(p), static_cast<std::uint8_t*>(p) + n);
         b->Unlock(p, n, nullptr, 0);
     }
+    EXPECT_EQ(held[0], held[1]);
+    const double raise = raisedBy(held[0], wavData("pickup.wav"));
+    EXPECT_GE(raise, 0.0);
 
     // A chime as the game plays one, and the eleventh while ten sound.
     for (int i = 0; i < 11; ++i) {
@@ -334,17 +363,23 @@ TEST_F(DirectSoundTest, WinesDirectSoundPlaysTheGamesSounds)
         DWORD frequency = 0;
         b->GetVolume(&volume);
         b->GetFrequency(&frequency);
-        EXPECT_EQ(volume, -3000) << i;
+        EXPECT_NEAR(volume + raise, -3000 + 2300, 2.0) << i;
         EXPECT_EQ(frequency, 50000u) << i;
     }
 
-    // Thirty frames of thrust raise the engine to −20 dB.
+    // Thirty frames of thrust raise the engine to −20 dB, 23 dB up.
     for (int frame = 0; frame < 30; ++frame) {
         updateThrustSound(true);
     }
+    IDirectSoundBuffer* engine = directSoundBufferOf(thrustSound->getBuffer(0));
+    void* p = nullptr;
+    DWORD n = 0;
+    ASSERT_EQ(engine->Lock(0, 0, &p, &n, nullptr, nullptr, DSBLOCK_ENTIREBUFFER), DS_OK);
+    const Bytes engineSamples(static_cast<std::uint8_t*>(p), static_cast<std::uint8_t*>(p) + n);
+    engine->Unlock(p, n, nullptr, 0);
     LONG volume = 0;
-    directSoundBufferOf(thrustSound->getBuffer(0))->GetVolume(&volume);
-    EXPECT_EQ(volume, -2000);
+    engine->GetVolume(&volume);
+    EXPECT_NEAR(volume + raisedBy(engineSamples, wavData("thrust.wav")), -2000 + 2300, 2.0);
 }
 
 }  // namespace
