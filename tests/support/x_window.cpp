@@ -66,15 +66,20 @@ Window findWindow(Display* d, Window root, const std::string& title)
     return found;
 }
 
-Window waitForGameWindow(Display* d, int seconds)
+Window waitForWindow(Display* d, const std::string& title, int seconds)
 {
     Window w = 0;
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     while (w == 0 && std::chrono::steady_clock::now() < end) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        w = findWindow(d, DefaultRootWindow(d), "Glimmerfall V1.0");
+        w = findWindow(d, DefaultRootWindow(d), title);
     }
     return w;
+}
+
+Window waitForGameWindow(Display* d, int seconds)
+{
+    return waitForWindow(d, "Glimmerfall V1.0", seconds);
 }
 
 void sendCloseRequest(Display* d, Window w)

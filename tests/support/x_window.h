@@ -11,6 +11,10 @@
 // Windows that vanish during the search are passed over.
 Window findWindow(Display* d, Window root, const std::string& title);
 
+// The first window with the given title once it is viewable, looked for every
+// 100 ms for up to the given number of seconds; 0 if it never shows.
+Window waitForWindow(Display* d, const std::string& title, int seconds);
+
 // The game's window ("Glimmerfall V1.0") once it is viewable, looked for
 // every 100 ms for up to the given number of seconds; 0 if it never shows.
 Window waitForGameWindow(Display* d, int seconds = 30);
