@@ -13,6 +13,9 @@
 
 namespace {
 
+// The game's state, in fixed storage for the whole run.
+GameData gameData;
+
 std::string utf8(const wchar_t* text)
 {
     const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
@@ -128,6 +131,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     if (!host.start()) {
         return 1;
     }
-    GlimmerfallGame game;
+    GlimmerfallGame game(gameData);
     return runGame(host, game);
 }

@@ -185,8 +185,8 @@ protected:
         input = FakeDirectInput{};
         setDirectInputCreate(createFake);
         setJoystickWindow(gameWindow);
-        joystickState = JoystickState{};
-        joystickUsable = 1;
+        gameController.joystickState = JoystickState{};
+        gameController.joystickUsable = 1;
         pad.state.lX = 640;
         pad.state.rgbButtons[0] = 0x80;
     }
@@ -196,7 +196,7 @@ protected:
     int startAsTheGameDoes()
     {
         const int result = initJoystick();
-        if (result != 0) joystickUsable = 0;
+        if (result != 0) gameController.joystickUsable = 0;
         return result;
     }
 };
@@ -214,7 +214,7 @@ TEST_F(DirectInputTest, APadPluggedInLaterIsTakenUpWithItsAxesRangedAndRead)
     noteJoystickDevicesChanged();  // WM_DEVICECHANGE
     EXPECT_EQ(pollJoystick(), 0);
     ASSERT_NE(joystickDevice, nullptr);
-    EXPECT_EQ(joystickUsable, 1);
+    EXPECT_EQ(gameController.joystickUsable, 1);
     EXPECT_EQ(pad.dataFormat, &c_dfDIJoystick2);
     EXPECT_EQ(pad.window, gameWindow);
     EXPECT_EQ(pad.cooperation, DWORD{DISCL_EXCLUSIVE | DISCL_FOREGROUND});
@@ -222,10 +222,10 @@ TEST_F(DirectInputTest, APadPluggedInLaterIsTakenUpWithItsAxesRangedAndRead)
     EXPECT_EQ(pad.ranged, ranged);  // every axis, no button
     // Not acquired yet: this turn acquires, the next one reads.
     EXPECT_TRUE(pad.acquired);
-    EXPECT_EQ(joystickState.lX, 0);
+    EXPECT_EQ(gameController.joystickState.lX, 0);
     EXPECT_EQ(pollJoystick(), 0);
-    EXPECT_EQ(joystickState.lX, 640);
-    EXPECT_EQ(joystickState.rgbButtons[0], 0x80);
+    EXPECT_EQ(gameController.joystickState.lX, 640);
+    EXPECT_EQ(gameController.joystickState.rgbButtons[0], 0x80);
 }
 
 TEST_F(DirectInputTest, APadPulledOutHandsOverToTheKeyboardUntilOneIsPluggedInAgain)
@@ -234,23 +234,23 @@ TEST_F(DirectInputTest, APadPulledOutHandsOverToTheKeyboardUntilOneIsPluggedInAg
     ASSERT_EQ(startAsTheGameDoes(), 0);
     pollJoystick();
     pollJoystick();
-    ASSERT_EQ(joystickState.lX, 640);
+    ASSERT_EQ(gameController.joystickState.lX, 640);
 
     pad.attached = false;
     pad.acquired = false;
     for (int turn = 0; turn < 3; ++turn) {
         pollJoystick();
     }
-    EXPECT_EQ(joystickUsable, 0);
-    EXPECT_EQ(joystickState.lX, 640);  // the last reading stays
+    EXPECT_EQ(gameController.joystickUsable, 0);
+    EXPECT_EQ(gameController.joystickState.lX, 640);  // the last reading stays
 
     pad.attached = true;
     pad.state.lX = -300;
     noteJoystickDevicesChanged();
     pollJoystick();
     pollJoystick();
-    EXPECT_EQ(joystickUsable, 1);
-    EXPECT_EQ(joystickState.lX, -300);
+    EXPECT_EQ(gameController.joystickUsable, 1);
+    EXPECT_EQ(gameController.joystickState.lX, -300);
 }
 
 TEST_F(DirectInputTest, AnAxisRefusingItsRangeEndsTheAxisSetUpButThePadIsUsed)
@@ -262,14 +262,14 @@ TEST_F(DirectInputTest, AnAxisRefusingItsRangeEndsTheAxisSetUpButThePadIsUsed)
     EXPECT_EQ(pad.ranged, ranged);
     pollJoystick();
     pollJoystick();
-    EXPECT_EQ(joystickState.lX, 640);
+    EXPECT_EQ(gameController.joystickState.lX, 640);
 }
 
 TEST_F(DirectInputTest, WinesDirectInputFindsNoPadAndTheGamePlaysOnTheKeyboard)
 {
     setDirectInputCreate(nullptr);
     EXPECT_EQ(startAsTheGameDoes(), noControllerFound);
-    EXPECT_EQ(joystickUsable, 0);
+    EXPECT_EQ(gameController.joystickUsable, 0);
     EXPECT_EQ(pollJoystick(), 0);
 }
 

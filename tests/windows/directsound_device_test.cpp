@@ -206,7 +206,7 @@ protected:
         setDirectSoundCreate(createFake);
         setDirectSoundWindow(reinterpret_cast<HWND>(0x4242));
         sleeps = 0;
-        thrustLevel = 0;
+        gameAudio.thrustLevel = 0;
         soundSleep = [](std::uint32_t milliseconds) { sleeps += static_cast<int>(milliseconds); };
     }
     void TearDown() override
@@ -281,7 +281,7 @@ TEST_F(DirectSoundTest, ALostBufferIsRestoredAndRefilledBeforeItPlays)
     pickup.lostRestores = 2;
     calls.clear();
 
-    EXPECT_EQ(pickupSound->play(0, 0, -3000, 50000, 0), sOk);
+    EXPECT_EQ(gameAudio.pickupSound->play(0, 0, -3000, 50000, 0), sOk);
 
     EXPECT_EQ(*pickup.data, data);
     // The chime at −30 dB, 23 dB up: what its samples did not take, the
@@ -303,8 +303,8 @@ TEST_F(DirectSoundTest, WithoutDirectSoundStartUpFailsAndMakesNoSound)
 {
     createResult = DSERR_NODRIVER;
     EXPECT_EQ(startAudio(), static_cast<HResult>(DSERR_NODRIVER));
-    EXPECT_EQ(soundManager.directSound, nullptr);
-    EXPECT_EQ(musicSound, nullptr);
+    EXPECT_EQ(gameAudio.soundManager.directSound, nullptr);
+    EXPECT_EQ(gameAudio.musicSound, nullptr);
     EXPECT_TRUE(fake->buffers.empty());
 }
 
@@ -331,18 +331,18 @@ TEST_F(DirectSoundTest, WinesDirectSoundPlaysTheGamesSounds)
     setDirectSoundWindow(window.get());
     setDirectSoundCreate(nullptr);
     ASSERT_EQ(startAudio(), sOk) << "no sound device (the session's ALSA default plays nothing)";
-    ASSERT_NE(musicSound, nullptr);
-    ASSERT_NE(pickupSound, nullptr);
-    ASSERT_NE(thrustSound, nullptr);
+    ASSERT_NE(gameAudio.musicSound, nullptr);
+    ASSERT_NE(gameAudio.pickupSound, nullptr);
+    ASSERT_NE(gameAudio.thrustSound, nullptr);
 
     DWORD status = 0;
-    directSoundBufferOf(musicSound->getBuffer(0))->GetStatus(&status);
+    directSoundBufferOf(gameAudio.musicSound->getBuffer(0))->GetStatus(&status);
     EXPECT_EQ(status & (DSBSTATUS_PLAYING | DSBSTATUS_LOOPING), DWORD{DSBSTATUS_PLAYING | DSBSTATUS_LOOPING});
 
     // The ten pickup buffers share one memory, filled from the file.
     Bytes held[2];
     for (int k = 0; k < 2; ++k) {
-        IDirectSoundBuffer* b = directSoundBufferOf(pickupSound->getBuffer(k == 0 ? 0 : 9));
+        IDirectSoundBuffer* b = directSoundBufferOf(gameAudio.pickupSound->getBuffer(k == 0 ? 0 : 9));
         void* p = nullptr;
         DWORD n = 0;
         ASSERT_EQ(b->Lock(0, 0, &p, &n, nullptr, nullptr, DSBLOCK_ENTIREBUFFER), DS_OK);
@@ -355,10 +355,10 @@ TEST_F(DirectSoundTest, WinesDirectSoundPlaysTheGamesSounds)
 
     // A chime as the game plays one, and the eleventh while ten sound.
     for (int i = 0; i < 11; ++i) {
-        EXPECT_EQ(pickupSound->play(0, 0, -3000, 50000, 0), sOk);
+        EXPECT_EQ(gameAudio.pickupSound->play(0, 0, -3000, 50000, 0), sOk);
     }
     for (std::uint32_t i = 0; i < 10; ++i) {
-        IDirectSoundBuffer* b = directSoundBufferOf(pickupSound->getBuffer(i));
+        IDirectSoundBuffer* b = directSoundBufferOf(gameAudio.pickupSound->getBuffer(i));
         LONG volume = 0;
         DWORD frequency = 0;
         b->GetVolume(&volume);
@@ -369,9 +369,9 @@ TEST_F(DirectSoundTest, WinesDirectSoundPlaysTheGamesSounds)
 
     // Thirty frames of thrust raise the engine to −20 dB, 23 dB up.
     for (int frame = 0; frame < 30; ++frame) {
-        updateThrustSound(true);
+        updateThrustSound(gameAudio, true);
     }
-    IDirectSoundBuffer* engine = directSoundBufferOf(thrustSound->getBuffer(0));
+    IDirectSoundBuffer* engine = directSoundBufferOf(gameAudio.thrustSound->getBuffer(0));
     void* p = nullptr;
     DWORD n = 0;
     ASSERT_EQ(engine->Lock(0, 0, &p, &n, nullptr, nullptr, DSBLOCK_ENTIREBUFFER), DS_OK);

@@ -98,7 +98,7 @@ TEST_F(Win32HostTest, F11AndAltEnterSwitchToABorderlessWindowOverTheMonitorAndBa
         GetWindowRect(w, &r);
         switch (game.frames) {
             case 2:
-                resizedBefore = static_cast<int>(count(game.calls, "resized"));
+                resizedBefore = static_cast<int>(count(game.calls, "setupRendering 1024 768"));
                 PostMessageW(w, WM_KEYDOWN, VK_F11, 0x00570001);
                 break;
             case 6:
@@ -108,7 +108,7 @@ TEST_F(Win32HostTest, F11AndAltEnterSwitchToABorderlessWindowOverTheMonitorAndBa
                 EXPECT_EQ(r.top, 0);
                 EXPECT_EQ(r.right, 1024);
                 EXPECT_EQ(r.bottom, 768);
-                EXPECT_GT(count(game.calls, "resized"), resizedBefore) << "the game is told of the new size";
+                EXPECT_GT(count(game.calls, "setupRendering 1024 768"), resizedBefore) << "the game is told of the new size";
                 PostMessageW(w, WM_SYSKEYDOWN, VK_RETURN, altDown | 0x001C0001);
                 break;
             case 10:
