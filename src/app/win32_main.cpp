@@ -8,6 +8,7 @@
 
 #include "app/command_line.h"
 #include "app/program.h"
+#include "app/win32_text.h"
 #include "app/win32_window_host.h"
 #include "game/glimmerfall_game.h"
 
@@ -15,28 +16,6 @@ namespace {
 
 // The game's state, in fixed storage for the whole run.
 GameData gameData;
-
-std::string utf8(const wchar_t* text)
-{
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string out(n > 0 ? static_cast<std::size_t>(n) : 1u, '\0');
-    if (n > 0) {
-        WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
-    }
-    out.resize(out.size() - 1);
-    return out;
-}
-
-std::wstring wide(const std::string& text)
-{
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring out(n > 0 ? static_cast<std::size_t>(n) : 1u, L'\0');
-    if (n > 0) {
-        MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, out.data(), n);
-    }
-    out.resize(out.size() - 1);
-    return out;
-}
 
 // Writes a text for the one who started the game: to the output it was
 // given (a pipe or file), else to the console it was started from, else in a
@@ -54,7 +33,7 @@ void tell(DWORD stream, const std::string& text, UINT boxIcon)
         if (console != INVALID_HANDLE_VALUE) {
             // The prompt came back when the game started: begin on a line of
             // its own.
-            const std::wstring w = L"\n" + wide(text);
+            const std::wstring w = L"\n" + wideFromUtf8(text);
             WriteConsoleW(console, w.data(), static_cast<DWORD>(w.size()), &written, nullptr);
             CloseHandle(console);
             FreeConsole();
@@ -62,7 +41,7 @@ void tell(DWORD stream, const std::string& text, UINT boxIcon)
         }
         FreeConsole();
     }
-    MessageBoxW(nullptr, wide(text).c_str(), L"Glimmerfall", boxIcon);
+    MessageBoxW(nullptr, wideFromUtf8(text).c_str(), L"Glimmerfall", boxIcon);
 }
 
 bool holdsGameData(const std::wstring& folder)
@@ -99,7 +78,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     LPWSTR* wideArgs = CommandLineToArgvW(GetCommandLineW(), &count);
     std::vector<std::string> args;
     for (int i = 0; i < count; ++i) {
-        args.push_back(utf8(wideArgs[i]));
+        args.push_back(utf8FromWide(wideArgs[i]));
     }
     LocalFree(wideArgs);
     std::vector<const char*> argv;
@@ -122,7 +101,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     }
     if (options.dataFolder.empty()) {
         findGameData();
-    } else if (!SetCurrentDirectoryW(wide(options.dataFolder).c_str())) {
+    } else if (!SetCurrentDirectoryW(wideFromUtf8(options.dataFolder).c_str())) {
         tell(STD_ERROR_HANDLE, "glimmerfall: cannot use the data folder '" + options.dataFolder + "'\n",
              MB_ICONERROR);
         return 2;

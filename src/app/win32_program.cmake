@@ -3,7 +3,7 @@
 # information. Included from this folder's list in the Windows build.
 target_sources(gf_app PRIVATE win32_pacer_clock.cpp)
 
-add_library(gf_win32_host STATIC win32_window_host.cpp)
+add_library(gf_win32_host STATIC win32_window_host.cpp win32_text.cpp)
 target_link_libraries(gf_win32_host PUBLIC gf_app
   PRIVATE Win32::comctl32 Win32::winmm Win32::opengl32 Win32::gdi32 Win32::user32)
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/win32_resources.h"
+#include "app/win32_text.h"
 #include "audio/directsound_device.h"
 #include "input/directinput_joystick.h"
 
@@ -21,17 +22,6 @@ constexpr LPARAM wasDown = LPARAM{1} << 30;
 
 // The one window of the program: Windows' procedure finds its host here.
 Win32WindowHost* theHost = nullptr;
-
-std::wstring wide(const char* text)
-{
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    std::wstring out(n > 0 ? static_cast<std::size_t>(n) : 1u, L'\0');
-    if (n > 0) {
-        MultiByteToWideChar(CP_UTF8, 0, text, -1, out.data(), n);
-    }
-    out.resize(out.size() - 1);  // the terminating zero
-    return out;
-}
 
 // A WGL entry point looked up at run time, or null.
 template <typename Function>
@@ -204,7 +194,7 @@ void Win32WindowHost::showErrorBox(const char* text, const char* caption)
 {
     std::fprintf(stderr, "%s\n", text);
     std::fflush(stderr);
-    MessageBoxW(window_, wide(text).c_str(), wide(caption).c_str(), MB_ICONERROR);
+    MessageBoxW(window_, wideFromUtf8(text).c_str(), wideFromUtf8(caption).c_str(), MB_ICONERROR);
 }
 
 void Win32WindowHost::pumpEvents(bool wait)

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "audio/audio_startup.h"
+#include "data_folder.h"
 #include "audio/game_sounds.h"
 #include "audio/sound.h"
 #include "audio/sound_manager.h"
@@ -195,9 +196,7 @@ class DirectSoundTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const char* data = std::getenv("GLIMMERFALL_DATA_DIR");
-        ASSERT_NE(data, nullptr);
-        ASSERT_TRUE(SetCurrentDirectoryA(data));
+        ASSERT_TRUE(SetCurrentDirectoryA(dataFolder().c_str()));
         calls.clear();
         fakeDevice = std::make_unique<FakeDirectSound>();
         fake = fakeDevice.get();

@@ -7,13 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <string>
 #include <thread>
 
 #include "app/program.h"
 #include "app/win32_resources.h"
 #include "audio/directsound_device.h"
+#include "data_folder.h"
 #include "fake_game.h"
 #include "input/joystick_device.h"
 
@@ -35,9 +35,7 @@ class Win32HostTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const char* data = std::getenv("GLIMMERFALL_DATA_DIR");
-        ASSERT_NE(data, nullptr);
-        ASSERT_TRUE(SetCurrentDirectoryA(data));
+        ASSERT_TRUE(SetCurrentDirectoryA(dataFolder().c_str()));
         ASSERT_TRUE(host.start());
     }
     void TearDown() override { setDirectSoundCreate(nullptr); }
