@@ -85,6 +85,18 @@ bool Win32WindowHost::start()
     return true;
 }
 
+int Win32WindowHost::clientWidth() const
+{
+    RECT r{};
+    return window_ != nullptr && GetClientRect(window_, &r) ? static_cast<int>(r.right - r.left) : desktopWidth_;
+}
+
+int Win32WindowHost::clientHeight() const
+{
+    RECT r{};
+    return window_ != nullptr && GetClientRect(window_, &r) ? static_cast<int>(r.bottom - r.top) : desktopHeight_;
+}
+
 bool Win32WindowHost::openWindow()
 {
     WNDCLASSEXW c{};
@@ -103,13 +115,23 @@ bool Win32WindowHost::openWindow()
     // A bordered window of the desktop's size at its corner, maximised when
     // shown; with a close button and a minimise box, as on other desktops.
     DWORD style = WS_MAXIMIZE | WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX;
+    RECT place{0, 0, desktopWidth_, desktopHeight_};
     if (startMode_ == WindowMode::windowed) {
+        // An ordinary window: two thirds of the work area, centred in it.
         style = WS_OVERLAPPEDWINDOW;
+        RECT area{0, 0, desktopWidth_, desktopHeight_};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+        const LONG width = (area.right - area.left) * 2 / 3;
+        const LONG height = (area.bottom - area.top) * 2 / 3;
+        place.left = area.left + (area.right - area.left - width) / 2;
+        place.top = area.top + (area.bottom - area.top - height) / 2;
+        place.right = place.left + width;
+        place.bottom = place.top + height;
     }
     theHost = this;
     creating_ = true;
-    window_ = CreateWindowExW(0, windowClass, windowTitle, style, 0, 0, desktopWidth_, desktopHeight_, nullptr,
-                              nullptr, instance_, nullptr);
+    window_ = CreateWindowExW(0, windowClass, windowTitle, style, place.left, place.top, place.right - place.left,
+                              place.bottom - place.top, nullptr, nullptr, instance_, nullptr);
     creating_ = false;
     if (window_ == nullptr) {
         return false;

@@ -7,7 +7,8 @@
 #include "app/window_mode.h"
 
 // The game's window on Windows: the class "DIEX1" with the game's icon, a
-// maximised window titled "Glimmerfall V1.0" of the desktop's size, a
+// maximised window titled "Glimmerfall V1.0" of the desktop's size (or an
+// ordinary one of two thirds of the work area, centred in it), a
 // double-buffered RGBA pixel format with a depth buffer and a WGL context.
 // Windows' messages for the window feed the shared queue (keys and mouse
 // messages as Windows made them, close, size, activation); the shell's loop
@@ -23,8 +24,13 @@ public:
     // Initialises the common controls and reads the desktop's size.
     bool start();
 
-    int desktopWidth() const override { return desktopWidth_; }
-    int desktopHeight() const override { return desktopHeight_; }
+    // The desktop's size in pixels, read by start().
+    int desktopWidth() const { return desktopWidth_; }
+    int desktopHeight() const { return desktopHeight_; }
+    // The window's client area, the picture (the desktop's before there is a
+    // window).
+    int clientWidth() const override;
+    int clientHeight() const override;
     void createRenderContext() override;
     void releaseRenderContext() override;
     void presentFrame() override;

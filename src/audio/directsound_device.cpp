@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "audio/output_gain.h"
 
@@ -44,6 +45,15 @@ GUID toGuid(const Guid& g)
 // engine all of it, the chime next to none), and the buffer's volume makes up
 // the rest: volume + output gain − what the samples took.
 constexpr std::int32_t outputGain = static_cast<std::int32_t>(outputGainDb * 100.0f);
+
+class DirectSoundBufferEntry;
+
+// What every buffer of one device shares: the player's master volume, and the
+// buffers themselves, which a new master volume reaches.
+struct Mix {
+    std::int32_t masterVolume = 0;
+    std::vector<DirectSoundBufferEntry*> entries;
+};
 
 // What a buffer and its duplicates share besides their memory.
 struct SampleGain {
@@ -85,9 +95,16 @@ std::int32_t raiseSamples(std::uint8_t* bytes, std::uint32_t count, std::uint16_
 
 class DirectSoundBufferEntry final : public SoundBuffer {
 public:
-    DirectSoundBufferEntry(IDirectSoundBuffer* buffer, std::shared_ptr<SampleGain> gain)
-        : buffer_(buffer), gain_(std::move(gain))
+    DirectSoundBufferEntry(IDirectSoundBuffer* buffer, std::shared_ptr<SampleGain> gain, std::shared_ptr<Mix> mix)
+        : buffer_(buffer), gain_(std::move(gain)), mix_(std::move(mix))
     {
+        mix_->entries.push_back(this);
+    }
+
+    // Sends DirectSound the volume again (a new master volume).
+    void refreshVolume()
+    {
+        if (gain_ != nullptr) buffer_->SetVolume(deviceVolume());
     }
 
     IDirectSoundBuffer* buffer() const { return buffer_; }
@@ -143,6 +160,7 @@ public:
     HResult restore() override { return buffer_->Restore(); }
     void release() override
     {
+        std::erase(mix_->entries, this);
         buffer_->Release();
         delete this;
     }
@@ -155,12 +173,14 @@ private:
     LONG deviceVolume() const
     {
         if (gain_ == nullptr) return volume_;
-        if (volume_ <= dsbVolumeMin) return DSBVOLUME_MIN;
-        return std::clamp<LONG>(volume_ + outputGain - gain_->applied, DSBVOLUME_MIN, DSBVOLUME_MAX);
+        if (volume_ <= dsbVolumeMin || mix_->masterVolume <= dsbVolumeMin) return DSBVOLUME_MIN;
+        return std::clamp<LONG>(volume_ + mix_->masterVolume + outputGain - gain_->applied, DSBVOLUME_MIN,
+                                DSBVOLUME_MAX);
     }
 
     IDirectSoundBuffer* buffer_;
     std::shared_ptr<SampleGain> gain_;  // null for the primary buffer
+    std::shared_ptr<Mix> mix_;
     std::int32_t volume_ = 0;
 };
 
@@ -194,7 +214,7 @@ public:
         }
         IDirectSoundBuffer* made = nullptr;
         const HRESULT hr = device_->CreateSoundBuffer(&d, &made, nullptr);
-        return wrap(hr, made, std::move(gain), buffer);
+        return wrap(hr, made, std::move(gain), mix_, buffer);
     }
 
     HResult duplicateSoundBuffer(SoundBuffer* original, SoundBuffer** duplicate) override
@@ -203,7 +223,7 @@ public:
         if (entry == nullptr || duplicate == nullptr) return eInvalidArg;
         IDirectSoundBuffer* made = nullptr;
         const HRESULT hr = device_->DuplicateSoundBuffer(entry->buffer(), &made);
-        return wrap(hr, made, entry->gain(), duplicate);
+        return wrap(hr, made, entry->gain(), mix_, duplicate);
     }
 
     void release() override
@@ -215,6 +235,15 @@ public:
     // DirectSound itself silences the buffers (made without global focus)
     // while the sound's window is not the active one.
     HResult setMuted(bool) override { return sOk; }
+    // The player's volume goes into every buffer's volume.
+    HResult setMasterVolume(std::int32_t volume) override
+    {
+        mix_->masterVolume = std::clamp(volume, dsbVolumeMin, dsbVolumeMax);
+        for (DirectSoundBufferEntry* entry : mix_->entries) {
+            entry->refreshVolume();
+        }
+        return sOk;
+    }
     // A lost output shows as lost buffers (dsErrBufferLost), which the
     // sounds restore and refill before they play.
     HResult checkOutput() override { return sOk; }
@@ -223,13 +252,14 @@ private:
     ~DirectSoundDevice() override = default;
 
     // Hands out a made buffer (keeping a result such as dsNoVirtualization).
-    static HResult wrap(HRESULT hr, IDirectSoundBuffer* made, std::shared_ptr<SampleGain> gain, SoundBuffer** out)
+    static HResult wrap(HRESULT hr, IDirectSoundBuffer* made, std::shared_ptr<SampleGain> gain,
+                        std::shared_ptr<Mix> mix, SoundBuffer** out)
     {
         if (FAILED(hr) || made == nullptr) {
             *out = nullptr;
             return FAILED(hr) ? hr : eFail;
         }
-        auto* entry = new (std::nothrow) DirectSoundBufferEntry(made, std::move(gain));
+        auto* entry = new (std::nothrow) DirectSoundBufferEntry(made, std::move(gain), std::move(mix));
         if (entry == nullptr) {
             made->Release();
             *out = nullptr;
@@ -240,6 +270,7 @@ private:
     }
 
     IDirectSound8* device_;
+    std::shared_ptr<Mix> mix_ = std::make_shared<Mix>();
 };
 
 }  // namespace
