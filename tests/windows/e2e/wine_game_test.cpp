@@ -278,6 +278,7 @@ TEST(GameUnderWine, ShowsTheTitlePlaysWithSpaceAndWSoundsAndEndsWithOneWhenClose
     EXPECT_GT(music, -30.0) << "music";
     EXPECT_GT(withEngine, musicBeforeW + 2.0) << "music alone " << musicBeforeW << " dB, with the engine "
                                               << withEngine << " dB";
+    if (!::testing::Test::HasFailure()) fs::remove(sound);
 }
 
 TEST(GameUnderWine, WithoutASoundDeviceShowsTheDirectSoundBoxAndEndsWithOne)
