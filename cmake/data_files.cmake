@@ -6,7 +6,7 @@
 #                             data_files.h, the list as C++ constants
 # A malformed line stops the configure step, naming the line.
 
-set(GLIMMERFALL_DATA_FILE_LIST ${PROJECT_SOURCE_DIR}/src/data_files.list)
+set(GLIMMERFALL_DATA_FILE_LIST ${CMAKE_CURRENT_LIST_DIR}/../src/data_files.list)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${GLIMMERFALL_DATA_FILE_LIST})
 
 set(GLIMMERFALL_DATA_FILES)

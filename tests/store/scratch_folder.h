@@ -4,6 +4,7 @@
 // CTest runs the cases of a program as separate processes side by side, so
 // the name carries the test's name and the process id.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -11,6 +12,24 @@
 #include <iterator>
 #include <set>
 #include <string>
+
+// Sets an environment variable of this process, or removes it (null).
+inline void setEnvironment(const char* name, const char* value)
+{
+#ifdef _WIN32
+    // The wide environment, which the Windows edge files read.
+    const std::wstring wideName(name, name + std::char_traits<char>::length(name));
+    const std::wstring wideValue = value != nullptr ? std::wstring(value, value + std::char_traits<char>::length(value))
+                                                    : std::wstring();
+    _wputenv_s(wideName.c_str(), wideValue.c_str());
+#else
+    if (value != nullptr) {
+        setenv(name, value, 1);
+    } else {
+        unsetenv(name);
+    }
+#endif
+}
 
 class ScratchFolder : public testing::Test {
 protected:
