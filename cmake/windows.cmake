@@ -36,6 +36,8 @@ if(GLIMMERFALL_TESTS)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/tests/windows/wine-session run ${GLIMMERFALL_WINE_DIR})
 endif()
 
+# zlib (the replay files) goes into the program like the compiler's runtime.
+set(ZLIB_USE_STATIC_LIBS ON)
 add_subdirectory(src)
 # The world, the shell and the game draw with OpenGL: Windows' opengl32.
 target_link_libraries(gf_world PUBLIC Win32::opengl32)

@@ -10,16 +10,12 @@
 #include <utility>
 
 #include "app/command_line.h"
-#include "app/record_book.h"
+#include "app/game_session.h"
 #include "app/player_settings.h"
-#include "app/program.h"
 #include "app/sdl_window_host.h"
 #include "data_files.h"
-#include "game/glimmerfall_game.h"
+#include "game/game_data.h"
 #include "game/replay_identity.h"
-#include "game/replay_player.h"
-#include "game/replay_recorder.h"
-#include "store/atomic_file.h"
 #include "store/user_folders.h"
 
 namespace {
@@ -63,43 +59,6 @@ void findGameData()
     // Nothing found: the game starts anyway and names each file it misses.
 }
 
-constexpr const char* lastReplayName = "last.replay";
-constexpr const char* bestReplayName = "best.replay";
-
-// The game just played becomes the last replay, and the best too when it
-// set the best score.
-void keepReplays(ReplayRecorder& recorder, const std::filesystem::path& folder, bool newBest)
-{
-    std::string error = recorder.finish();
-    if (error.empty() && newBest) {
-        const SmallFile last = readSmallFile(folder / lastReplayName, maxReplayFileBytes);
-        error = last.error.empty() ? writeFileAtomically(folder / bestReplayName, last.bytes) : last.error;
-    }
-    if (!error.empty()) {
-        std::fprintf(stderr, "glimmerfall: cannot keep the replay of this game: %s\n", error.c_str());
-    }
-}
-
-// Plays a replay in the window; its picture stays for a moment at its end.
-// 0 once it has played (or Esc stopped it), 2 when it cannot be played.
-int playReplay(SdlWindowHost& host, const std::filesystem::path& file, std::uint64_t dataChecksum)
-{
-    ReplayPlayer player;
-    if (player.open(file, replayExpectationHere(dataChecksum)) != ReplayRefusal::none) {
-        std::fprintf(stderr, "glimmerfall: cannot play the replay %s: %s\n", displayPath(file).c_str(),
-                     player.error().c_str());
-        return 2;
-    }
-    GlimmerfallGame game(gameData);
-    game.playReplay(&player);
-    runGame(host, game);
-    if (player.divergedAfter()) {
-        std::fprintf(stderr, "glimmerfall: the replay went its own way after frame %u\n",
-                     static_cast<unsigned>(*player.divergedAfter()));
-    }
-    return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -131,18 +90,8 @@ int main(int argc, char** argv)
     }
     // The window starts as the command line asks, else as the player left it.
     PlayerSettings settings(configFolder(processEnvironment()));
-    WindowMode mode = options.windowMode;
-    int width = 0;
-    int height = 0;
-    if (settings.values().windowSize) {
-        width = settings.values().windowSize->width;
-        height = settings.values().windowSize->height;
-    }
-    if (!options.windowModeGiven) {
-        mode = settings.values().fullscreen ? WindowMode::fullscreen
-                                            : (settings.values().windowSize ? WindowMode::windowed : WindowMode::maximised);
-    }
-    SdlWindowHost host(mode, width, height);
+    const WindowStart start = windowStart(options, settings.values());
+    SdlWindowHost host(start.mode, start.width, start.height);
     if (!host.start()) {
         return 1;
     }
@@ -150,26 +99,13 @@ int main(int argc, char** argv)
 
     const std::uint64_t dataChecksum = dataFilesChecksum();
     if (!replayFile.empty()) {
-        return playReplay(host, replayFile, dataChecksum);
+        std::string refusal;
+        const int code = playReplayFile(host, gameData, replayFile, dataChecksum, refusal);
+        if (!refusal.empty()) {
+            std::fprintf(stderr, "glimmerfall: %s\n", refusal.c_str());
+        }
+        return code;
     }
     // Best scores and the game's replay live in the player's data folder.
-    const std::filesystem::path playerData = dataFolder(processEnvironment());
-    RecordBook book(playerData, true);
-    GlimmerfallGame game(gameData, &book);
-    ReplayRecorder recorder;
-    bool recording = false;
-    if (!playerData.empty()) {
-        const std::string error = recorder.open(playerData / lastReplayName, replayHeaderHere(dataChecksum));
-        if (error.empty()) {
-            game.record(&recorder);
-            recording = true;
-        } else {
-            std::fprintf(stderr, "glimmerfall: cannot record this game (%s); playing on\n", error.c_str());
-        }
-    }
-    const int code = runGame(host, game);
-    if (recording) {
-        keepReplays(recorder, playerData, gameData.best.newGameBest);
-    }
-    return code;
+    return playRecordedGame(host, gameData, dataFolder(processEnvironment()), dataChecksum);
 }

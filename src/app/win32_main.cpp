@@ -3,14 +3,20 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/program.h"
+#include "app/game_session.h"
+#include "app/player_settings.h"
 #include "app/win32_text.h"
 #include "app/win32_window_host.h"
-#include "game/glimmerfall_game.h"
+#include "data_files.h"
+#include "game/game_data.h"
+#include "game/replay_identity.h"
+#include "store/user_folders.h"
 
 namespace {
 
@@ -46,7 +52,8 @@ void tell(DWORD stream, const std::string& text, UINT boxIcon)
 
 bool holdsGameData(const std::wstring& folder)
 {
-    return GetFileAttributesW((folder + L"\\earth3.bmp").c_str()) != INVALID_FILE_ATTRIBUTES;
+    const std::wstring file = folder + L"\\" + wideFromUtf8(dataFiles::earthImage);
+    return GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // The game reads its files from the current folder; when they are not there
@@ -99,6 +106,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         case CommandLine::Action::play:
             break;
     }
+    // A replay named on the command line is found from where the game was
+    // started, before it moves to its data folder.
+    const std::filesystem::path replayFile =
+        options.replayFile.empty() ? std::filesystem::path()
+                                   : std::filesystem::absolute(std::filesystem::path(wideFromUtf8(options.replayFile)));
     if (options.dataFolder.empty()) {
         findGameData();
     } else if (!SetCurrentDirectoryW(wideFromUtf8(options.dataFolder).c_str())) {
@@ -106,10 +118,25 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
              MB_ICONERROR);
         return 2;
     }
-    Win32WindowHost host(instance, options.windowMode);
+    // The window starts as the command line asks, else as the player left it
+    // (settings in %APPDATA%\Glimmerfall).
+    PlayerSettings settings(configFolder(processEnvironment()));
+    const WindowStart start = windowStart(options, settings.values());
+    Win32WindowHost host(instance, start.mode, start.width, start.height);
     if (!host.start()) {
         return 1;
     }
-    GlimmerfallGame game(gameData);
-    return runGame(host, game);
+    host.useSettings(std::move(settings));
+
+    const std::uint64_t dataChecksum = dataFilesChecksum();
+    if (!replayFile.empty()) {
+        std::string refusal;
+        const int code = playReplayFile(host, gameData, replayFile, dataChecksum, refusal);
+        if (!refusal.empty()) {
+            tell(STD_ERROR_HANDLE, "glimmerfall: " + refusal + "\n", MB_ICONERROR);
+        }
+        return code;
+    }
+    // Best scores and the game's replays live in %LOCALAPPDATA%\Glimmerfall.
+    return playRecordedGame(host, gameData, dataFolder(processEnvironment()), dataChecksum);
 }

@@ -12,7 +12,7 @@ set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/win32_resources.rc PROPE
   OBJECT_DEPENDS "${GLIMMERFALL_WINDOWS_ICON};${CMAKE_CURRENT_SOURCE_DIR}/win32_program.manifest")
 
 add_executable(glimmerfall WIN32 win32_main.cpp ${CMAKE_CURRENT_BINARY_DIR}/win32_resources.rc)
-target_link_libraries(glimmerfall PRIVATE gf_win32_host gf_game Win32::shell32 Win32::opengl32)
+target_link_libraries(glimmerfall PRIVATE gf_win32_host gf_game_session Win32::shell32 Win32::opengl32)
 # wWinMain is the entry.
 target_link_options(glimmerfall PRIVATE -municode)
 target_compile_definitions(glimmerfall PRIVATE GLIMMERFALL_VERSION="${PROJECT_VERSION}")

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -56,8 +57,64 @@ bool offersExtension(HDC deviceContext, const char* name)
 
 }  // namespace
 
-Win32WindowHost::Win32WindowHost(HINSTANCE instance, WindowMode mode)
-    : instance_(instance), startMode_(mode), pacer_(sixtyHertz)
+std::uint64_t gameKeyOf(WPARAM virtualKey, LPARAM keyData)
+{
+    const unsigned scanCode = static_cast<unsigned>(keyData >> 16) & 0xFFu;
+    const bool extended = ((keyData >> 24) & 1) != 0;
+    if (scanCode == 0) {
+        return virtualKey;
+    }
+    // The letters by rows of the keyboard, as scan codes number them.
+    constexpr struct {
+        unsigned first;
+        const char* keys;
+    } rows[] = {{0x10, "QWERTYUIOP"}, {0x1E, "ASDFGHJKL"}, {0x2C, "ZXCVBNM"}};
+    for (const auto& row : rows) {
+        const std::size_t length = std::strlen(row.keys);
+        if (!extended && scanCode >= row.first && scanCode < row.first + length) {
+            return static_cast<unsigned char>(row.keys[scanCode - row.first]);
+        }
+    }
+    if (!extended && scanCode >= 0x02 && scanCode <= 0x0B) {
+        return scanCode == 0x0B ? '0' : '1' + (scanCode - 0x02);
+    }
+    if (!extended && scanCode >= 0x3B && scanCode <= 0x44) {
+        return VK_F1 + (scanCode - 0x3B);
+    }
+    if (extended) {
+        switch (scanCode) {
+            case 0x1D: return VK_CONTROL;  // the right Ctrl
+            case 0x38: return VK_MENU;     // the right Alt
+            case 0x48: return vkUp;
+            case 0x50: return vkDown;
+            case 0x4B: return vkLeft;
+            case 0x4D: return vkRight;
+            default: return 0;  // the keypad's Enter and /, the block above the arrows
+        }
+    }
+    switch (scanCode) {
+        case 0x01: return vkEscape;
+        case 0x0C: return vkOemMinus;
+        case 0x0D: return vkOemPlus;
+        case 0x0E: return VK_BACK;
+        case 0x0F: return VK_TAB;
+        case 0x1C: return VK_RETURN;
+        case 0x1D: return VK_CONTROL;
+        case 0x2A:
+        case 0x36: return VK_SHIFT;
+        case 0x38: return VK_MENU;
+        case 0x39: return vkSpace;
+        case 0x4A: return vkSubtract;
+        case 0x4E: return vkAdd;
+        case 0x57: return VK_F11;
+        case 0x58: return VK_F12;
+        default: return 0;
+    }
+}
+
+Win32WindowHost::Win32WindowHost(HINSTANCE instance, WindowMode mode, int windowedWidth, int windowedHeight)
+    : instance_(instance), startMode_(mode), windowedWidth_(windowedWidth), windowedHeight_(windowedHeight),
+      pacer_(sixtyHertz)
 {
     // Sleeps of the frame pacer last what they ask for, not a 15.6 ms tick.
     timeBeginPeriod(1);
@@ -117,14 +174,21 @@ bool Win32WindowHost::openWindow()
     DWORD style = WS_MAXIMIZE | WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX;
     RECT place{0, 0, desktopWidth_, desktopHeight_};
     if (startMode_ == WindowMode::windowed) {
-        // An ordinary window: two thirds of the work area, centred in it.
+        // An ordinary window: its client area as asked or two thirds of the
+        // work area, the whole window held within that area (a size kept
+        // from a larger screen still fits this one) and centred in it.
         style = WS_OVERLAPPEDWINDOW;
         RECT area{0, 0, desktopWidth_, desktopHeight_};
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-        const LONG width = (area.right - area.left) * 2 / 3;
-        const LONG height = (area.bottom - area.top) * 2 / 3;
-        place.left = area.left + (area.right - area.left - width) / 2;
-        place.top = area.top + (area.bottom - area.top - height) / 2;
+        const LONG areaWidth = area.right - area.left;
+        const LONG areaHeight = area.bottom - area.top;
+        RECT frame{0, 0, windowedWidth_ > 0 ? windowedWidth_ : areaWidth * 2 / 3,
+                   windowedHeight_ > 0 ? windowedHeight_ : areaHeight * 2 / 3};
+        AdjustWindowRectEx(&frame, style, FALSE, 0);
+        const LONG width = std::min(frame.right - frame.left, areaWidth);
+        const LONG height = std::min(frame.bottom - frame.top, areaHeight);
+        place.left = area.left + (areaWidth - width) / 2;
+        place.top = area.top + (areaHeight - height) / 2;
         place.right = place.left + width;
         place.bottom = place.top + height;
     }
@@ -231,8 +295,27 @@ void Win32WindowHost::pumpEvents(bool wait)
     }
     if (sizePending_) {
         sizePending_ = false;
+        rememberWindow();
         sendMessage(wmSize);
     }
+}
+
+void Win32WindowHost::rememberWindow()
+{
+    if (window_ == nullptr) {
+        return;
+    }
+    Settings kept = settings().values();
+    kept.fullscreen = fullscreen_;
+    RECT client{};
+    if (!fullscreen_ && !IsZoomed(window_) && !IsIconic(window_) && GetClientRect(window_, &client)) {
+        const int width = static_cast<int>(client.right - client.left);
+        const int height = static_cast<int>(client.bottom - client.top);
+        if (width >= Settings::minWindowSide && height >= Settings::minWindowSide) {
+            kept.windowSize = WindowSize{width, height};
+        }
+    }
+    settings().update(kept);
 }
 
 void Win32WindowHost::enterFullscreen()
@@ -290,10 +373,11 @@ LRESULT Win32WindowHost::handle(UINT message, WPARAM wParam, LPARAM lParam)
             // System keys go to the game's window procedure, which closes on
             // Alt+F4 and passes the rest by. Windows' own handling would open
             // the system menu on Alt or F10 and hold the game in its loop.
-            postMessage(Message{wmSysKeyDown, wParam, lParam});
-            return 0;
+            [[fallthrough]];
         case WM_SYSKEYUP:
-            postMessage(Message{wmSysKeyUp, wParam, lParam});
+            if (const std::uint64_t key = gameKeyOf(wParam, lParam); key != 0) {
+                postMessage(Message{message == WM_SYSKEYUP ? wmSysKeyUp : wmSysKeyDown, key, lParam});
+            }
             return 0;
         case WM_SYSCHAR:
             return 0;  // no menu to pick from: no beep
@@ -326,6 +410,12 @@ LRESULT Win32WindowHost::handle(UINT message, WPARAM wParam, LPARAM lParam)
             return TRUE;
         default:
             break;
+    }
+    if (message == WM_KEYDOWN || message == WM_KEYUP) {
+        if (const std::uint64_t key = gameKeyOf(wParam, lParam); key != 0) {
+            postMessage(Message{message, key, lParam});
+        }
+        return 0;
     }
     if (isInputMessage(message)) {
         postMessage(Message{message, wParam, lParam});
