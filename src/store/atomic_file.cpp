@@ -67,11 +67,7 @@ namespace atomic_file_detail {
 void removeStaleTemporaries(const std::filesystem::path& target, double minimumAgeSeconds)
 {
     const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
-    // Built by appending: GCC 12 at -O3 misreads "." + name as an
-    // overlapping copy (-Wrestrict).
-    std::string prefix = ".";
-    prefix += displayPath(target.filename());
-    prefix += '.';
+    const std::string prefix = "." + displayPath(target.filename()) + ".";
     const auto now = std::filesystem::file_time_type::clock::now();
     std::error_code ec;
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {

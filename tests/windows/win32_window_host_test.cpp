@@ -62,6 +62,16 @@ TEST_F(Win32HostTest, TheWindowOpensMaximisedPaintsContinuallyAndGivesTheGameWin
             PostMessageW(w, WM_KEYDOWN, 'W', 0x00110001);
             PostMessageW(w, WM_KEYUP, 'W', static_cast<LPARAM>(0xC0110001u));
             PostMessageW(w, WM_SYSKEYDOWN, 'W', altDown | 0x00110001);  // Alt+W: not the game's
+            // Keys are named by their place, as the SDL host names them: on
+            // a French layout the key where M is says ',' but is M; the
+            // keypad's 8 is no key of the game's, the arrow's place (an
+            // extended code) is; a message without a scan code keeps its key.
+            PostMessageW(w, WM_KEYDOWN, VK_OEM_COMMA, 0x00320001);
+            PostMessageW(w, WM_KEYDOWN, VK_NUMPAD8, 0x00480001);
+            PostMessageW(w, WM_KEYDOWN, VK_UP, 0x01480001);
+            PostMessageW(w, WM_KEYDOWN, VK_OEM_MINUS, 0x000C0001);
+            PostMessageW(w, WM_KEYDOWN, VK_SUBTRACT, 0x004A0001);
+            PostMessageW(w, WM_KEYDOWN, 'P', 0);
         }
         if (game.frames == 2) {
             // Windows' news of devices reaches the controller.
@@ -84,6 +94,14 @@ TEST_F(Win32HostTest, TheWindowOpensMaximisedPaintsContinuallyAndGivesTheGameWin
     EXPECT_EQ(count(game.calls, input(WM_KEYDOWN, 'W', 0x00110001)), 2);
     EXPECT_EQ(count(game.calls, input(WM_KEYUP, 'W', static_cast<LPARAM>(0xC0110001u))), 2);
     EXPECT_EQ(count(game.calls, input(WM_SYSKEYDOWN, 'W', altDown | 0x00110001)), 0);
+    EXPECT_EQ(count(game.calls, input(WM_KEYDOWN, 'M', 0x00320001)), 2);
+    EXPECT_EQ(count(game.calls, input(WM_KEYDOWN, VK_UP, 0x01480001)), 2);
+    EXPECT_EQ(count(game.calls, input(WM_KEYDOWN, VK_OEM_MINUS, 0x000C0001)), 2);
+    EXPECT_EQ(count(game.calls, input(WM_KEYDOWN, VK_SUBTRACT, 0x004A0001)), 2);
+    EXPECT_EQ(count(game.calls, input(WM_KEYDOWN, 'P', 0)), 2);
+    for (const std::string& call : game.calls) {
+        EXPECT_EQ(call.find(" " + std::to_string(0x00480001)), std::string::npos) << call;
+    }
     EXPECT_EQ(FindWindowW(L"DIEX1", nullptr), nullptr);
 }
 

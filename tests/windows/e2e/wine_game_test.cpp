@@ -191,6 +191,23 @@ std::uintmax_t sizeOf(const fs::path& file)
     return e ? 0 : n;
 }
 
+std::string readText(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The game's folder in the session's Wine profile: under AppData\Roaming
+// (settings) or AppData\Local (records and replays).
+fs::path profileFolder(const WineSession& session, const char* appData)
+{
+    const fs::path users = session.dir() / "prefix" / "drive_c" / "users";
+    for (const auto& user : fs::directory_iterator(users)) {
+        if (user.path().filename() != "Public") return user.path() / "AppData" / appData / "Glimmerfall";
+    }
+    return {};
+}
+
 // ALSA's default device writes everything played, as 16-bit stereo WAV, to a
 // file (and plays it nowhere).
 std::string recordingAsoundrc(const fs::path& file)
@@ -199,6 +216,10 @@ std::string recordingAsoundrc(const fs::path& file)
            "pcm.record { type file slave.pcm \"null\" file \"" + file.string() + "\" format \"wav\" }\n";
 }
 
+// Also what the game keeps in the profile: the settings as the keys changed
+// them, and the game closed during play as the last replay, which the game
+// plays again by itself in an ordinary window (whose size it then keeps)
+// and the Linux runner plays too.
 TEST(GameUnderWine, ShowsTheTitlePlaysWithSpaceAndWSoundsAndEndsWithOneWhenClosed)
 {
     const fs::path sound = fs::path(::testing::TempDir()) / ("wine_play_" + std::to_string(getpid()) + ".wav");
@@ -253,6 +274,9 @@ TEST(GameUnderWine, ShowsTheTitlePlaysWithSpaceAndWSoundsAndEndsWithOneWhenClose
     const std::uintmax_t afterW = sizeOf(sound);
     session.xdotool("keyup w");
     save(flying2, session.dir() / "flying.png");
+    // The volume two steps down (the main row's and the keypad's minus) and
+    // the music off, each kept at once.
+    session.xdotool("key minus sleep 0.2 key KP_Subtract sleep 0.2 key m sleep 0.3");
     const double still = changed(still1, still2);
     const double flying = changed(flying1, flying2);
     EXPECT_GT(flying, 2 * still + 0.01) << "changed without W " << still << ", with W " << flying;
@@ -279,6 +303,48 @@ TEST(GameUnderWine, ShowsTheTitlePlaysWithSpaceAndWSoundsAndEndsWithOneWhenClose
     EXPECT_GT(withEngine, musicBeforeW + 2.0) << "music alone " << musicBeforeW << " dB, with the engine "
                                               << withEngine << " dB";
     if (!::testing::Test::HasFailure()) fs::remove(sound);
+
+    // Kept in the profile: a maximised window keeps no size.
+    const fs::path settings = profileFolder(session, "Roaming") / "settings.ini";
+    const fs::path lastReplay = profileFolder(session, "Local") / "last.replay";
+    std::string kept = readText(settings);
+    EXPECT_NE(kept.find("volume = 8\nmusic = off\n"), std::string::npos) << kept;
+    EXPECT_NE(kept.find("fullscreen = off\n"), std::string::npos) << kept;
+    EXPECT_EQ(kept.find("width"), std::string::npos) << kept;
+    ASSERT_TRUE(fs::exists(lastReplay)) << run.err;
+
+    // The replay in the window: it starts with the kept volume and music,
+    // plays to its end as it was played and the program ends with 0; the
+    // ordinary window's size is kept.
+    const ProcessResult replayed = runProcess(session.program(
+        {env("GLIMMERFALL_EXE"), "--windowed", "--replay", session.windowsPath(lastReplay)}, env("GLIMMERFALL_DATA_DIR")));
+    EXPECT_EQ(replayed.exitCode, 0) << replayed.err;
+    EXPECT_EQ(replayed.err.find("its own way"), std::string::npos) << replayed.err;
+    kept = readText(settings);
+    EXPECT_NE(kept.find("volume = 8\nmusic = off\n\n[window]\nfullscreen = off\nwidth = "), std::string::npos) << kept;
+    const ProcessResult refused = runProcess(session.program(
+        {env("GLIMMERFALL_EXE"), "--replay", session.windowsPath(settings)}, env("GLIMMERFALL_DATA_DIR")));
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.err.find("cannot play the replay"), std::string::npos) << refused.err;
+
+    // The Linux runner takes the replay from the other platform and plays it
+    // through; its checksums say whether and where the two part.
+    const std::string runner = env("GLIMMERFALL_NATIVE_RUNNER");
+    if (!runner.empty()) {
+        ProcessOptions o;
+        o.args = {runner};
+        o.env = {"ALSOFT_DRIVERS=null"};
+        o.folder = env("GLIMMERFALL_DATA_DIR");
+        o.input = "replay " + lastReplay.string() + "\nstate\nquit\n";
+        o.timeoutSeconds = 120;
+        const ProcessResult onLinux = runProcess(o);
+        EXPECT_EQ(onLinux.err.find("cannot replay"), std::string::npos) << onLinux.err;
+        EXPECT_EQ(onLinux.err.find("did not end"), std::string::npos) << onLinux.err;
+        EXPECT_TRUE(onLinux.exitCode == 1 || onLinux.err.find("its own way after frame") != std::string::npos)
+            << onLinux.exitCode << ": " << onLinux.err;
+        std::printf("the Windows replay in the Linux runner: %s\n",
+                    onLinux.exitCode == 1 ? "exact, to its last frame" : onLinux.err.c_str());
+    }
 }
 
 TEST(GameUnderWine, WithoutASoundDeviceShowsTheDirectSoundBoxAndEndsWithOne)
