@@ -9,6 +9,7 @@
 #include "game/replay_player.h"
 #include "game/replay_recorder.h"
 #include "store/atomic_file.h"
+#include "store/user_folders.h"
 
 namespace {
 
@@ -45,6 +46,8 @@ WindowStart windowStart(const CommandLine& options, const Settings& settings)
     }
     return start;
 }
+
+namespace {
 
 int playRecordedGame(Host& host, GameData& data, const std::filesystem::path& playerData,
                      std::uint64_t dataChecksum)
@@ -85,4 +88,15 @@ int playReplayFile(Host& host, GameData& data, const std::filesystem::path& file
                      static_cast<unsigned>(*player.divergedAfter()));
     }
     return 0;
+}
+
+}  // namespace
+
+int playGameOrReplay(Host& host, GameData& data, const std::filesystem::path& replayFile, std::string& refusal)
+{
+    const std::uint64_t dataChecksum = dataFilesChecksum();
+    if (!replayFile.empty()) {
+        return playReplayFile(host, data, replayFile, dataChecksum, refusal);
+    }
+    return playRecordedGame(host, data, dataFolder(processEnvironment()), dataChecksum);
 }

@@ -26,14 +26,11 @@ struct WindowStart {
 };
 WindowStart windowStart(const CommandLine& options, const Settings& settings);
 
-// Plays one game from the title over the host, with the best scores of the
-// player's data folder (dated by the clock) and the game recorded there as
-// last.replay, and as best.replay too when it set the best score. Without a
-// data folder nothing is kept. Returns runGame's exit code.
-int playRecordedGame(Host& host, GameData& data, const std::filesystem::path& playerData,
-                     std::uint64_t dataChecksum);
-
-// Plays the replay in `file` over the host. 0 once it has played (or was
-// stopped); 2 when it cannot be played, with the reason in `refusal`.
-int playReplayFile(Host& host, GameData& data, const std::filesystem::path& file, std::uint64_t dataChecksum,
-                   std::string& refusal);
+// Plays over the host (started, with the player's settings): the replay in
+// `replayFile` when one is named, else one game from the title, with the
+// best scores of the player's data folder (dated by the clock) and the game
+// recorded there as last.replay, and as best.replay too when it set the best
+// score (without a data folder nothing is kept). Returns the exit code:
+// runGame's for a game, 0 once a replay has played (or was stopped), 2 when
+// it cannot be played, with the reason in `refusal` for the entry to tell.
+int playGameOrReplay(Host& host, GameData& data, const std::filesystem::path& replayFile, std::string& refusal);

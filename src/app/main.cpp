@@ -15,7 +15,6 @@
 #include "app/sdl_window_host.h"
 #include "data_files.h"
 #include "game/game_data.h"
-#include "game/replay_identity.h"
 #include "store/user_folders.h"
 
 namespace {
@@ -97,15 +96,10 @@ int main(int argc, char** argv)
     }
     host.useSettings(std::move(settings));
 
-    const std::uint64_t dataChecksum = dataFilesChecksum();
-    if (!replayFile.empty()) {
-        std::string refusal;
-        const int code = playReplayFile(host, gameData, replayFile, dataChecksum, refusal);
-        if (!refusal.empty()) {
-            std::fprintf(stderr, "glimmerfall: %s\n", refusal.c_str());
-        }
-        return code;
+    std::string refusal;
+    const int code = playGameOrReplay(host, gameData, replayFile, refusal);
+    if (!refusal.empty()) {
+        std::fprintf(stderr, "glimmerfall: %s\n", refusal.c_str());
     }
-    // Best scores and the game's replay live in the player's data folder.
-    return playRecordedGame(host, gameData, dataFolder(processEnvironment()), dataChecksum);
+    return code;
 }

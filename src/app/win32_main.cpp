@@ -15,7 +15,6 @@
 #include "app/win32_window_host.h"
 #include "data_files.h"
 #include "game/game_data.h"
-#include "game/replay_identity.h"
 #include "store/user_folders.h"
 
 namespace {
@@ -128,15 +127,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     }
     host.useSettings(std::move(settings));
 
-    const std::uint64_t dataChecksum = dataFilesChecksum();
-    if (!replayFile.empty()) {
-        std::string refusal;
-        const int code = playReplayFile(host, gameData, replayFile, dataChecksum, refusal);
-        if (!refusal.empty()) {
-            tell(STD_ERROR_HANDLE, "glimmerfall: " + refusal + "\n", MB_ICONERROR);
-        }
-        return code;
-    }
     // Best scores and the game's replays live in %LOCALAPPDATA%\Glimmerfall.
-    return playRecordedGame(host, gameData, dataFolder(processEnvironment()), dataChecksum);
+    std::string refusal;
+    const int code = playGameOrReplay(host, gameData, replayFile, refusal);
+    if (!refusal.empty()) {
+        tell(STD_ERROR_HANDLE, "glimmerfall: " + refusal + "\n", MB_ICONERROR);
+    }
+    return code;
 }
