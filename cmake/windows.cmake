@@ -16,6 +16,9 @@ endforeach()
 # The build machine's part (tools/native): it writes the data files into
 # GLIMMERFALL_DATA_DIR and the program's icon, and builds the end-to-end
 # tests that run the Windows program under Wine.
+# The Linux build's runner, which plays a replay the Windows game recorded
+# (scripts/test names it); without it the end-to-end tests leave that out.
+set(GLIMMERFALL_NATIVE_RUNNER "" CACHE FILEPATH "The Linux build's glimmerfall-script")
 include(ExternalProject)
 set(GLIMMERFALL_NATIVE_DIR ${CMAKE_BINARY_DIR}/native)
 set(GLIMMERFALL_WINDOWS_ICON ${GLIMMERFALL_NATIVE_DIR}/icons/glimmerfall.ico)
@@ -28,6 +31,7 @@ ExternalProject_Add(native_tools
              -DGLIMMERFALL_WERROR=${GLIMMERFALL_WERROR}
              -DGLIMMERFALL_TESTS=${GLIMMERFALL_TESTS}
              -DGLIMMERFALL_VERSION=${PROJECT_VERSION}
+             -DGLIMMERFALL_NATIVE_RUNNER=${GLIMMERFALL_NATIVE_RUNNER}
   INSTALL_COMMAND ""
   BUILD_ALWAYS ON
   BUILD_BYPRODUCTS ${GLIMMERFALL_WINDOWS_ICON} ${GLIMMERFALL_WINDOWS_E2E})
