@@ -358,6 +358,8 @@ TEST(GameUnderWine, WithoutASoundDeviceShowsTheDirectSoundBoxAndEndsWithOne)
 
     const Window box = waitForWindow(d, "DirectSound Sample", 60);
     ASSERT_NE(box, 0u) << "no box captioned DirectSound Sample; stderr:\n" << game.errSoFar();
+    // The box paints its text and button a moment after it maps.
+    std::this_thread::sleep_for(2s);
     save(screenshot(d), session.dir() / "no-sound.png");
     EXPECT_NE(game.errSoFar().find("Error initializing DirectSound.  Sample will now exit."), std::string::npos)
         << game.errSoFar();
