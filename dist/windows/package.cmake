@@ -20,9 +20,8 @@ set(CPACK_PACKAGE_INSTALL_DIRECTORY Glimmerfall)
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Glimmerfall)
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_BINARY_DIR}/dist/COPYRIGHT.txt)
 set(CPACK_STRIP_FILES ON)
-# The zip unpacks into a folder of its own.
-set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
-# The installer, named ...-setup.exe (dist/windows/cpack_options.cmake).
+# The zip unpacks into a folder of its own and the installer is named
+# ...-setup.exe (dist/windows/cpack_options.cmake).
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cpack_options.cmake)
 set(CPACK_NSIS_DEFINES "Target amd64-unicode")  # a 64-bit installer, as the program is
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
