@@ -236,7 +236,8 @@ void ReplayEncoder::addFrame(const ReplayInputs& inputs, std::span<const std::ui
 
     const ReplayInputs& was = last_.inputs;
     std::uint8_t record = 0;
-    std::string fields;
+    std::string& fields = fields_;  // kept between frames: no allocation once warm
+    fields.clear();
     if (!sameBits(inputs.keyForward, was.keyForward)) {
         record |= changesKeyForward;
         putLittle(fields, std::bit_cast<std::uint32_t>(inputs.keyForward));
@@ -265,7 +266,8 @@ void ReplayEncoder::addFrame(const ReplayInputs& inputs, std::span<const std::ui
     if (!std::equal(soundAnswers.begin(), soundAnswers.end(), last_.soundAnswers.begin(), last_.soundAnswers.end())) {
         record |= changesSoundAnswers;
         // Runs of equal answers: (length - 1) << 2 | answer each.
-        std::string runs;
+        std::string& runs = runs_;
+        runs.clear();
         std::uint32_t runCount = 0;
         for (std::size_t i = 0; i < soundAnswers.size();) {
             std::size_t j = i + 1;
@@ -283,7 +285,8 @@ void ReplayEncoder::addFrame(const ReplayInputs& inputs, std::span<const std::ui
         ++repeats_;
     } else {
         endRepeats();
-        emit(std::string(1, static_cast<char>(record)) + fields);
+        emitByte(record);
+        emit(fields);
         last_.inputs = inputs;
     }
     ++frames_;
@@ -348,10 +351,16 @@ void ReplayEncoder::emit(std::string_view bytes)
     crc_ = crcOf(crc_, bytes);
 }
 
+void ReplayEncoder::emitByte(std::uint8_t byte)
+{
+    const char c = static_cast<char>(byte);
+    emit(std::string_view(&c, 1));
+}
+
 void ReplayEncoder::endRepeats()
 {
     if (repeats_ > 0) {
-        emit(std::string(1, static_cast<char>(repeatRecord | (repeats_ - 1))));
+        emitByte(static_cast<std::uint8_t>(repeatRecord | (repeats_ - 1)));
         repeats_ = 0;
     }
 }

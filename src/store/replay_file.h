@@ -85,6 +85,7 @@ public:
 
 private:
     void emit(std::string_view bytes);
+    void emitByte(std::uint8_t byte);
     void endRepeats();
     void fail(std::string error);
 
@@ -94,6 +95,9 @@ private:
     ReplayFrame last_;
     std::uint32_t frames_ = 0;
     std::uint32_t repeats_ = 0;
+    // A frame's changed fields and its sound answers' runs, built here.
+    std::string fields_;
+    std::string runs_;
     bool checksumDue_ = false;
     bool finished_ = false;
 };
