@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include "game/number_display.h"
+#include "game/screen_text.h"
 #include "math/matrix4.h"
 #include "world/billboard.h"
 #include "world/level.h"
@@ -32,8 +33,5 @@ void drawClock(const Session& session, const Textures& textures, const Display& 
 
     // Back to what a frame of play expects; the glow stays bound for the
     // next world pass and for the screens.
-    glDisable(GL_BLEND);
-    glBindTexture(GL_TEXTURE_2D, textures[particleTexture]);
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_LIGHTING);
+    endTextPass(textures);
 }

@@ -1,3 +1,4 @@
+#include "game/fnv1a.h"
 #include "game/game_snapshot.h"
 
 #include <cstring>
@@ -39,9 +40,7 @@ public:
     {
         unsigned char bytes[sizeof value];
         std::memcpy(bytes, &value, sizeof value);
-        for (unsigned char b : bytes) {
-            hash_ = (hash_ ^ b) * 0x100000001B3u;
-        }
+        fnv1aMix(hash_, bytes, sizeof bytes);
     }
     void add(const Vector4& v)
     {
@@ -66,7 +65,7 @@ public:
     std::uint64_t value() const { return hash_; }
 
 private:
-    std::uint64_t hash_ = 0xCBF29CE484222325u;
+    std::uint64_t hash_ = fnv1aStart;
 };
 
 }  // namespace

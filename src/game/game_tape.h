@@ -19,5 +19,5 @@ public:
     virtual void beforeFrame(GameData& game) = 0;
     // After it: a paused frame is forgotten; a frame of the game is written
     // down, or checked against the recording.
-    virtual void afterFrame(const GameData& game, bool paused) = 0;
+    virtual void afterFrame(const GameData& game) = 0;
 };

@@ -8,6 +8,7 @@
 #include "game/game_snapshot.h"
 #include "game/rendering_setup.h"
 #include "game/replay_player.h"
+#include "game/replay_recorder.h"
 #include "input/joystick.h"
 
 namespace {
@@ -17,14 +18,10 @@ constexpr int heldFrames = 120;  // the last picture of a replay stays this long
 // Nothing held: the keys and the pad at rest.
 void applyNoInputs(GameData& data)
 {
-    data.controls.keyForward = 0.0f;
-    data.controls.keyTurn = 0.0f;
-    data.controls.keyButton = 0.0f;
-    JoystickState& pad = gameController.joystickState;
-    pad.lX = 0;
-    pad.rgbButtons[0] = 0;
-    pad.rgbButtons[1] = 0;
-    pad.rgbButtons[startButton] = 0;
+    ReplayInputs none;
+    none.joystickUsable = gameController.joystickUsable;
+    applyInputs(none, data);
+    gameController.joystickState.rgbButtons[startButton] = 0;
 }
 
 }  // namespace
@@ -79,7 +76,7 @@ void GlimmerfallGame::frame()
     }
     runFrame(data_);
     if (tape != nullptr) {
-        tape->afterFrame(data_, data_.comfort.paused);
+        tape->afterFrame(data_);
     }
     if (player_ != nullptr && player_->finished()) {
         holdFrames_ = heldFrames;

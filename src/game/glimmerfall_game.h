@@ -39,9 +39,6 @@ public:
     // place of the player's; when it has played to its end the last picture
     // stays for 120 frames, and then the game is finished.
     void playReplay(ReplayPlayer* player);
-    bool replaying() const { return player_ != nullptr; }
-
-    GameData& data() { return data_; }
 
 private:
     void holdFrame();

@@ -9,11 +9,9 @@
 // show whole and sit as they would on a 5:4 screen. The 3D picture keeps
 // the square viewport.
 
-// Where the overlays are drawn: the window's client size, and the overlay
-// scale that follows from it.
+// How the overlays are drawn: the scale that follows from the window's
+// client size.
 struct Display {
-    int width = 0;
-    int height = 0;
     float overlayScale = 1.0f;
 };
 

@@ -29,8 +29,6 @@ SquareViewport squareViewport(int width, int height)
 
 void setupRendering(Textures& textures, Display& display, int width, int height)
 {
-    display.width = width;
-    display.height = height;
     display.overlayScale = overlayScale(width, height);
 
     glEnable(GL_DEPTH_TEST);

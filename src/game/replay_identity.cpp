@@ -1,33 +1,29 @@
 #include "game/replay_identity.h"
 
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "data_files.h"
+#include "game/fnv1a.h"
 #include "game/version.h"
-
-namespace {
-
-void mix(std::uint64_t& hash, const unsigned char* bytes, std::size_t count)
-{
-    for (std::size_t i = 0; i < count; ++i) {
-        hash = (hash ^ bytes[i]) * 0x100000001B3u;
-    }
-}
-
-}  // namespace
 
 std::uint64_t dataFilesChecksum()
 {
-    std::uint64_t hash = 0xCBF29CE484222325u;
+    // Each file's name and size, then its bytes, read a piece at a time (a
+    // missing file counts as empty).
+    std::uint64_t hash = fnv1aStart;
     for (const DataFile& file : dataFiles::all) {
         const char* name = file.fileName;
+        std::error_code error;
+        const std::uintmax_t size = std::filesystem::file_size(name, error);
+        const std::string label = std::string(name) + ":" + std::to_string(error ? 0 : size) + ":";
+        fnv1aMix(hash, reinterpret_cast<const unsigned char*>(label.data()), label.size());
         std::ifstream in(name, std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        const std::string label = std::string(name) + ":" + std::to_string(bytes.size()) + ":";
-        mix(hash, reinterpret_cast<const unsigned char*>(label.data()), label.size());
-        mix(hash, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+        char piece[16 * 1024];
+        while (in.read(piece, sizeof piece) || in.gcount() > 0) {
+            fnv1aMix(hash, reinterpret_cast<const unsigned char*>(piece), static_cast<std::size_t>(in.gcount()));
+        }
     }
     return hash;
 }

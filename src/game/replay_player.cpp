@@ -6,9 +6,7 @@
 
 ReplayPlayer::~ReplayPlayer()
 {
-    if (gameAudio.pickupSound != nullptr && gameAudio.pickupSound->answers == this) {
-        routeSoundAnswers(nullptr);
-    }
+    stopRoutingSoundAnswers(this);
 }
 
 ReplayRefusal ReplayPlayer::open(const std::filesystem::path& file, const ReplayExpectation& expect)
@@ -37,9 +35,9 @@ void ReplayPlayer::beforeFrame(GameData& game)
     routeSoundAnswers(this);
 }
 
-void ReplayPlayer::afterFrame(const GameData& game, bool paused)
+void ReplayPlayer::afterFrame(const GameData& game)
 {
-    if (finished_ || !frameTaken_ || paused) {
+    if (finished_ || !frameTaken_ || game.comfort.paused) {
         return;  // a paused frame plays the same recorded frame again after
     }
     frameTaken_ = false;

@@ -23,15 +23,13 @@ public:
     // reason, and error() tells it in words.
     ReplayRefusal open(const std::filesystem::path& file, const ReplayExpectation& expect);
     const std::string& error() const { return reader_.error(); }
-    const ReplayHeader& header() const { return reader_.header(); }
     const ReplayTrailer& trailer() const { return reader_.trailer(); }
 
     void beforeFrame(GameData& game) override;
-    void afterFrame(const GameData& game, bool paused) override;
+    void afterFrame(const GameData& game) override;
 
     // True once every recorded frame has been played.
     bool finished() const { return finished_; }
-    std::uint32_t framesPlayed() const { return played_; }
     // The first frame (counted from 1) after which the state differed from
     // the recording's, the trailer's check included; none while it agrees.
     std::optional<std::uint32_t> divergedAfter() const { return diverged_; }

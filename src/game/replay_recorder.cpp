@@ -52,11 +52,16 @@ void routeSoundAnswers(SoundAnswers* answers)
     }
 }
 
-ReplayRecorder::~ReplayRecorder()
+void stopRoutingSoundAnswers(const SoundAnswers* from)
 {
-    if (gameAudio.pickupSound != nullptr && gameAudio.pickupSound->answers == this) {
+    if (gameAudio.pickupSound != nullptr && gameAudio.pickupSound->answers == from) {
         routeSoundAnswers(nullptr);
     }
+}
+
+ReplayRecorder::~ReplayRecorder()
+{
+    stopRoutingSoundAnswers(this);
 }
 
 std::string ReplayRecorder::open(const std::filesystem::path& file, const ReplayHeader& header)
@@ -73,9 +78,9 @@ void ReplayRecorder::beforeFrame(GameData& game)
     routeSoundAnswers(this);
 }
 
-void ReplayRecorder::afterFrame(const GameData& game, bool paused)
+void ReplayRecorder::afterFrame(const GameData& game)
 {
-    if (!open_ || paused) {
+    if (!open_ || game.comfort.paused) {
         return;
     }
     writer_.addFrame(inputs_, answers_);

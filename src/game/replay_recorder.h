@@ -23,13 +23,11 @@ public:
     [[nodiscard]] std::string open(const std::filesystem::path& file, const ReplayHeader& header);
 
     void beforeFrame(GameData& game) override;
-    void afterFrame(const GameData& game, bool paused) override;
+    void afterFrame(const GameData& game) override;
 
     // The trailer (the score and state after the last frame) and the file
     // in place; empty, or why not.
     [[nodiscard]] std::string finish();
-
-    std::uint32_t frameCount() const { return writer_.frameCount(); }
 
 private:
     std::uint32_t status(std::uint32_t fromDevice) override;
@@ -52,3 +50,5 @@ std::uint32_t statusOf(std::uint8_t soundAnswer);
 // The chime and the engine take their answers from `answers` (null: the
 // device's again).
 void routeSoundAnswers(SoundAnswers* answers);
+// The device's answers again, if `from` is the one taking them.
+void stopRoutingSoundAnswers(const SoundAnswers* from);

@@ -185,7 +185,7 @@ TEST_F(GameTest, ScreensRecordThePadButtonForFreshPresses)
 TEST_F(GameTest, OnWideWindowsEveryTextShowsWhole)
 {
     for (const auto& [width, height] : {std::pair{1920, 1080}, std::pair{2560, 1080}}) {
-        game.display = Display{width, height, overlayScale(width, height)};
+        game.display = Display{overlayScale(width, height)};
         const SquareViewport v = squareViewport(width, height);
         glViewport(v.x, v.y, v.width, v.height);
         auto expectInside = [&](const ScreenShot& s, const char* what) {
