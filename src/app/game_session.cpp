@@ -49,15 +49,14 @@ WindowStart windowStart(const CommandLine& options, const Settings& settings)
 
 namespace {
 
-int playRecordedGame(Host& host, GameData& data, const std::filesystem::path& playerData,
-                     std::uint64_t dataChecksum)
+int playRecordedGame(Host& host, GameData& data, const std::filesystem::path& playerData)
 {
     RecordBook book(playerData, true);
     GlimmerfallGame game(data, &book);
     ReplayRecorder recorder;
     bool recording = false;
     if (!playerData.empty()) {
-        const std::string error = recorder.open(playerData / lastReplayName, replayHeaderHere(dataChecksum));
+        const std::string error = recorder.open(playerData / lastReplayName, replayHeaderHere(dataFilesChecksum()));
         if (error.empty()) {
             game.record(&recorder);
             recording = true;
@@ -72,11 +71,10 @@ int playRecordedGame(Host& host, GameData& data, const std::filesystem::path& pl
     return code;
 }
 
-int playReplayFile(Host& host, GameData& data, const std::filesystem::path& file, std::uint64_t dataChecksum,
-                   std::string& refusal)
+int playReplayFile(Host& host, GameData& data, const std::filesystem::path& file, std::string& refusal)
 {
     ReplayPlayer player;
-    if (player.open(file, replayExpectationHere(dataChecksum)) != ReplayRefusal::none) {
+    if (player.open(file, replayExpectationHere(dataFilesChecksum())) != ReplayRefusal::none) {
         refusal = "cannot play the replay " + displayPath(file) + ": " + player.error();
         return 2;
     }
@@ -94,9 +92,8 @@ int playReplayFile(Host& host, GameData& data, const std::filesystem::path& file
 
 int playGameOrReplay(Host& host, GameData& data, const std::filesystem::path& replayFile, std::string& refusal)
 {
-    const std::uint64_t dataChecksum = dataFilesChecksum();
     if (!replayFile.empty()) {
-        return playReplayFile(host, data, replayFile, dataChecksum, refusal);
+        return playReplayFile(host, data, replayFile, refusal);
     }
-    return playRecordedGame(host, data, dataFolder(processEnvironment()), dataChecksum);
+    return playRecordedGame(host, data, dataFolder(processEnvironment()));
 }

@@ -38,6 +38,8 @@ constexpr std::uint64_t waActive = 1;
 // whether its sound output is still there. Only the desktop window runs it.
 constexpr std::uint64_t soundOutputTimer = 1;
 
+// Bit 29 of a key message's lParam: Alt was held.
+constexpr std::int64_t keyAltFlag = std::int64_t{1} << 29;
 // Bit 30 of a key-down's lParam: the key was already down (auto-repeat).
 constexpr std::int64_t keyRepeatFlag = std::int64_t{1} << 30;
 

@@ -13,6 +13,17 @@ PlayerSettings::PlayerSettings(const std::filesystem::path& folder)
     values_ = loadSettingsFile(file_).settings;
 }
 
+void PlayerSettings::keepWindow(bool fullscreen, std::optional<WindowSize> ordinarySize)
+{
+    Settings kept = values_;
+    kept.fullscreen = fullscreen;
+    if (ordinarySize && ordinarySize->width >= Settings::minWindowSide &&
+        ordinarySize->height >= Settings::minWindowSide) {
+        kept.windowSize = ordinarySize;
+    }
+    update(kept);
+}
+
 void PlayerSettings::update(const Settings& changed)
 {
     if (changed == values_) {

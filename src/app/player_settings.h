@@ -22,9 +22,10 @@ public:
     // folder that cannot be written is said once on stderr; the game plays
     // on with the settings it has.
     void update(const Settings& changed);
-
-    // The file, or an empty path when there is none.
-    const std::filesystem::path& file() const { return file_; }
+    // The window as it is now: fullscreen or not, and an ordinary window's
+    // client size (none when maximised, minimised or fullscreen). A size
+    // below the smallest kept one is not kept.
+    void keepWindow(bool fullscreen, std::optional<WindowSize> ordinarySize);
 
 private:
     Settings values_;

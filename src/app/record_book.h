@@ -21,8 +21,6 @@ public:
     // Writes the records down when they differ from the kept ones. A folder
     // that cannot be written is said once on stderr; the game plays on.
     void keep(const Records& records);
-    // The player's data folder (records and replays); empty without one.
-    const std::filesystem::path& folder() const { return folder_; }
 
 private:
     Records records_;

@@ -159,37 +159,33 @@ void SdlWindowHost::rememberWindow()
         return;
     }
     const std::uint32_t flags = SDL_GetWindowFlags(window_);
-    Settings kept = settings().values();
-    kept.fullscreen = (flags & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
-    if (!kept.fullscreen && (flags & (SDL_WINDOW_MAXIMIZED | SDL_WINDOW_MINIMIZED)) == 0) {
-        int width = 0;
-        int height = 0;
-        SDL_GetWindowSize(window_, &width, &height);
-        if (width >= Settings::minWindowSide && height >= Settings::minWindowSide) {
-            kept.windowSize = WindowSize{width, height};
-        }
+    const bool fullscreen = (flags & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    std::optional<WindowSize> ordinary;
+    if (!fullscreen && (flags & (SDL_WINDOW_MAXIMIZED | SDL_WINDOW_MINIMIZED)) == 0) {
+        WindowSize size{};
+        SDL_GetWindowSize(window_, &size.width, &size.height);
+        ordinary = size;
     }
-    settings().update(kept);
+    settings().keepWindow(fullscreen, ordinary);
+}
+
+WindowSize SdlWindowHost::drawableSize() const
+{
+    WindowSize size{desktopWidth_, desktopHeight_};
+    if (window_ != nullptr) {
+        SDL_GL_GetDrawableSize(window_, &size.width, &size.height);
+    }
+    return size;
 }
 
 int SdlWindowHost::clientWidth() const
 {
-    int width = desktopWidth_;
-    int height = desktopHeight_;
-    if (window_ != nullptr) {
-        SDL_GL_GetDrawableSize(window_, &width, &height);
-    }
-    return width;
+    return drawableSize().width;
 }
 
 int SdlWindowHost::clientHeight() const
 {
-    int width = desktopWidth_;
-    int height = desktopHeight_;
-    if (window_ != nullptr) {
-        SDL_GL_GetDrawableSize(window_, &width, &height);
-    }
-    return height;
+    return drawableSize().height;
 }
 
 void SdlWindowHost::closeWindow()
@@ -345,7 +341,7 @@ void SdlWindowHost::translate(const SDL_Event& e)
             const bool alt = (e.key.keysym.mod & KMOD_ALT) != 0 || key == vkMenu;
             std::int64_t l = 1 | (std::int64_t{e.key.keysym.scancode & 0xFF} << 16);
             if (alt) {
-                l |= std::int64_t{1} << 29;
+                l |= keyAltFlag;
             }
             if (!down) {
                 l |= keyRepeatFlag | (std::int64_t{1} << 31);

@@ -54,6 +54,8 @@ private:
     // Keeps the window's fullscreen state and, for an ordinary window, its
     // size in the player's settings.
     void rememberWindow();
+    // The picture's size: the drawable's, the desktop's before a window.
+    WindowSize drawableSize() const;
 
     int windowedWidth_ = 0;  // an ordinary window's size, when one was asked for
     int windowedHeight_ = 0;

@@ -18,8 +18,6 @@ namespace {
 constexpr const wchar_t* windowClass = L"DIEX1";
 constexpr const wchar_t* windowTitle = L"Glimmerfall V1.0";
 
-constexpr LPARAM altDown = LPARAM{1} << 29;
-constexpr LPARAM wasDown = LPARAM{1} << 30;
 
 // The one window of the program: Windows' procedure finds its host here.
 Win32WindowHost* theHost = nullptr;
@@ -31,28 +29,6 @@ Function wglFunction(const char* name)
     // Through the generic function type, which converts to any other without
     // a warning.
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(wglGetProcAddress(name)));
-}
-
-bool offersExtension(HDC deviceContext, const char* name)
-{
-    using ExtensionsArb = const char*(WINAPI*)(HDC);
-    using ExtensionsExt = const char*(WINAPI*)();
-    const char* list = nullptr;
-    if (auto arb = wglFunction<ExtensionsArb>("wglGetExtensionsStringARB")) {
-        list = arb(deviceContext);
-    } else if (auto ext = wglFunction<ExtensionsExt>("wglGetExtensionsStringEXT")) {
-        list = ext();
-    }
-    if (list == nullptr) {
-        return false;
-    }
-    const std::size_t length = std::strlen(name);
-    for (const char* p = std::strstr(list, name); p != nullptr; p = std::strstr(p + length, name)) {
-        if ((p == list || p[-1] == ' ') && (p[length] == ' ' || p[length] == '\0')) {
-            return true;
-        }
-    }
-    return false;
 }
 
 }  // namespace
@@ -250,10 +226,13 @@ void Win32WindowHost::createRenderContext()
     renderContext_ = wglCreateContext(deviceContext_);
     wglMakeCurrent(deviceContext_, renderContext_);
 
+    // Swaps wait for the display where the driver offers it; the pacer
+    // holds frames to 60 a second either way.
     using SwapInterval = BOOL(WINAPI*)(int);
-    auto swapInterval = wglFunction<SwapInterval>("wglSwapIntervalEXT");
-    swapControl_ = renderContext_ != nullptr && offersExtension(deviceContext_, "WGL_EXT_swap_control") &&
-                   swapInterval != nullptr && swapInterval(1);
+    const auto swapInterval = wglFunction<SwapInterval>("wglSwapIntervalEXT");
+    if (renderContext_ != nullptr && swapInterval != nullptr) {
+        swapInterval(1);
+    }
 }
 
 void Win32WindowHost::releaseRenderContext()
@@ -305,17 +284,12 @@ void Win32WindowHost::rememberWindow()
     if (window_ == nullptr) {
         return;
     }
-    Settings kept = settings().values();
-    kept.fullscreen = fullscreen_;
+    std::optional<WindowSize> ordinary;
     RECT client{};
     if (!fullscreen_ && !IsZoomed(window_) && !IsIconic(window_) && GetClientRect(window_, &client)) {
-        const int width = static_cast<int>(client.right - client.left);
-        const int height = static_cast<int>(client.bottom - client.top);
-        if (width >= Settings::minWindowSide && height >= Settings::minWindowSide) {
-            kept.windowSize = WindowSize{width, height};
-        }
+        ordinary = WindowSize{static_cast<int>(client.right - client.left), static_cast<int>(client.bottom - client.top)};
     }
-    settings().update(kept);
+    settings().keepWindow(fullscreen_, ordinary);
 }
 
 void Win32WindowHost::enterFullscreen()
@@ -362,12 +336,12 @@ LRESULT Win32WindowHost::handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
         case WM_KEYDOWN:
-            if (wParam == VK_F11 && (lParam & wasDown) == 0) {
+            if (wParam == VK_F11 && (lParam & keyRepeatFlag) == 0) {
                 toggleFullscreen();
             }
             break;
         case WM_SYSKEYDOWN:
-            if (wParam == VK_RETURN && (lParam & altDown) != 0 && (lParam & wasDown) == 0) {
+            if (wParam == VK_RETURN && (lParam & keyAltFlag) != 0 && (lParam & keyRepeatFlag) == 0) {
                 toggleFullscreen();
             }
             // System keys go to the game's window procedure, which closes on

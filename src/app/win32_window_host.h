@@ -53,8 +53,6 @@ public:
 
     HWND window() const { return window_; }
     bool fullscreen() const { return fullscreen_; }
-    // Whether buffer swaps wait for the display (WGL_EXT_swap_control).
-    bool swapWaitsForDisplay() const { return swapControl_; }
 
 protected:
     bool openWindow() override;
@@ -83,7 +81,6 @@ private:
     bool creating_ = false;  // inside CreateWindowExW
     bool sizePending_ = false;
     bool fullscreen_ = false;
-    bool swapControl_ = false;
     LONG_PTR windowedStyle_ = 0;
     WINDOWPLACEMENT windowedPlacement_{};
     FramePacer pacer_;

@@ -10,7 +10,6 @@
 namespace {
 
 constexpr std::uint64_t vkF4 = 0x73;
-constexpr std::int64_t altDownFlag = std::int64_t{1} << 29;
 
 // The player's volume and music, as kept, reach the sound before it starts.
 void takeSoundSettings(const Settings& settings)
@@ -22,7 +21,11 @@ void takeSoundSettings(const Settings& settings)
 // The volume and music keys change the sound; the settings keep up with it.
 void keepSoundSettings(Host& host)
 {
-    Settings kept = host.settings().values();
+    const Settings& was = host.settings().values();
+    if (was.masterVolume == gameAudio.masterVolume && was.music == gameAudio.musicOn) {
+        return;  // most frames
+    }
+    Settings kept = was;
     kept.masterVolume = gameAudio.masterVolume;
     kept.music = gameAudio.musicOn;
     host.settings().update(kept);
@@ -52,7 +55,7 @@ std::int64_t defWindowProc(Host& host, std::uint32_t message, std::uint64_t wPar
             host.destroyWindow();
             return 0;
         case wmSysKeyDown:
-            if ((wParam & 0xFFFFu) == vkF4 && (lParam & altDownFlag) != 0) {
+            if ((wParam & 0xFFFFu) == vkF4 && (lParam & keyAltFlag) != 0) {
                 host.sendMessage(wmClose);
             }
             return 0;

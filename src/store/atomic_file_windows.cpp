@@ -94,7 +94,6 @@ std::string replaceFile(const std::filesystem::path& from, const std::filesystem
             return lastErrorText();
         }
         Sleep(50);
-        SetLastError(code);
     }
 }
 

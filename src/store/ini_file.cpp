@@ -152,9 +152,8 @@ std::string lineError(const IniEntry& entry, const std::string& what)
 }
 
 LoadNotice loadPlayerFile(const std::filesystem::path& file, const std::function<std::string(std::string_view)>& parse,
-                          const std::function<void()>& reset, std::string_view fallback)
+                          std::string_view fallback)
 {
-    reset();
     LoadNotice result;
     const SmallFile read = readSmallFile(file, maxIniFileBytes);
     if (!read.exists) {
@@ -164,7 +163,6 @@ LoadNotice loadPlayerFile(const std::filesystem::path& file, const std::function
     if (problem.empty()) {
         problem = parse(read.bytes);
         if (!problem.empty()) {
-            reset();
             problem = displayPath(file) + ": " + problem;
         }
     }

@@ -52,10 +52,9 @@ struct LoadNotice {
     std::filesystem::path movedTo;
 };
 
-// Loads `file` with `parse`, which reads the text into the caller's values
-// and returns an error text on damage (then the caller's values must be the
-// defaults again, which this function does not know: `reset` restores them).
+// Loads `file` with `parse`, which reads the text and returns an error text
+// on damage; the caller keeps its defaults unless the parse succeeds.
 // `fallback` says what the game does instead, e.g. "using the default
 // settings".
 LoadNotice loadPlayerFile(const std::filesystem::path& file, const std::function<std::string(std::string_view)>& parse,
-                          const std::function<void()>& reset, std::string_view fallback);
+                          std::string_view fallback);

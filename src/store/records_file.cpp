@@ -99,8 +99,14 @@ LoadedRecords loadRecordsFile(const std::filesystem::path& file)
 {
     LoadedRecords loaded;
     loaded.notice = loadPlayerFile(
-        file, [&](std::string_view text) { return parseRecords(text, loaded.records); },
-        [&] { loaded.records = Records{}; }, "starting with no records");
+        file,
+        [&](std::string_view text) {
+            Records parsed;
+            std::string error = parseRecords(text, parsed);
+            if (error.empty()) loaded.records = parsed;
+            return error;
+        },
+        "starting with no records");
     return loaded;
 }
 

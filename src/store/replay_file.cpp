@@ -440,11 +440,9 @@ ReplayRefusal ReplayReader::open(const std::filesystem::path& file, const Replay
 {
     SmallFile read = readSmallFile(file, maxReplayFileBytes);
     if (!read.exists) {
-        ready_ = false;
         return refuse(ReplayRefusal::unreadable, "no replay " + displayPath(file));
     }
     if (!read.error.empty()) {
-        ready_ = false;
         return refuse(ReplayRefusal::unreadable, read.error);
     }
     const ReplayRefusal result = openBytes(std::move(read.bytes), expect);

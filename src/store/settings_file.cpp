@@ -74,8 +74,14 @@ LoadedSettings loadSettingsFile(const std::filesystem::path& file)
 {
     LoadedSettings loaded;
     loaded.notice = loadPlayerFile(
-        file, [&](std::string_view text) { return parseSettings(text, loaded.settings); },
-        [&] { loaded.settings = Settings{}; }, "using the default settings");
+        file,
+        [&](std::string_view text) {
+            Settings parsed;
+            std::string error = parseSettings(text, parsed);
+            if (error.empty()) loaded.settings = parsed;
+            return error;
+        },
+        "using the default settings");
     return loaded;
 }
 
