@@ -4,8 +4,7 @@
 # current folder has none), a short read-me and the copyright note.
 # Included from cmake/windows.cmake once the program is defined.
 install(TARGETS glimmerfall RUNTIME DESTINATION .)
-install(DIRECTORY ${GLIMMERFALL_DATA_DIR}/ DESTINATION .
-  FILES_MATCHING PATTERN "*.bmp" PATTERN "*.wav" PATTERN "*.rag")
+install(FILES ${GLIMMERFALL_DATA_OUTPUTS} DESTINATION .)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/README.txt.in ${CMAKE_BINARY_DIR}/dist/README.txt @ONLY NEWLINE_STYLE CRLF)
 configure_file(${PROJECT_SOURCE_DIR}/dist/copyright ${CMAKE_BINARY_DIR}/dist/COPYRIGHT.txt COPYONLY)
 install(FILES ${CMAKE_BINARY_DIR}/dist/README.txt ${CMAKE_BINARY_DIR}/dist/COPYRIGHT.txt DESTINATION .)
