@@ -1,9 +1,9 @@
-#include "game/fnv1a.h"
 #include "game/game_snapshot.h"
 
 #include <cstring>
 
 #include "audio/game_sounds.h"
+#include "game/fnv1a.h"
 #include "math/game_random.h"
 
 void GameSnapshot::capture(const GameData& game)

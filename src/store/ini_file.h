@@ -58,3 +58,20 @@ struct LoadNotice {
 // settings".
 LoadNotice loadPlayerFile(const std::filesystem::path& file, const std::function<std::string(std::string_view)>& parse,
                           std::string_view fallback);
+
+// The same for a file of `Values` read by `parse`: `values` are replaced only
+// by a whole, undamaged file.
+template <typename Values>
+LoadNotice loadPlayerValues(const std::filesystem::path& file, std::string (*parse)(std::string_view, Values&),
+                            Values& values, std::string_view fallback)
+{
+    return loadPlayerFile(
+        file,
+        [&](std::string_view text) {
+            Values parsed;
+            std::string error = parse(text, parsed);
+            if (error.empty()) values = parsed;
+            return error;
+        },
+        fallback);
+}

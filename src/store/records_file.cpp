@@ -98,15 +98,7 @@ std::string formatRecords(const Records& records)
 LoadedRecords loadRecordsFile(const std::filesystem::path& file)
 {
     LoadedRecords loaded;
-    loaded.notice = loadPlayerFile(
-        file,
-        [&](std::string_view text) {
-            Records parsed;
-            std::string error = parseRecords(text, parsed);
-            if (error.empty()) loaded.records = parsed;
-            return error;
-        },
-        "starting with no records");
+    loaded.notice = loadPlayerValues(file, parseRecords, loaded.records, "starting with no records");
     return loaded;
 }
 

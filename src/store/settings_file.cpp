@@ -73,15 +73,7 @@ std::string formatSettings(const Settings& settings)
 LoadedSettings loadSettingsFile(const std::filesystem::path& file)
 {
     LoadedSettings loaded;
-    loaded.notice = loadPlayerFile(
-        file,
-        [&](std::string_view text) {
-            Settings parsed;
-            std::string error = parseSettings(text, parsed);
-            if (error.empty()) loaded.settings = parsed;
-            return error;
-        },
-        "using the default settings");
+    loaded.notice = loadPlayerValues(file, parseSettings, loaded.settings, "using the default settings");
     return loaded;
 }
 
